@@ -1,0 +1,1 @@
+#include "analysis/scan_lines.h"

@@ -1,0 +1,101 @@
+#pragma once
+// The main window's state (TForm1): its option menu items, fields, lists and
+// status panel, and the program-wide values that the application shell owns.
+// The controls keep the system's names. Handlers are installed on the
+// controls by the parts of the system that own the rules.
+
+#include <string>
+
+#include "app/check_box.h"
+#include "app/choice_list.h"
+#include "app/file_list.h"
+#include "app/menu_item.h"
+#include "app/number_field.h"
+#include "app/status_panel.h"
+#include "app/text_field.h"
+#include "app/window_model.h"
+
+namespace quillet::app {
+
+enum class OutputFormat { Column, Row };
+
+struct MainForm {
+    MainForm();
+
+    WindowModel window{"TForm1", "Quillet", 463, 434, true};
+
+    // ---- File menu
+    MenuItem File1{"File1", "&File"};
+    MenuItem SetOutputDirectory1;
+    MenuItem DeleteSelectedFiles1;
+    MenuItem Moveselectedfiles;
+    MenuItem Print1;
+    MenuItem PrintPreview1;
+    MenuItem PrinterSetup1;
+    MenuItem SelectSource1;
+    MenuItem Acquire1;
+    MenuItem Exit1;
+    // ---- Options menu
+    MenuItem Options1{"Options1", "&Options"};
+    MenuItem Columnformat1;
+    MenuItem Compressiontoggle1;
+    MenuItem UpdatefilelistafterOK1;
+    MenuItem KeepQuilletontop1;
+    MenuItem ThickPrint1;
+    MenuItem Setpapersize1;
+    // ---- Options > Advanced Format Options
+    MenuItem AdvancedFormatOptions1;
+    MenuItem Autocrop1;
+    MenuItem Stretchtolargestwidth1;
+    MenuItem Stretchtolargestheight1;
+    MenuItem Fixpagesizetolongestwidth1;
+    MenuItem Fixpagesizetolongestheight1;
+    MenuItem Setborders1;
+    MenuItem Setverticalpagejustification1;
+    MenuItem Sethorizontalpagejustification1;
+    // ---- View menu
+    MenuItem View1{"View1", "&View"};
+    MenuItem ToggleViewerWindow1;
+    MenuItem Viewfromotherdirectory1;
+    // ---- Help (on the menu bar itself)
+    MenuItem Help1;
+    // ---- File list pop-up menu
+    MenuItem Extract;
+    MenuItem Addselectedfilesto1;
+    MenuItem Showzipfiles1;
+
+    // ---- Fields
+    NumberField ColumnLengthPixels{"ColumnLengthPixels", 1, 32000, 11, 5, 1};
+    NumberField ColumnLengthPages{"ColumnLengthPages", 1, 99, 1, 2, 1};
+    NumberField Numberofcolumnsperprintedpage{"Numberofcolumnsperprintedpage", 1, 99, 1, 2, 1};
+    NumberField numberofprintedpages{"numberofprintedpages", 1, 300, 1, 3, 1};
+    NumberField xpixelsperinch{"xpixelsperinch", 0, 99999, 10, 5, 600};
+    NumberField ypixelsperinch{"ypixelsperinch", 0, 99999, 10, 5, 600};
+    TextField filename{"filename", 25, "page"};
+    ChoiceList compressionselection{"compressionselection", {"None 100%", "High", "Medium", "Low"}, 0};
+    CheckBox lockselection{"lockselection", "Loc&k Selection"};
+    MenuItem Button1;  // the OK button, a command like a menu item
+    StatusPanel Panel1;
+    std::string Label5 = "pixels/inch (A4)";
+
+    // ---- The bitmap list controls
+    FileList FileListBox1;
+    // The directory list's current directory (the file list's directory).
+    std::string directory() const { return FileListBox1.directory(); }
+
+    // ---- Options held as state (their items show them by caption)
+    OutputFormat outputFormat = OutputFormat::Column;
+    bool compressionEnabled = true;
+
+    // ---- Program-wide values owned by the application shell
+    bool LayoutHandlersEnabled = false;
+    bool ZipListMode = false;
+    std::string OutputDirectory;
+    bool OutputDirectoryChosen = false;
+    bool SourceSelected = false;
+
+    // Whether the selection is locked (the lock check box is checked).
+    bool locked() const { return lockselection.checked(); }
+};
+
+}  // namespace quillet::app

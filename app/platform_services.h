@@ -1,0 +1,104 @@
+#pragma once
+// What the logic asks of the desktop: message boxes, file and directory
+// dialogs, the font and printer dialogs, printing, the beep, the cursor and
+// a few window services. The Qt implementation lives in ui/; tests use a
+// scripted fake that records every call; the batch front end answers on the
+// console.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "imaging/bitmap.h"
+
+namespace quillet::app {
+
+// The four kinds of message box, plus the general error report.
+enum class MessageKind {
+    Notice,        // caption "Quillet", no icon
+    Warning,       // caption "Warning", exclamation mark
+    Confirmation,  // caption "Confirm", question mark
+    Information,   // caption "Information", information sign
+    Error,         // the general error report: caption "Quillet", error icon
+};
+
+// Buttons, captioned "OK", "Cancel", "&Yes", "&No", "&All".
+enum class Button { Ok, Cancel, Yes, No, All };
+
+struct MessageBoxRequest {
+    MessageKind kind = MessageKind::Notice;
+    std::string caption;
+    std::string text;
+    std::vector<Button> buttons;
+};
+
+// The open-file dialog: starts in `directory` with `fileName` preset; the
+// chosen file must exist. Returns the full path, or nothing on Cancel.
+struct OpenFileRequest {
+    std::string directory;
+    std::string filter = "Bitmap Files(*.BMP) | *.BMP";
+    std::string fileName = "*.bmp";
+};
+
+// The directory picker of Set Output Directory.
+struct DirectoryPickerResult {
+    enum class Outcome { Ok, Cancel, Failure } outcome = Outcome::Cancel;
+    std::string directory;  // the "Directory Name" box on Ok
+};
+
+// A font as the font dialog offers it: typeface and style.
+struct FontChoice {
+    std::string name;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    int pointSize = 8;
+    friend bool operator==(const FontChoice&, const FontChoice&) = default;
+};
+
+// The current printer's printable area.
+struct PrinterGeometry {
+    int widthMm = 0;    // HORZSIZE
+    int heightMm = 0;   // VERTSIZE
+    int widthPx = 0;    // HORZRES
+    int heightPx = 0;   // VERTRES
+};
+
+class PlatformServices {
+public:
+    virtual ~PlatformServices() = default;
+
+    // Shows a modal box and returns the button pressed (the first button when
+    // the box is closed otherwise).
+    virtual Button messageBox(const MessageBoxRequest& request) = 0;
+    virtual std::optional<std::string> openFile(const OpenFileRequest& request) = 0;
+    // Runs the directory picker starting at `directory`; it asks itself
+    // whether to create a missing directory and creates it with its parents.
+    virtual DirectoryPickerResult pickDirectory(const std::string& directory) = 0;
+    virtual std::optional<FontChoice> chooseFont(const FontChoice& initial) = 0;
+
+    // The printable area of the current printer, or nothing without a printer.
+    virtual std::optional<PrinterGeometry> printerGeometry() = 0;
+    // The printer setup dialog (printer, paper, orientation).
+    virtual void printerSetup() = 0;
+    // Prints one job of one page: `page` is already at device pixels and is
+    // drawn 1:1 at the top-left of the printable area. False when the job
+    // failed and was abandoned.
+    virtual bool printPage(const imaging::Bitmap& page) = 0;
+
+    virtual void beep() = 0;
+    // Hourglass (busy) cursor on or off.
+    virtual void setBusyCursor(bool busy) = 0;
+    // Lets the views paint what the models changed (status texts, windows),
+    // without processing user input.
+    virtual void processPaintEvents() = 0;
+    virtual imaging::Size screenSize() = 0;
+    // Opens a file with the program associated with its type.
+    virtual bool openWithAssociatedProgram(const std::string& path) = 0;
+    // A private folder of the user's under the system temporary directory,
+    // created with mode 0700, ending without a separator.
+    virtual std::string privateTempDirectory() = 0;
+};
+
+}  // namespace quillet::app

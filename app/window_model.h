@@ -1,0 +1,59 @@
+#pragma once
+// The state of one top-level window that the logic shows, hides and moves.
+
+#include <string>
+
+#include "app/signal.h"
+
+namespace quillet::app {
+
+class WindowModel {
+public:
+    WindowModel(std::string className, std::string caption, int width, int height,
+                bool visible = false)
+        : className_(std::move(className)), caption_(std::move(caption)), width_(width),
+          height_(height), visible_(visible) {}
+
+    const std::string& className() const { return className_; }
+    const std::string& caption() const { return caption_; }
+    bool visible() const { return visible_; }
+    int left() const { return left_; }
+    int top() const { return top_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+    void setCaption(std::string c) { caption_ = std::move(c); changed.emit(); }
+    void show() { if (!visible_) { visible_ = true; changed.emit(); } }
+    void hide() { if (visible_) { visible_ = false; changed.emit(); } }
+    void moveTo(int left, int top) {
+        if (left_ == left && top_ == top) return;
+        left_ = left; top_ = top; changed.emit();
+    }
+    void resize(int width, int height) {
+        if (width_ == width && height_ == height) return;
+        width_ = width; height_ = height; changed.emit();
+    }
+    // Hides and shows again: the window repaints and comes to the front.
+    void hideAndShow() {
+        hide();
+        show();
+        raised.emit();
+    }
+    // Brings the window to the front without hiding it.
+    void bringToFront() { raised.emit(); }
+
+    // The view mirrors visibility, geometry and caption.
+    Signal changed;
+    Signal raised;
+
+private:
+    std::string className_;
+    std::string caption_;
+    int left_ = 0;
+    int top_ = 0;
+    int width_;
+    int height_;
+    bool visible_;
+};
+
+}  // namespace quillet::app

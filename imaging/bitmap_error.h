@@ -1,0 +1,18 @@
+#pragma once
+// The failure raised for bad bitmap data: an unreadable or malformed BMP file,
+// a failed write, or a bitmap too large to hold.
+
+#include <stdexcept>
+#include <string>
+
+namespace quillet::imaging {
+
+class BitmapError : public std::runtime_error {
+public:
+    explicit BitmapError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// The message for a file that is not a BMP (wrong signature or header size).
+inline constexpr const char* kNotValidBitmap = "Bitmap image is not valid";
+
+}  // namespace quillet::imaging

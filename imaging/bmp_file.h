@@ -1,0 +1,29 @@
+#pragma once
+// Reading and writing Windows BMP files.
+
+#include <string>
+
+#include "imaging/bitmap.h"
+#include "imaging/bitmap_error.h"
+
+namespace quillet::imaging {
+
+// Loads a BMP file. 1-bit, one-plane files become monochrome bitmaps (pixels
+// read back as the colour table decides: the darker entry is black); 4, 8,
+// 16, 24, 32-bit and run-length encoded files become colour bitmaps.
+// Throws BitmapError on any failure: "Bitmap image is not valid" for a wrong
+// signature or info header size, a message naming the fault otherwise.
+Bitmap loadBmp(const std::string& path);
+
+// True when the file's header says one plane and one bit per pixel; reads the
+// headers only. Throws BitmapError like loadBmp.
+bool isMonochromeBmp(const std::string& path);
+
+// Saves a bitmap as an uncompressed BMP: 1 bit per pixel with a two-entry
+// colour table (black, white; pixel data at offset 62) for monochrome
+// bitmaps, 24 bits per pixel otherwise. Writes a temporary file beside the
+// target and renames it over the target when complete, so a failed save never
+// leaves a truncated file under the name. Throws BitmapError on failure.
+void saveBmp(const Bitmap& bitmap, const std::string& path);
+
+}  // namespace quillet::imaging

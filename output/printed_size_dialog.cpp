@@ -1,0 +1,1 @@
+#include "output/printed_size_dialog.h"
