@@ -1,2 +1,0 @@
-// The windows of Quillet are added here one module each.
-namespace quillet::ui {}
