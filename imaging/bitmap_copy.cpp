@@ -1,0 +1,266 @@
+// Rectangle copies with stretching, on the packed store.
+//
+// Each axis maps destination index i of a d-long rectangle onto the source
+// pixels [floor(i*s/d), floor((i+1)*s/d)) of an s-long one, at least one
+// pixel. Shrinking a monochrome source ORs the ink of every source pixel of
+// the range (black wins), enlarging repeats pixels, colour sources take the
+// first pixel of the range (dropped rows and columns are lost).
+//
+// The monochrome engine works row by row: the source rows of a destination
+// row are ORed word by word, the band's columns are cut out aligned to bit 0,
+// and one per-call column map turns them into the destination row, which is
+// then deposited word-wise. Halving has its own bit-compress path, and 1:1
+// copies are a plain shifted word copy.
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "imaging/bit_rows.h"
+#include "imaging/bitmap.h"
+#include "imaging/colour.h"
+
+namespace quillet::imaging {
+
+namespace {
+
+__extension__ typedef __int128 Wide;
+
+// The clipped mapping of one axis: destination indices [first, first +
+// count.size()) (relative to the destination rectangle's start) are inside
+// the destination bitmap and have source pixels inside the source bitmap;
+// start[k] and count[k] are the (absolute, clipped) source pixels of
+// destination index first + k.
+struct AxisMap {
+    int first = 0;
+    std::vector<int> start;
+    std::vector<int> count;
+    int size() const { return int(start.size()); }
+};
+
+AxisMap mapAxis(int dstStart, int dstEnd, int dstLimit, int srcStart, int srcEnd, int srcLimit) {
+    AxisMap m;
+    const std::int64_t d = std::int64_t(dstEnd) - dstStart;
+    const std::int64_t s = std::int64_t(srcEnd) - srcStart;
+    if (d <= 0 || s <= 0) return m;
+    const std::int64_t lo = std::max<std::int64_t>(0, -std::int64_t(dstStart));
+    const std::int64_t hi = std::min<std::int64_t>(d, std::int64_t(dstLimit) - dstStart);
+    for (std::int64_t i = lo; i < hi; ++i) {
+        const std::int64_t a = std::int64_t(Wide(i) * s / d);
+        const std::int64_t b = std::max<std::int64_t>(std::int64_t(Wide(i + 1) * s / d), a + 1);
+        const std::int64_t s0 = std::max<std::int64_t>(srcStart + a, 0);
+        const std::int64_t s1 = std::min<std::int64_t>(srcStart + b, srcLimit);
+        if (s0 >= s1) {
+            if (m.start.empty()) continue;  // before the source's start
+            break;                          // past the source's end
+        }
+        if (m.start.empty()) m.first = int(i);
+        m.start.push_back(int(s0));
+        m.count.push_back(int(s1 - s0));
+    }
+    return m;
+}
+
+// OR of each adjacent pair of bits of a word, packed into the low 32 bits in
+// pixel order.
+inline std::uint64_t halvePairs(std::uint64_t w) {
+    std::uint64_t x = ((w | (w << 1)) & 0xAAAAAAAAAAAAAAAAull) >> 1;
+    x = (x | (x >> 1)) & 0x3333333333333333ull;
+    x = (x | (x >> 2)) & 0x0F0F0F0F0F0F0F0Full;
+    x = (x | (x >> 4)) & 0x00FF00FF00FF00FFull;
+    x = (x | (x >> 8)) & 0x0000FFFF0000FFFFull;
+    x = (x | (x >> 16)) & 0x00000000FFFFFFFFull;
+    return x;
+}
+
+// dst[x] |= dst[x + step] over n words, in place (reads ahead of writes).
+void orShiftedLeft(std::uint64_t* dst, int n, int step) {
+    const int q = step >> 6, r = step & 63;
+    for (int i = 0; i < n; ++i) {
+        const std::uint64_t a = i + q < n ? dst[i + q] : 0;
+        std::uint64_t v = a;
+        if (r) {
+            const std::uint64_t b = i + q + 1 < n ? dst[i + q + 1] : 0;
+            v = (a << r) | (b >> (64 - r));
+        }
+        dst[i] |= v;
+    }
+}
+
+// Turns a band's source columns (aligned to bit 0) into destination bits.
+class ColumnMapper {
+public:
+    ColumnMapper(const AxisMap& xs) : n_(xs.size()) {
+        x0_ = xs.start.front();
+        srcBits_ = xs.start.back() + xs.count.back() - x0_;
+        srcWords_ = wordsFor(srcBits_) + 1;  // one spare zero word for the halving path
+        bool identity = srcBits_ == n_, halving = srcBits_ == 2 * n_;
+        for (int k = 0; k < n_ && (identity || halving); ++k) {
+            identity = identity && xs.count[k] == 1;
+            halving = halving && xs.count[k] == 2;
+        }
+        kind_ = identity ? Kind::Identity : halving ? Kind::Halving : Kind::Gather;
+        if (kind_ != Kind::Gather) return;
+        for (int c : xs.count)
+            if (std::find(lengths_.begin(), lengths_.end(), c) == lengths_.end()) lengths_.push_back(c);
+        smeared_.assign(std::size_t(srcWords_) * lengths_.size(), 0);
+        index_.resize(n_);
+        shift_.resize(n_);
+        for (int k = 0; k < n_; ++k) {
+            const int which = int(std::find(lengths_.begin(), lengths_.end(), xs.count[k]) - lengths_.begin());
+            const int rel = xs.start[k] - x0_;
+            index_[k] = std::uint32_t(which * srcWords_ + (rel >> 6));
+            shift_[k] = std::uint8_t(63 - (rel & 63));
+        }
+    }
+
+    int firstSourceColumn() const { return x0_; }
+    int sourceBits() const { return srcBits_; }
+    int sourceWords() const { return srcWords_; }
+    bool identity() const { return kind_ == Kind::Identity; }
+
+    // src: sourceWords() words with the band's columns at bit 0 and zeros
+    // after; out: wordsFor(n) words.
+    void map(const std::uint64_t* src, std::uint64_t* out) {
+        const int outWords = wordsFor(n_);
+        if (kind_ == Kind::Identity) {
+            std::copy(src, src + outWords, out);
+            return;
+        }
+        if (kind_ == Kind::Halving) {
+            for (int k = 0; k < outWords; ++k)
+                out[k] = (halvePairs(src[2 * k]) << 32) | halvePairs(src[2 * k + 1]);
+            out[outWords - 1] &= leadingMask(n_ - ((outWords - 1) << 6));
+            return;
+        }
+        // Per distinct run length L a copy of the band where bit x holds the
+        // OR of bits [x, x + L), so each destination pixel is one bit fetch.
+        for (std::size_t l = 0; l < lengths_.size(); ++l) {
+            std::uint64_t* s = smeared_.data() + l * srcWords_;
+            std::copy(src, src + srcWords_, s);
+            for (int cover = 1; cover < lengths_[l];) {
+                const int step = std::min(cover, lengths_[l] - cover);
+                orShiftedLeft(s, srcWords_, step);
+                cover += step;
+            }
+        }
+        const std::uint64_t* s = smeared_.data();
+        for (int k = 0, j = 0; k < outWords; ++k) {
+            const int end = std::min(n_, j + 64);
+            std::uint64_t acc = 0;
+            int bit = 63;
+            for (; j < end; ++j, --bit) acc |= ((s[index_[j]] >> shift_[j]) & 1u) << bit;
+            out[k] = acc;
+        }
+    }
+
+private:
+    enum class Kind { Identity, Halving, Gather };
+    int n_ = 0;
+    int x0_ = 0;
+    int srcBits_ = 0;
+    int srcWords_ = 0;
+    Kind kind_ = Kind::Gather;
+    std::vector<int> lengths_;
+    std::vector<std::uint64_t> smeared_;
+    std::vector<std::uint32_t> index_;
+    std::vector<std::uint8_t> shift_;
+};
+
+}  // namespace
+
+void Bitmap::blit(int dstX, int dstY, const Bitmap& src, int srcX, int srcY, int w, int h,
+                  CopyMode mode) {
+    if (w <= 0 || h <= 0) return;
+    const auto end = [](int a, int n) { return int(std::min<std::int64_t>(std::int64_t(a) + n, INT32_MAX)); };
+    copyRect({dstX, dstY, end(dstX, w), end(dstY, h)}, src, {srcX, srcY, end(srcX, w), end(srcY, h)}, mode);
+}
+
+void Bitmap::copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRect, CopyMode mode) {
+    if (dstRect.isEmpty() || srcRect.isEmpty()) return;
+    if (&src == this) {
+        // Overlapping source and destination: work from a snapshot.
+        const Bitmap snapshot(src);
+        copyRect(dstRect, snapshot, srcRect, mode);
+        return;
+    }
+    const AxisMap xs = mapAxis(dstRect.left, dstRect.right, width_, srcRect.left, srcRect.right, src.width());
+    const AxisMap ys = mapAxis(dstRect.top, dstRect.bottom, height_, srcRect.top, srcRect.bottom, src.height());
+    if (xs.size() == 0 || ys.size() == 0) return;
+    const int dx0 = dstRect.left + xs.first;
+    const int dy0 = dstRect.top + ys.first;
+    const int n = xs.size();
+    const bool orInk = mode == CopyMode::And;
+
+    if (!src.monochrome()) {
+        // Colour source: nearest (first) source pixel per destination pixel.
+        for (int k = 0; k < ys.size(); ++k) {
+            const std::uint32_t* s = src.colourRow(ys.start[k]);
+            const int y = dy0 + k;
+            for (int j = 0; j < n; ++j) {
+                const std::uint32_t p = s[xs.start[j]];
+                const int x = dx0 + j;
+                if (monochrome_) {
+                    const bool ink = isDark(unpackRgb(p));
+                    if (ink || !orInk) setBlack(x, y, ink);
+                } else {
+                    std::uint32_t& d = colourRow(y)[x];
+                    d = orInk ? (d & p) : p;
+                }
+            }
+        }
+        return;
+    }
+
+    ColumnMapper columns(xs);
+    const int x0 = columns.firstSourceColumn();
+    const int srcWordFirst = x0 >> 6;
+    const int srcWordLast = (x0 + columns.sourceBits() - 1) >> 6;
+    const int bandWords = srcWordLast - srcWordFirst + 1;
+    std::vector<std::uint64_t> band(bandWords);
+    std::vector<std::uint64_t> aligned(columns.sourceWords(), 0);
+    std::vector<std::uint64_t> out(wordsFor(n));
+
+    int lastStart = -1, lastCount = -1;
+    for (int k = 0; k < ys.size(); ++k) {
+        const int y0 = ys.start[k], cnt = ys.count[k];
+        if (y0 != lastStart || cnt != lastCount) {
+            // Enlarging repeats destination rows: compute each distinct one once.
+            const std::uint64_t* bits;
+            if (cnt == 1) {
+                bits = src.row(y0) + srcWordFirst;
+            } else {
+                const std::uint64_t* r = src.row(y0) + srcWordFirst;
+                std::copy(r, r + bandWords, band.data());
+                for (int y = y0 + 1; y < y0 + cnt; ++y) {
+                    r = src.row(y) + srcWordFirst;
+                    for (int w = 0; w < bandWords; ++w) band[w] |= r[w];
+                }
+                bits = band.data();
+            }
+            if (columns.identity()) {
+                extractBits(bits, x0 & 63, n, out.data());
+            } else {
+                extractBits(bits, x0 & 63, columns.sourceBits(), aligned.data());
+                columns.map(aligned.data(), out.data());
+            }
+            lastStart = y0;
+            lastCount = cnt;
+        }
+        const int y = dy0 + k;
+        if (monochrome_) {
+            depositBits(row(y), dx0, out.data(), n, orInk);
+        } else {
+            std::uint32_t* d = colourRow(y) + dx0;
+            for (int j = 0; j < n; ++j) {
+                const bool ink = (out[j >> 6] >> (63 - (j & 63))) & 1u;
+                if (ink)
+                    d[j] = packRgb(kBlack);
+                else if (!orInk)
+                    d[j] = packRgb(kWhite);
+            }
+        }
+    }
+}
+
+}  // namespace quillet::imaging
