@@ -1,7 +1,10 @@
 #pragma once
 // Reading and writing Windows BMP files.
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "imaging/bitmap.h"
 #include "imaging/bitmap_error.h"
@@ -25,5 +28,13 @@ bool isMonochromeBmp(const std::string& path);
 // target and renames it over the target when complete, so a failed save never
 // leaves a truncated file under the name. Throws BitmapError on failure.
 void saveBmp(const Bitmap& bitmap, const std::string& path);
+
+// The same in memory: decodes a whole BMP file held in `size` bytes (throws
+// like loadBmp), and encodes a bitmap exactly as saveBmp writes it.
+Bitmap decodeBmp(const std::uint8_t* file, std::size_t size);
+std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap);
+// Size of the encoding, and encoding into a caller's buffer of that size.
+std::size_t encodedBmpSize(const Bitmap& bitmap);
+void encodeBmp(const Bitmap& bitmap, std::uint8_t* out);
 
 }  // namespace quillet::imaging

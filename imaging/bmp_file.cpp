@@ -1,0 +1,322 @@
+// BMP files: our own reader and writer for the 1-bit path, Qt's decoder for
+// other depths and run-length encoded data.
+//
+// Every header field is checked before anything is allocated from it, and a
+// file is only read as far as its headers say it extends, so a malformed or
+// hostile file fails with a BitmapError instead of crashing or exhausting
+// memory.
+
+#include "imaging/bmp_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QImage>
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "imaging/bit_rows.h"
+#include "imaging/bmp_header.h"
+#include "imaging/colour.h"
+
+namespace quillet::imaging {
+
+namespace {
+
+// A growable byte buffer that is not cleared on growth; kept per thread so
+// that loading or saving page after page reuses one block.
+class Scratch {
+public:
+    std::uint8_t* get(std::size_t n) {
+        if (n > capacity_) {
+            data_.reset();
+            data_.reset(new std::uint8_t[n]);
+            capacity_ = n;
+        }
+        return data_.get();
+    }
+    // Gives back memory held for an unusually large file.
+    void trim() {
+        if (capacity_ > kKeep) {
+            data_.reset();
+            capacity_ = 0;
+        }
+    }
+
+private:
+    static constexpr std::size_t kKeep = std::size_t(16) << 20;
+    std::unique_ptr<std::uint8_t[]> data_;
+    std::size_t capacity_ = 0;
+};
+
+thread_local Scratch scratch;
+
+std::string errnoText() { return std::strerror(errno); }
+
+// Closes a descriptor on scope exit.
+struct Fd {
+    int fd = -1;
+    ~Fd() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+// Reads up to n bytes at the file's current position; returns the count read
+// (less than n only at the end of the file).
+std::size_t readFully(int fd, std::uint8_t* p, std::size_t n) {
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t r = ::read(fd, p + done, n - done);
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            throw BitmapError("Cannot read the bitmap file (" + errnoText() + ")");
+        }
+        if (r == 0) break;
+        done += std::size_t(r);
+    }
+    return done;
+}
+
+void writeFully(int fd, const std::uint8_t* p, std::size_t n) {
+    while (n > 0) {
+        const ssize_t r = ::write(fd, p, n);
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            throw BitmapError("Cannot write the bitmap file (" + errnoText() + ")");
+        }
+        p += r;
+        n -= std::size_t(r);
+    }
+}
+
+inline std::uint64_t loadBigEndian64(const std::uint8_t* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return __builtin_bswap64(v);
+}
+
+inline void storeBigEndian64(std::uint8_t* p, std::uint64_t v) {
+    v = __builtin_bswap64(v);
+    std::memcpy(p, &v, 8);
+}
+
+Rgb tableColour(const BmpHeader& h, const std::uint8_t* file, int index, Rgb missing) {
+    if (index >= h.tableEntries) return missing;
+    const std::uint8_t* e = file + h.tableOffset + std::size_t(index) * h.tableEntrySize;
+    return Rgb{e[2], e[1], e[0]};  // stored blue, green, red
+}
+
+// Converts 1-bit pixel data into a monochrome store where a set bit means
+// colour-table index `inkIndex`.
+void decodeOneBit(const BmpHeader& h, const std::uint8_t* file, int inkIndex, Bitmap& out) {
+    const int w = int(h.width), height = int(h.height);
+    const int wpr = out.wordsPerRow();
+    const std::uint64_t flip = inkIndex == 0 ? ~std::uint64_t(0) : 0;
+    const std::uint64_t lastMask = leadingMask(w - ((wpr - 1) << 6));
+    const std::size_t rowBytes = std::size_t(w + 7) / 8;
+    const std::size_t tailBytes = rowBytes - std::size_t(wpr - 1) * 8;
+    const std::uint8_t* data = file + h.dataOffset;
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* src = data + std::size_t(h.topDown ? y : height - 1 - y) * h.stride;
+        std::uint64_t* dst = out.row(y);
+        for (int i = 0; i < wpr - 1; ++i) dst[i] = loadBigEndian64(src + 8 * i) ^ flip;
+        std::uint8_t tail[8] = {};
+        std::memcpy(tail, src + std::size_t(wpr - 1) * 8, tailBytes);
+        dst[wpr - 1] = (loadBigEndian64(tail) ^ flip) & lastMask;
+    }
+}
+
+Bitmap decodeWithQt(const std::uint8_t* file, std::size_t size) {
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(file), qsizetype(size));
+    QImage image;
+    if (!image.loadFromData(bytes, "BMP") || image.isNull())
+        throw BitmapError("Bitmap pixel data could not be decoded");
+    return Bitmap::fromQImage(image);
+}
+
+}  // namespace
+
+Bitmap decodeBmp(const std::uint8_t* file, std::size_t size) {
+    const BmpHeader h = parseBmpHeader(file, size, size);
+    const std::size_t needed = h.bytesNeeded(size);
+    if (h.bitsPerPixel != 1) return decodeWithQt(file, needed);
+
+    // 1-bit data: the darker table entry is black; equal entries make index
+    // 0 black.
+    const Rgb c0 = tableColour(h, file, 0, kBlack);
+    const Rgb c1 = tableColour(h, file, 1, kWhite);
+    const int inkIndex = luminance(c1) < luminance(c0) ? 1 : 0;
+    Bitmap bitmap(int(h.width), int(h.height));
+    decodeOneBit(h, file, inkIndex, bitmap);
+    if (h.monochrome()) return bitmap;
+
+    // Several planes: not a monochrome bitmap; show the table's colours.
+    bitmap.setMonochrome(false);
+    const std::uint32_t ink = packRgb(inkIndex == 1 ? c1 : c0);
+    const std::uint32_t paper = packRgb(inkIndex == 1 ? c0 : c1);
+    for (int y = 0; y < bitmap.height(); ++y) {
+        std::uint32_t* r = bitmap.colourRow(y);
+        for (int x = 0; x < bitmap.width(); ++x) r[x] = r[x] == packRgb(kBlack) ? ink : paper;
+    }
+    return bitmap;
+}
+
+Bitmap loadBmp(const std::string& path) {
+    Fd f{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (f.fd < 0) throw BitmapError("Cannot open the bitmap file (" + errnoText() + ")");
+    struct stat st {};
+    if (::fstat(f.fd, &st) != 0) throw BitmapError("Cannot read the bitmap file (" + errnoText() + ")");
+    if (!S_ISREG(st.st_mode)) throw BitmapError("The bitmap path is not a regular file");
+    const std::size_t fileSize = std::size_t(st.st_size);
+
+    // Headers first; then only as much of the file as they say it holds.
+    std::uint8_t head[kBmpMaxHeaderBytes];
+    const std::size_t headLen = readFully(f.fd, head, std::min(fileSize, sizeof head));
+    const BmpHeader h = parseBmpHeader(head, headLen, fileSize);
+    const std::size_t needed = h.bytesNeeded(fileSize);
+    std::uint8_t* buf = scratch.get(needed);
+    std::memcpy(buf, head, headLen);
+    if (needed > headLen && readFully(f.fd, buf + headLen, needed - headLen) != needed - headLen)
+        throw BitmapError("Bitmap file is truncated (it shrank while being read)");
+    try {
+        Bitmap bitmap = decodeBmp(buf, needed);
+        scratch.trim();
+        return bitmap;
+    } catch (...) {
+        scratch.trim();
+        throw;
+    }
+}
+
+bool isMonochromeBmp(const std::string& path) {
+    Fd f{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (f.fd < 0) throw BitmapError("Cannot open the bitmap file (" + errnoText() + ")");
+    struct stat st {};
+    if (::fstat(f.fd, &st) != 0) throw BitmapError("Cannot read the bitmap file (" + errnoText() + ")");
+    std::uint8_t head[kBmpMaxHeaderBytes];
+    const std::size_t headLen = readFully(f.fd, head, sizeof head);
+    return parseBmpHeader(head, headLen, std::size_t(st.st_size)).monochrome();
+}
+
+std::size_t encodedBmpSize(const Bitmap& bitmap) {
+    const std::size_t w = std::size_t(bitmap.width()), h = std::size_t(bitmap.height());
+    if (bitmap.monochrome()) return 62 + (w + 31) / 32 * 4 * h;
+    return 54 + (w * 24 + 31) / 32 * 4 * h;
+}
+
+void encodeBmp(const Bitmap& bitmap, std::uint8_t* out) {
+    const bool mono = bitmap.monochrome();
+    const int w = bitmap.width(), h = bitmap.height();
+    const std::uint32_t tableBytes = mono ? 8 : 0;
+    const std::uint32_t offset = 14 + 40 + tableBytes;
+    const std::size_t stride = mono ? std::size_t(w + 31) / 32 * 4 : (std::size_t(w) * 24 + 31) / 32 * 4;
+    const std::size_t total = offset + stride * std::size_t(h);
+
+    std::memset(out, 0, offset);
+    auto put16 = [&](std::size_t at, std::uint32_t v) {
+        out[at] = std::uint8_t(v);
+        out[at + 1] = std::uint8_t(v >> 8);
+    };
+    auto put32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) out[at + i] = std::uint8_t(v >> (8 * i));
+    };
+    out[0] = 'B';
+    out[1] = 'M';
+    put32(2, std::uint32_t(total));  // wraps for files over 4 GiB, as the format must
+    put32(10, offset);
+    put32(14, 40);
+    put32(18, std::uint32_t(w));
+    put32(22, std::uint32_t(h));  // positive: rows bottom-up
+    put16(26, 1);
+    put16(28, mono ? 1 : 24);
+    put32(34, std::uint32_t(stride * std::size_t(h)));
+    if (mono) {
+        // Table: index 0 black, index 1 white (zero bytes then 0xffffff00).
+        out[58] = out[59] = out[60] = 0xff;
+    }
+
+    std::uint8_t* data = out + offset;
+    if (mono) {
+        const int wpr = bitmap.wordsPerRow();
+        const std::size_t fullWords = stride / 8;  // words whose 8 bytes all fit the row
+        const std::uint64_t lastMask = w > 0 ? leadingMask(w - ((wpr - 1) << 6)) : 0;
+        for (int y = 0; y < h; ++y) {
+            const std::uint64_t* src = bitmap.row(y);
+            std::uint8_t* dst = data + std::size_t(h - 1 - y) * stride;
+            // File bit 0 is black: invert; bits past the width stay 0.
+            for (std::size_t i = 0; i < fullWords; ++i) {
+                std::uint64_t v = ~src[i];
+                if (int(i) == wpr - 1) v &= lastMask;
+                storeBigEndian64(dst + 8 * i, v);
+            }
+            if (stride % 8) {
+                std::uint8_t tail[8];
+                storeBigEndian64(tail, ~src[fullWords] & lastMask);
+                std::memcpy(dst + 8 * fullWords, tail, 4);
+            }
+        }
+    } else {
+        for (int y = 0; y < h; ++y) {
+            const std::uint32_t* src = bitmap.colourRow(y);
+            std::uint8_t* dst = data + std::size_t(h - 1 - y) * stride;
+            for (int x = 0; x < w; ++x) {
+                dst[3 * x] = std::uint8_t(src[x]);
+                dst[3 * x + 1] = std::uint8_t(src[x] >> 8);
+                dst[3 * x + 2] = std::uint8_t(src[x] >> 16);
+            }
+            std::memset(dst + 3 * std::size_t(w), 0, stride - 3 * std::size_t(w));
+        }
+    }
+}
+
+std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
+    std::vector<std::uint8_t> bytes(encodedBmpSize(bitmap));
+    encodeBmp(bitmap, bytes.data());
+    return bytes;
+}
+
+void saveBmp(const Bitmap& bitmap, const std::string& path) {
+    const std::size_t size = encodedBmpSize(bitmap);
+    std::uint8_t* buf;
+    try {
+        buf = scratch.get(size);
+    } catch (const std::bad_alloc&) {
+        throw BitmapError("Not enough memory to save the bitmap");
+    }
+    encodeBmp(bitmap, buf);
+
+    // A fresh file beside the target, renamed over it once complete.
+    static std::atomic<unsigned> counter{0};
+    std::string temp;
+    Fd f;
+    for (int attempt = 0; attempt < 100 && f.fd < 0; ++attempt) {
+        temp = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        f.fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (f.fd < 0 && errno != EEXIST) break;
+    }
+    if (f.fd < 0) {
+        scratch.trim();
+        throw BitmapError("Cannot create the bitmap file (" + errnoText() + ")");
+    }
+    try {
+        writeFully(f.fd, buf, size);
+        scratch.trim();
+        const int fd = f.fd;
+        f.fd = -1;
+        if (::close(fd) != 0) throw BitmapError("Cannot write the bitmap file (" + errnoText() + ")");
+        if (::rename(temp.c_str(), path.c_str()) != 0)
+            throw BitmapError("Cannot replace the bitmap file (" + errnoText() + ")");
+    } catch (...) {
+        scratch.trim();
+        ::unlink(temp.c_str());
+        throw;
+    }
+}
+
+}  // namespace quillet::imaging
