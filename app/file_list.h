@@ -19,8 +19,13 @@ public:
     void refill();
 
     const std::string& directory() const { return directory_; }
-    // Sets the directory and refills.
+    // Sets the directory and refills. The path is kept as given except that
+    // "." and ".." steps and a trailing "/" are removed ("/" stays "/"); an
+    // empty path means "/".
     void setDirectory(const std::string& dir);
+    // Joins the directory and an entry name without doubling the separator:
+    // "/" + "a.bmp" gives "/a.bmp", "/scans" + "a.bmp" gives "/scans/a.bmp".
+    std::string pathOf(const std::string& name) const;
     const std::string& mask() const { return mask_; }
     // Sets the mask ("*.bmp" or "*.zip") and refills.
     void setMask(const std::string& mask);
@@ -47,7 +52,13 @@ public:
     // with ctrl it toggles i; with shift it selects the range from the anchor.
     // Each sends the click notification, then a change notification when the
     // current entry moved to another entry.
+    // The click gives the list the keyboard focus. Precondition: 0 <= i < count().
     void userClick(int i, bool ctrl = false, bool shift = false);
+    // The view's own selection handling (mouse drag, keyboard) ended with
+    // `selected` (indices) and `current`: the model takes that state, gets the
+    // focus and sends click, then change when the current entry moved.
+    // Indices out of range are ignored.
+    void userSelectionChanged(const std::vector<int>& selected, int current);
 
     // Notifications, in the order the system defines: click before change.
     std::function<void()> onClick;

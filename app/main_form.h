@@ -3,11 +3,21 @@
 // status panel, and the program-wide values that the application shell owns.
 // The controls keep the system's names. Handlers are installed on the
 // controls by the parts of the system that own the rules.
+//
+// Menus: a menu's own MenuItem (File1, Options1, AdvancedFormatOptions1,
+// View1) is "clicked" when the menu is about to open; its onClick applies the
+// enabling rules of that menu. The view calls click() from aboutToShow.
+// Help texts: every control and menu item has one (MenuItem::hint(),
+// CheckBox::hint(), and for the other controls hintOf(name)); the view shows
+// them as status tips, which feed the help window.
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/check_box.h"
 #include "app/choice_list.h"
+#include "app/drives.h"
 #include "app/file_list.h"
 #include "app/menu_item.h"
 #include "app/number_field.h"
@@ -18,6 +28,21 @@
 namespace quillet::app {
 
 enum class OutputFormat { Column, Row };
+
+// A control without a hint of its own (fields, lists, labels, group boxes):
+// its system name, the caption of its label (with "&" before the access key;
+// empty when it has none) and its help text (empty when it has none).
+struct ControlText {
+    std::string name;
+    std::string label;
+    std::string hint;
+};
+
+// The four outlined regions of the main window around the fields; each has a
+// help text shown when the pointer is over the region but not over a field.
+// Names: ColumnLengthGroup (both column length fields and the columns field),
+// PrintedPagesGroup, ResolutionGroup (Label5 and both resolution fields),
+// FileNameGroup.
 
 struct MainForm {
     MainForm();
@@ -79,9 +104,28 @@ struct MainForm {
     std::string Label5 = "pixels/inch (A4)";
 
     // ---- The bitmap list controls
+    DriveList DriveComboBox1;
     FileList FileListBox1;
     // The directory list's current directory (the file list's directory).
+    // DirectoryListBox1 and the path label fullpathname show it; the view
+    // shortens the label with an ellipsis to the directory list's width.
     std::string directory() const { return FileListBox1.directory(); }
+    // The directory list moved (double-click on a folder, or the drive list):
+    // the file list follows (refill and change notification) and the drive
+    // list shows the drive of the new directory.
+    void changeDirectory(const std::string& dir);
+
+    // ---- Labels and help texts of the controls without their own hint
+    // Every field, list, label and group of the main window, in tab order.
+    static const std::vector<ControlText>& controlTexts();
+    // The help text of the named control or group; empty when it has none.
+    // The file list's text follows the list mode (bitmaps or archives).
+    std::string hintOf(std::string_view controlName) const;
+    // The label caption of the named control; empty when it has none.
+    static std::string labelOf(std::string_view controlName);
+    // The file list's help texts in the two list modes.
+    static const char* const kFileListBitmapHint;
+    static const char* const kFileListZipHint;
 
     // ---- Options held as state (their items show them by caption)
     OutputFormat outputFormat = OutputFormat::Column;

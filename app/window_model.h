@@ -23,6 +23,9 @@ public:
     int height() const { return height_; }
 
     void setCaption(std::string c) { caption_ = std::move(c); changed.emit(); }
+    // Whether the window stays above other applications' windows.
+    bool stayOnTop() const { return stayOnTop_; }
+    void setStayOnTop(bool on) { if (stayOnTop_ != on) { stayOnTop_ = on; changed.emit(); } }
     void show() { if (!visible_) { visible_ = true; changed.emit(); } }
     void hide() { if (visible_) { visible_ = false; changed.emit(); } }
     void moveTo(int left, int top) {
@@ -54,6 +57,7 @@ private:
     int width_;
     int height_;
     bool visible_;
+    bool stayOnTop_ = false;
 };
 
 }  // namespace quillet::app

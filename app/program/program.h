@@ -1,23 +1,97 @@
 #pragma once
-// The running program: the seven windows created once in their fixed order,
-// with the handlers of every part wired onto their controls.
+// The running program: the seven windows created once in their fixed order
+// (TForm1, Tsetpapersize, Tsetbordersheadersfootersdialog, Ttempform,
+// Tcounterform, TTabbedNotebookDlg, TForm2), the program-wide state, and the
+// handlers of every part wired onto the controls.
+//
+// Adding a part: declare its handler object as a member in the block for
+// that part below (after the windows, so it may refer to them), and connect
+// it in the matching block of the constructor in program.cpp.
 
 #include <string>
+#include <vector>
 
+#include "analysis/page_table.h"
+#include "app/bitmap_list.h"
+#include "app/counter_form.h"
+#include "app/help_window.h"
 #include "app/main_form.h"
+#include "app/mouse_pointer.h"
+#include "app/options.h"
 #include "app/platform_services.h"
+#include "app/signal.h"
+#include "app/window_model.h"
+#include "layout/borders_dialog.h"
+#include "layout/justification_dialog.h"
+#include "layout/layout_numbers.h"
+#include "output/printed_size_dialog.h"
+#include "output/viewer.h"
 
 namespace quillet::app {
 
 class Program {
 public:
-    // Creates the windows and runs the main window's set-up. The file list
-    // starts in startDirectory; the working directory becomes programDirectory.
+    // Creates the windows in their order and runs the main window's set-up:
+    // the file list shows startDirectory with every entry selected; the
+    // working directory becomes programDirectory (left as it is when empty).
     Program(PlatformServices& platform, const std::string& startDirectory,
             const std::string& programDirectory);
+    // Runs the teardown if Exit has not run it.
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
 
     PlatformServices& platform;
-    MainForm form;
+
+    // ---- program-wide state shared by the parts
+    MousePointer pointer;
+    analysis::PageTable pageTable;
+    layout::LayoutNumbers layoutNumbers;
+
+    // ---- the seven windows, in creation order
+    MainForm form;                                 // 1 TForm1
+    output::PrintedSizeDialog setpapersize;        // 2 Tsetpapersize
+    layout::BordersDialog setbordersheadersfootersdialog;  // 3
+    output::Viewer tempform;                       // 4 Ttempform
+    CounterForm counterform;                       // 5 Tcounterform
+    layout::JustificationDialog TabbedNotebookDlg; // 6 TTabbedNotebookDlg
+    HelpWindow Form2;                              // 7 TForm2
+    // The seven window models in creation order.
+    std::vector<WindowModel*> windows();
+
+    // ---- application shell handlers
+    Options options;
+    BitmapList bitmapList;
+
+    // ---- analysis (lock) handlers: add members here
+    // ---- layout handlers (geometry, borders, justification): add here
+    // ---- output handlers (printing, preview, printed size): add here
+    // ---- composition (OK) handlers: add here
+    // ---- acquisition and archive handlers: add here
+
+    // The application's current help text changed (status tip of the control
+    // under the pointer or of the highlighted menu item): routed to the help
+    // window once the main window's set-up has asked for it.
+    void hintChanged(const std::string& hint);
+
+    // Exit (File menu): runs the teardown and asks the view to end the event
+    // loop through quitRequested.
+    void Exit1Click();
+    Signal quitRequested;
+    // The main window was closed: releases ViewerBitmap and deletes
+    // "tempprev.bmp" in the private temporary directory, ignoring every
+    // failure. Runs once; later calls do nothing.
+    void teardown();
+
+    // The built-in logo picture (Image1).
+    const imaging::Bitmap& logo() const { return logo_; }
+
+private:
+    void mainFormSetUp(const std::string& programDirectory);
+
+    imaging::Bitmap logo_;
+    bool hintRouting_ = false;
+    bool tornDown_ = false;
 };
 
 }  // namespace quillet::app
