@@ -1,0 +1,271 @@
+#include "ui/QtPlatform.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+#include <cmath>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "ui/bitmap_image.h"
+
+namespace quillet::ui {
+
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+QString buttonCaption(app::Button b) {
+    switch (b) {
+        case app::Button::Ok: return QStringLiteral("OK");
+        case app::Button::Cancel: return QStringLiteral("Cancel");
+        case app::Button::Yes: return QStringLiteral("&Yes");
+        case app::Button::No: return QStringLiteral("&No");
+        case app::Button::All: return QStringLiteral("&All");
+    }
+    return {};
+}
+
+QMessageBox::ButtonRole buttonRole(app::Button b) {
+    switch (b) {
+        case app::Button::Ok: return QMessageBox::AcceptRole;
+        case app::Button::Cancel: return QMessageBox::RejectRole;
+        case app::Button::Yes: return QMessageBox::YesRole;
+        case app::Button::No: return QMessageBox::NoRole;
+        case app::Button::All: return QMessageBox::YesRole;
+    }
+    return QMessageBox::ActionRole;
+}
+
+QMessageBox::Icon kindIcon(app::MessageKind k) {
+    switch (k) {
+        case app::MessageKind::Notice: return QMessageBox::NoIcon;
+        case app::MessageKind::Warning: return QMessageBox::Warning;
+        case app::MessageKind::Confirmation: return QMessageBox::Question;
+        case app::MessageKind::Information: return QMessageBox::Information;
+        case app::MessageKind::Error: return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// A folder that is a real directory (not a link), owned by us, mode 0700.
+bool isOurPrivateFolder(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return false;
+    return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 0777) == 0700;
+}
+
+}  // namespace
+
+QtPlatform::QtPlatform() { paintClock_.start(); }
+QtPlatform::~QtPlatform() = default;
+
+app::Button QtPlatform::messageBox(const app::MessageBoxRequest& request) {
+    std::vector<app::Button> buttons = request.buttons;
+    if (buttons.empty()) buttons.push_back(app::Button::Ok);
+
+    QMessageBox box(kindIcon(request.kind), qs(request.caption), qs(request.text),
+                    QMessageBox::NoButton, parent_);
+    std::vector<std::pair<QAbstractButton*, app::Button>> made;
+    for (app::Button b : buttons) made.emplace_back(box.addButton(buttonCaption(b), buttonRole(b)), b);
+    box.setDefaultButton(qobject_cast<QPushButton*>(made.front().first));
+    // Closing the box without choosing (Escape, close box) means Cancel where
+    // the box offers it, else No, else its only/first button: a confirmation
+    // closed by accident must never act as Yes.
+    QAbstractButton* escape = made.front().first;
+    for (app::Button want : {app::Button::No, app::Button::Cancel})
+        for (auto& [w, b] : made)
+            if (b == want) escape = w;
+    box.setEscapeButton(escape);
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    for (auto& [w, b] : made)
+        if (w == clicked) return b;
+    for (auto& [w, b] : made)
+        if (w == escape) return b;
+    return buttons.front();
+}
+
+QString QtPlatform::qtFilter(const std::string& filter) {
+    // "Bitmap Files(*.BMP) | *.BMP" -> "Bitmap Files (*.bmp *.BMP)"
+    static const QRegularExpression form(QStringLiteral(R"(^\s*(.*?)\s*\(\s*\*\.(\w+)\s*\).*$)"));
+    const auto m = form.match(qs(filter));
+    if (!m.hasMatch()) return qs(filter);
+    const QString ext = m.captured(2);
+    return QStringLiteral("%1 (*.%2 *.%3)").arg(m.captured(1), ext.toLower(), ext.toUpper());
+}
+
+std::optional<std::string> QtPlatform::openFile(const app::OpenFileRequest& request) {
+    QFileDialog dlg(parent_, QStringLiteral("Open"), qs(request.directory), qtFilter(request.filter));
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (!request.fileName.empty() && request.fileName.find('*') == std::string::npos)
+        dlg.selectFile(qs(request.fileName));
+    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dlg.selectedFiles();
+    if (files.isEmpty() || !QFileInfo(files.front()).isFile()) return std::nullopt;
+    return files.front().toStdString();
+}
+
+app::DirectoryPickerResult QtPlatform::pickDirectory(const std::string& directory) {
+    if (directoryPicker) return directoryPicker(parent_, directory);
+    app::DirectoryPickerResult result;
+    const QString dir = QFileDialog::getExistingDirectory(parent_, QStringLiteral("Select Directory"),
+                                                          qs(directory),
+                                                          QFileDialog::DontUseNativeDialog);
+    if (dir.isEmpty()) {
+        result.outcome = app::DirectoryPickerResult::Outcome::Cancel;
+    } else {
+        result.outcome = app::DirectoryPickerResult::Outcome::Ok;
+        result.directory = QDir::cleanPath(dir).toStdString();
+    }
+    return result;
+}
+
+std::optional<app::FontChoice> QtPlatform::chooseFont(const app::FontChoice& initial) {
+    QFont font(qs(initial.name), initial.pointSize > 0 ? initial.pointSize : 8);
+    font.setBold(initial.bold);
+    font.setItalic(initial.italic);
+    font.setUnderline(initial.underline);
+    font.setStrikeOut(initial.strikeOut);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, font, parent_, QStringLiteral("Font"),
+                                              QFontDialog::ScalableFonts |
+                                                  QFontDialog::DontUseNativeDialog);
+    if (!ok) return std::nullopt;
+    app::FontChoice c;
+    c.name = chosen.family().toStdString();
+    c.bold = chosen.bold();
+    c.italic = chosen.italic();
+    c.underline = chosen.underline();
+    c.strikeOut = chosen.strikeOut();
+    c.pointSize = chosen.pointSize() > 0 ? chosen.pointSize() : initial.pointSize;
+    return c;
+}
+
+QPrinter* QtPlatform::printer() {
+    if (!printer_) {
+        if (QPrinterInfo::availablePrinters().isEmpty()) return nullptr;
+        QPrinterInfo info = QPrinterInfo::defaultPrinter();
+        if (info.isNull()) info = QPrinterInfo::availablePrinters().front();
+        printer_ = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+        printer_->setDocName(QStringLiteral("Quillet"));
+    }
+    return printer_.get();
+}
+
+std::optional<app::PrinterGeometry> QtPlatform::printerGeometry() {
+    QPrinter* p = printer();
+    if (!p) return std::nullopt;
+    const QRectF mm = p->pageLayout().paintRect(QPageLayout::Millimeter);
+    const QRect px = p->pageLayout().paintRectPixels(p->resolution());
+    app::PrinterGeometry g;
+    g.widthMm = int(std::lround(mm.width()));
+    g.heightMm = int(std::lround(mm.height()));
+    g.widthPx = px.width();
+    g.heightPx = px.height();
+    if (g.widthMm <= 0 || g.heightMm <= 0 || g.widthPx <= 0 || g.heightPx <= 0) return std::nullopt;
+    return g;
+}
+
+void QtPlatform::printerSetup() {
+    QPrinter* p = printer();
+    if (!p) {
+        QMessageBox::warning(parent_, QStringLiteral("Warning"),
+                             QStringLiteral("No printer is installed."));
+        return;
+    }
+    QPrintDialog dlg(p, parent_);
+    dlg.setWindowTitle(QStringLiteral("Printer Setup"));
+    dlg.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+    dlg.exec();
+}
+
+bool QtPlatform::printPage(const imaging::Bitmap& page) {
+    QPrinter* p = printer();
+    if (!p || page.isEmpty()) return false;
+    const QImage image = toDisplayImage(page);
+    if (image.isNull()) return false;
+    p->setFullPage(false);
+    QPainter painter;
+    if (!painter.begin(p)) return false;
+    // The page is already at device pixels: one image pixel per printer dot,
+    // from the top-left of the printable area.
+    painter.drawImage(QPoint(0, 0), image);
+    return painter.end();
+}
+
+void QtPlatform::beep() { QApplication::beep(); }
+
+void QtPlatform::setBusyCursor(bool busy) {
+    if (busy == busy_) return;
+    busy_ = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void QtPlatform::processPaintEvents() {
+    if (paintClock_.elapsed() >= 20) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        paintClock_.restart();
+        return;
+    }
+    // Too soon: the widgets already hold the new text and have an update
+    // pending; the event loop paints it when the command ends, and a later
+    // call paints it sooner.
+    if (!flushQueued_) {
+        flushQueued_ = true;
+        QTimer::singleShot(0, [this] {
+            flushQueued_ = false;
+            paintClock_.restart();
+        });
+    }
+}
+
+imaging::Size QtPlatform::screenSize() {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    if (!s) return {1024, 768};
+    const QRect g = s->geometry();
+    return {g.width(), g.height()};
+}
+
+bool QtPlatform::openWithAssociatedProgram(const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(qs(path)));
+}
+
+std::string QtPlatform::privateTempDirectory() {
+    if (!tempDir_.empty() && isOurPrivateFolder(tempDir_)) return tempDir_;
+    const std::string base = QDir::tempPath().toStdString();
+    const std::string named = base + "/quillet-" + std::to_string(::getuid());
+    if (::mkdir(named.c_str(), 0700) == 0) ::chmod(named.c_str(), 0700);  // whatever the umask
+    if (isOurPrivateFolder(named)) return tempDir_ = named;
+    // Someone else's folder, a link or a file in the way: never write there.
+    std::string tmpl = named + "-XXXXXX";
+    if (char* made = ::mkdtemp(tmpl.data())) return tempDir_ = made;
+    // Last resort: the user's own home, which only they can write.
+    const std::string home = QDir::homePath().toStdString() + "/.quillet-tmp";
+    ::mkdir(home.c_str(), 0700);
+    return tempDir_ = home;
+}
+
+}  // namespace quillet::ui

@@ -1,0 +1,71 @@
+#pragma once
+// The desktop services of Quillet on Qt: message boxes, file, directory and
+// font dialogs, the current printer, the beep, the busy cursor, painting
+// during long commands, the screen, the associated program and a private
+// temporary folder.
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "app/platform_services.h"
+
+class QPrinter;
+
+namespace quillet::ui {
+
+class QtPlatform : public app::PlatformServices {
+public:
+    QtPlatform();
+    ~QtPlatform() override;
+
+    // The window that owns the modal dialogs (the main window once it
+    // exists); null puts dialogs on their own.
+    void setDialogParent(QWidget* parent) { parent_ = parent; }
+
+    // The directory picker behind pickDirectory(). Until one is installed a
+    // plain existing-directory dialog stands in for it.
+    std::function<app::DirectoryPickerResult(QWidget* parent, const std::string& start)>
+        directoryPicker;
+
+    app::Button messageBox(const app::MessageBoxRequest& request) override;
+    std::optional<std::string> openFile(const app::OpenFileRequest& request) override;
+    app::DirectoryPickerResult pickDirectory(const std::string& directory) override;
+    std::optional<app::FontChoice> chooseFont(const app::FontChoice& initial) override;
+    std::optional<app::PrinterGeometry> printerGeometry() override;
+    void printerSetup() override;
+    bool printPage(const imaging::Bitmap& page) override;
+    void beep() override;
+    void setBusyCursor(bool busy) override;
+    // Paints pending updates without taking user input, at most about every
+    // 20 ms; a skipped call leaves a flush queued for the event loop, so the
+    // last text is always painted.
+    void processPaintEvents() override;
+    imaging::Size screenSize() override;
+    bool openWithAssociatedProgram(const std::string& path) override;
+    // $TMPDIR/quillet-<uid>, mode 0700, created once per run. A folder of
+    // that name that is not a real directory owned by this user with mode
+    // 0700 is never used: a fresh unique folder is made instead.
+    std::string privateTempDirectory() override;
+
+    // Translates a filter of the system's form "Text(*.EXT) | *.EXT" into a
+    // Qt name filter "Text (*.ext *.EXT)" (both cases, since POSIX names
+    // are case-sensitive). Other forms are passed through.
+    static QString qtFilter(const std::string& filter);
+
+    // The printer the platform uses; null without any installed printer.
+    QPrinter* printer();
+
+private:
+    QPointer<QWidget> parent_;
+    std::unique_ptr<QPrinter> printer_;
+    bool printerLooked_ = false;
+    QElapsedTimer paintClock_;
+    bool flushQueued_ = false;
+    bool busy_ = false;
+    std::string tempDir_;
+};
+
+}  // namespace quillet::ui

@@ -1,0 +1,72 @@
+#pragma once
+// Small helpers that tie Qt widgets to the control models both ways: the
+// model's signals update the widget, the widget's user events call the
+// model. A widget never decides anything itself.
+
+#include <QAction>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <string>
+
+#include "app/menu_item.h"
+#include "app/window_model.h"
+
+namespace quillet::ui {
+
+inline QString qs(const std::string& s) { return QString::fromStdString(s); }
+inline std::string ss(const QString& s) { return s.toStdString(); }
+
+// Connects a model Signal to a member of a QObject; the slot does nothing
+// once the object is gone (the models outlive the windows).
+template <typename Obj, typename Fn>
+void onSignal(app::Signal& signal, Obj* object, Fn fn) {
+    QPointer<Obj> guard(object);
+    signal.connect([guard, fn] {
+        if (guard) fn(guard.data());
+    });
+}
+
+// Mirrors a MenuItem on a QAction: caption (with "&" access keys), shortcut,
+// status tip (the hint), check mark (when `checkable`), enabled, visible;
+// triggered() calls item.click() and then re-reads the model, so the check
+// mark is always the model's.
+void bindAction(QAction* action, app::MenuItem& item, bool checkable);
+
+// Re-reads one MenuItem into its action.
+void syncAction(QAction* action, const app::MenuItem& item);
+
+// Mirrors a WindowModel on a top-level widget: caption, position (the
+// frame's top-left), client size (when the model has one and `followSize`),
+// visibility and, when `followStayOnTop`, the stay-on-top flag. The user's
+// own moves and the close box are reported back: moves update the model's
+// position, closing hides the model's window. A hide followed at once by a
+// show (a refresh) repaints without unmapping the window.
+class WindowBinding : public QObject {
+public:
+    struct Options {
+        bool followSize = true;
+        bool fixedSize = false;      // the user cannot resize the window
+        bool followStayOnTop = false;
+        bool closeHides = true;      // the close box only hides the window
+    };
+    WindowBinding(QWidget* window, app::WindowModel& model, Options options);
+
+    // Model -> widget, now.
+    void apply();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void applyHide();
+
+    QWidget* window_;
+    app::WindowModel& model_;
+    Options options_;
+    bool applying_ = false;
+    bool hidePending_ = false;
+};
+
+}  // namespace quillet::ui
