@@ -102,6 +102,13 @@ struct MainForm {
     MenuItem Button1;  // the OK button, a command like a menu item
     StatusPanel Panel1;
     std::string Label5 = "pixels/inch (A4)";
+    // Writes Label5's caption and tells the view (labelsChanged).
+    void setLabel5(std::string caption) {
+        Label5 = std::move(caption);
+        labelsChanged.emit();
+    }
+    // Emitted when a label caption (Label5) changed.
+    Signal labelsChanged;
 
     // ---- The bitmap list controls
     DriveList DriveComboBox1;
