@@ -1,0 +1,152 @@
+// BMP reading and writing against `cat` reading the same files from the page
+// cache, and black-wins shrinking of whole pages.
+//
+//   bmp_bench [-n PAGES] [DIR]
+//
+// Without DIR, generates PAGES (default 300) A4 300-dpi sample pages into a
+// temporary folder first and removes it afterwards; with DIR, uses its *.bmp
+// files. Prints figures only; never fails on a slow result.
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "imaging/bitmap.h"
+#include "imaging/bitmap_error.h"
+#include "imaging/bmp_file.h"
+#include "imaging/sample_page.h"
+
+namespace fs = std::filesystem;
+using quillet::imaging::Bitmap;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+
+// Best of `runs` timings of f().
+template <class F>
+double best(int runs, F f) {
+    double t = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        const auto a = Clock::now();
+        f();
+        t = std::min(t, seconds(a, Clock::now()));
+    }
+    return t;
+}
+
+std::string quoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int pages = 300;
+    std::string dir;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "-n" && i + 1 < argc)
+            pages = std::max(1, std::atoi(argv[++i]));
+        else
+            dir = a;
+    }
+
+    char tmpl[] = "/tmp/quillet-bmp-bench-XXXXXX";
+    if (!mkdtemp(tmpl)) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    const fs::path work = tmpl;
+    std::vector<std::string> files;
+    try {
+        if (dir.empty()) {
+            const auto a = Clock::now();
+            for (int p = 1; p <= pages; ++p) {
+                quillet::imaging::SamplePageOptions o;
+                o.seed = std::uint64_t(p);
+                char name[32];
+                std::snprintf(name, sizeof name, "page%03d.bmp", p);
+                files.push_back((work / "in" / name).string());
+                fs::create_directories(work / "in");
+                quillet::imaging::saveBmp(quillet::imaging::makeSamplePage(o), files.back());
+            }
+            std::printf("generated %d A4 300-dpi pages in %.2f s\n", pages, seconds(a, Clock::now()));
+        } else {
+            for (const auto& e : fs::directory_iterator(dir))
+                if (e.path().extension() == ".bmp" || e.path().extension() == ".BMP") files.push_back(e.path().string());
+            std::sort(files.begin(), files.end());
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bmp_bench: %s\n", e.what());
+        return 1;
+    }
+    if (files.empty()) {
+        std::fprintf(stderr, "bmp_bench: no .bmp files\n");
+        return 1;
+    }
+    const double n = double(files.size());
+    std::uintmax_t bytes = 0;
+    for (const auto& f : files) bytes += fs::file_size(f);
+
+    std::string catCommand = "cat";
+    for (const auto& f : files) catCommand += " " + quoted(f);
+    catCommand += " > /dev/null";
+    int catStatus = 0;
+    catStatus |= std::system(catCommand.c_str());  // warm the page cache
+    const double tCat = best(5, [&] { catStatus |= std::system(catCommand.c_str()); });
+
+    std::vector<Bitmap> bitmaps(files.size());
+    std::size_t failed = 0;
+    const double tRead = best(3, [&] {
+        failed = 0;
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            try {
+                bitmaps[i] = quillet::imaging::loadBmp(files[i]);
+            } catch (const quillet::imaging::BitmapError&) {
+                ++failed;
+            }
+        }
+    });
+
+    fs::create_directories(work / "out");
+    std::vector<std::string> outs;
+    for (std::size_t i = 0; i < files.size(); ++i) outs.push_back((work / "out" / fs::path(files[i]).filename()).string());
+    const double tWrite = best(3, [&] {
+        for (std::size_t i = 0; i < files.size(); ++i)
+            if (!bitmaps[i].isEmpty()) quillet::imaging::saveBmp(bitmaps[i], outs[i]);
+    });
+
+    // Black-wins shrinking of each page to half size, and to 3/7 (an odd ratio).
+    auto shrinkAll = [&](int num, int den) {
+        return best(3, [&] {
+            for (const Bitmap& b : bitmaps) {
+                Bitmap small(std::max(1, b.width() * num / den), std::max(1, b.height() * num / den));
+                small.copyRect({0, 0, small.width(), small.height()}, b, {0, 0, b.width(), b.height()});
+            }
+        });
+    };
+    const double tHalf = shrinkAll(1, 2);
+    const double tOdd = shrinkAll(3, 7);
+
+    std::printf("%zu files, %.2f MB each on average%s\n", files.size(), double(bytes) / n / 1e6,
+                failed ? " (some failed to load)" : "");
+    std::printf("cat (page cache) : %7.3f ms/page%s\n", 1e3 * tCat / n, catStatus ? "  (cat reported an error)" : "");
+    std::printf("read  -> Bitmap  : %7.3f ms/page   %.2fx cat\n", 1e3 * tRead / n, tRead / tCat);
+    std::printf("write <- Bitmap  : %7.3f ms/page   %.2fx cat\n", 1e3 * tWrite / n, tWrite / tCat);
+    std::printf("shrink to 1/2    : %7.3f ms/page   (black wins)\n", 1e3 * tHalf / n);
+    std::printf("shrink to 3/7    : %7.3f ms/page   (black wins)\n", 1e3 * tOdd / n);
+
+    std::error_code ec;
+    fs::remove_all(work, ec);
+    return 0;
+}
