@@ -2,6 +2,9 @@
 // The line scan: the one pixel-walking primitive that autocrop, the line-gap
 // statistics and the composition rest on.
 
+#include <cstdint>
+#include <vector>
+
 #include "imaging/bitmap.h"
 
 namespace quillet::analysis {
@@ -22,7 +25,34 @@ enum class ScanDirection { Down, Up, Right, Left };
 // examined: Up/Left never examine line 0 unless it is the start line.
 // Preconditions: monochrome bitmap; startLine inside it; first <= last and
 // both inside the other axis.
+// Edges: a cross range clipped to nothing has no pixel, so FindInk never
+// matches and FindBlank always does; a start line outside the bitmap
+// examines nothing and returns 0. Rows are tested 64 pixels per step; column
+// walks build the OR projection of rows first..last once per call.
 int ScanLines(ScanMode mode, const imaging::Bitmap& bitmap, ScanDirection direction,
               int startLine, int first, int last);
+
+// The columns of a band of rows folded into one row of words: bit x is set
+// exactly when column x holds ink in some row of the band. Column walks that
+// repeat over the same rows (autocrop's left and right edges) build it once.
+class ColumnProjection {
+public:
+    // Folds rows firstRow..lastRow (inclusive, clipped to the bitmap) of a
+    // monochrome bitmap. An empty band gives an all-white projection.
+    ColumnProjection(const imaging::Bitmap& bitmap, int firstRow, int lastRow);
+
+    int width() const { return width_; }
+    // True when column x (0 <= x < width) holds ink in the band.
+    bool hasInk(int x) const { return (words_[std::size_t(x) >> 6] >> (63 - (x & 63))) & 1u; }
+
+    // ScanLines over the band's columns: same walk and result, for the
+    // directions Right and Left only (Down/Up return 0). Precondition:
+    // 0 <= startColumn < width; outside it nothing is examined and 0 returned.
+    int scan(ScanMode mode, ScanDirection direction, int startColumn) const;
+
+private:
+    int width_ = 0;
+    std::vector<std::uint64_t> words_;
+};
 
 }  // namespace quillet::analysis
