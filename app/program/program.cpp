@@ -17,7 +17,8 @@ Program::Program(PlatformServices& p, const std::string& startDirectory,
       options(form, OptionWindows{&counterform.window, &setpapersize.window,
                                   &setbordersheadersfootersdialog.window,
                                   &TabbedNotebookDlg.window}),
-      bitmapList(form, p) {
+      bitmapList(form, p),
+      selectionLock(form, p, pageTable) {
     // The file list shows the start directory before any handler listens;
     // the set-up selects its entries and writes the counter.
     form.FileListBox1.setDirectory(startDirectory);
@@ -44,11 +45,13 @@ Program::Program(PlatformServices& p, const std::string& startDirectory,
     // 5, 6, 7: counter, justification and help windows need no set-up here.
 
     // ---- analysis (lock): connect lockselection.onChange here
+    selectionLock.install();
     // ---- layout: connect the layout fields' onChange, Setborders1,
     //      Setverticalpagejustification1, Sethorizontalpagejustification1 here
     // ---- output: Print1, PrintPreview1, PrinterSetup1, Setpapersize1 here
     // ---- composition: Button1.onClick here
-    // ---- compression list: compressionselection.onChange here
+    // ---- compression list: compressionselection.onChange here (installed with
+    //      the lock above, onFocus too)
     // ---- acquisition and archives: SelectSource1, Acquire1, pop-up items here
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "analysis/page_table.h"
+#include "analysis/selection_lock.h"
 #include "app/bitmap_list.h"
 #include "app/counter_form.h"
 #include "app/help_window.h"
@@ -64,6 +65,8 @@ public:
     BitmapList bitmapList;
 
     // ---- analysis (lock) handlers: add members here
+    // The lock box and the compression list (change and focus).
+    analysis::SelectionLock selectionLock;
     // ---- layout handlers (geometry, borders, justification): add here
     // ---- output handlers (printing, preview, printed size): add here
     // ---- composition (OK) handlers: add here
