@@ -143,8 +143,9 @@ std::string sizeLine(std::int64_t width, std::int64_t height, std::int64_t npp) 
 // ---------------------------------------------------------------- the handlers
 
 LayoutGeometry::LayoutGeometry(app::MainForm& form, const output::PrintedSizeDialog& size,
-                               const BordersDialog& borders, const analysis::PageTable& table)
-    : form_(form), size_(size), borders_(borders), table_(table) {}
+                               const BordersDialog& borders, const analysis::PageTable& table,
+                               LayoutNumbers& n)
+    : numbers(n), form_(form), size_(size), borders_(borders), table_(table) {}
 
 void LayoutGeometry::install() {
     form_.ColumnLengthPixels.onChange = [this] { ColumnLengthPixelsChange(); };

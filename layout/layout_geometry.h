@@ -113,8 +113,11 @@ std::string sizeLine(std::int64_t width, std::int64_t height, std::int64_t npp);
 // are read afresh from the windows at every use.
 class LayoutGeometry {
 public:
+    // `numbers` is the program-wide set of layout numbers that this object
+    // writes; the windows and the page table are only read.
     LayoutGeometry(app::MainForm& form, const output::PrintedSizeDialog& size,
-                   const BordersDialog& borders, const analysis::PageTable& table);
+                   const BordersDialog& borders, const analysis::PageTable& table,
+                   LayoutNumbers& numbers);
 
     // Sets onChange of ColumnLengthPixels, ColumnLengthPages,
     // Numberofcolumnsperprintedpage, xpixelsperinch and ypixelsperinch.
@@ -122,7 +125,7 @@ public:
     void install();
 
     // The layout numbers (program-wide, read by the composition).
-    LayoutNumbers numbers;
+    LayoutNumbers& numbers;
 
     // Recomputes the eight border widths, the external page size, the
     // minimum column length (raising the column length to it, which runs the

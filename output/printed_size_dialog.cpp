@@ -1,1 +1,102 @@
 #include "output/printed_size_dialog.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "app/nudge_resolutions.h"
+
+namespace quillet::output {
+
+namespace {
+
+std::string upperCase(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    return s;
+}
+
+}  // namespace
+
+std::string PrintedSizeDialog::noPrinterText(int widthMm, int heightMm) {
+    return "No printer installed: the printed size stays " + std::to_string(widthMm) + " x " +
+           std::to_string(heightMm) + " mm";
+}
+
+void PrintedSizeDialog::create(app::MainForm& form, app::PlatformServices& platform) {
+    form_ = &form;
+    platform_ = &platform;
+    SpinEdit1.onChange = [this] { SpinEditChange(SpinEdit1); };
+    SpinEdit2.onChange = [this] { SpinEditChange(SpinEdit2); };
+    ComboBox1.onChange = [this] { ComboBox1Change(); };
+    form.Setpapersize1.setHint(kSetpapersize1Hint);
+    form.PrinterSetup1.setHint(kPrinterSetup1Hint);
+
+    SizeEditByUser = true;
+    ComboBox1.setItemIndex(kPageSize);
+    ComboBox1Change();
+}
+
+void PrintedSizeDialog::ComboBox1Change() {
+    if (!form_) return;
+    SizeEditByUser = false;
+    const std::string choice = upperCase(ComboBox1.currentText());
+    // Every comparison is made, whatever the earlier ones gave.
+    if (choice == "A4") {
+        SpinEdit1.setValue(210);
+        SpinEdit2.setValue(297);
+        form_->setLabel5("pixels/inch (A4)");
+    }
+    if (choice == "A3") {
+        SpinEdit1.setValue(297);
+        SpinEdit2.setValue(420);
+        form_->setLabel5("pixels/inch (A3)");
+    }
+    if (choice == "A5") {
+        SpinEdit1.setValue(148);
+        SpinEdit2.setValue(210);
+        form_->setLabel5("pixels/inch (A5)");
+    }
+    if (choice == "USER DEFINED") form_->setLabel5("pixels/inch(UD)");
+    if (choice == "PAGE SIZE") {
+        form_->setLabel5("pixels/inch (PS)");
+        writePrinterSize();
+    }
+    SizeEditByUser = true;
+}
+
+void PrintedSizeDialog::SpinEditChange(app::NumberField& field) {
+    if (!form_) return;
+    if (field.value() < 10) field.setValue(10);
+    app::NudgeResolutions(*form_, app::NudgeOrder::VerticalFirst);
+    if (SizeEditByUser) {
+        ComboBox1.setItemIndex(kUserDefined);
+        form_->setLabel5("pixels/inch(UD)");
+    }
+}
+
+void PrintedSizeDialog::writePrinterSize() {
+    std::optional<app::PrinterGeometry> printer = platform_->printerGeometry();
+    if (!printer) {
+        form_->Panel1.setText(noPrinterText(SpinEdit1.value(), SpinEdit2.value()));
+        return;
+    }
+    SpinEdit1.setValue(printer->widthMm);
+    SpinEdit2.setValue(printer->heightMm);
+}
+
+void PrintedSizeDialog::refreshFromPrinter() {
+    if (!form_ || ComboBox1.itemIndex() != kPageSize) return;
+    SizeEditByUser = false;
+    writePrinterSize();
+    SizeEditByUser = true;
+}
+
+void PrintedSizeDialog::PrinterSetup1Click() {
+    if (!platform_) return;
+    platform_->printerSetup();
+    refreshFromPrinter();
+}
+
+void PrintedSizeDialog::Setpapersize1Click() { window.show(); }
+
+}  // namespace quillet::output

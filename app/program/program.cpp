@@ -40,6 +40,10 @@ Program::Program(PlatformServices& p, const std::string& startDirectory,
     installFileCommands(form, platform);
 
     // 2, 3: the printed size and borders dialogs (their set-ups go here).
+    // ---- layout and printed size set-ups (begin)
+    setpapersize.create(form, platform);  // "Page Size" and its choice rule
+    setbordersheadersfootersdialog.connect(form, platform);
+    // ---- layout and printed size set-ups (end)
     // 4. The viewer places itself at the top right of the screen.
     tempform.create();
     // 5, 6, 7: counter, justification and help windows need no set-up here.
@@ -48,7 +52,16 @@ Program::Program(PlatformServices& p, const std::string& startDirectory,
     selectionLock.install();
     // ---- layout: connect the layout fields' onChange, Setborders1,
     //      Setverticalpagejustification1, Sethorizontalpagejustification1 here
+    // ---- layout wiring (begin)
+    layoutGeometry.install();
+    form.Setborders1.onClick = [this] { setbordersheadersfootersdialog.Setborders1Click(); };
+    TabbedNotebookDlg.connect(form);
+    // ---- layout wiring (end)
     // ---- output: Print1, PrintPreview1, PrinterSetup1, Setpapersize1 here
+    // ---- printed size wiring (begin)
+    form.PrinterSetup1.onClick = [this] { setpapersize.PrinterSetup1Click(); };
+    form.Setpapersize1.onClick = [this] { setpapersize.Setpapersize1Click(); };
+    // ---- printed size wiring (end)
     // ---- composition: Button1.onClick here
     // ---- compression list: compressionselection.onChange here (installed with
     //      the lock above, onFocus too)

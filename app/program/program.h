@@ -24,6 +24,7 @@
 #include "app/window_model.h"
 #include "layout/borders_dialog.h"
 #include "layout/justification_dialog.h"
+#include "layout/layout_geometry.h"
 #include "layout/layout_numbers.h"
 #include "output/printed_size_dialog.h"
 #include "output/viewer.h"
@@ -68,6 +69,9 @@ public:
     // The lock box and the compression list (change and focus).
     analysis::SelectionLock selectionLock;
     // ---- layout handlers (geometry, borders, justification): add here
+    // The layout fields' change handling; writes layoutNumbers.
+    layout::LayoutGeometry layoutGeometry{form, setpapersize, setbordersheadersfootersdialog,
+                                          pageTable, layoutNumbers};
     // ---- output handlers (printing, preview, printed size): add here
     // ---- composition (OK) handlers: add here
     // ---- acquisition and archive handlers: add here
