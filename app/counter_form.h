@@ -12,6 +12,12 @@ class CounterForm {
 public:
     CounterForm();
 
+    // The help text of the window and of the counter field.
+    static constexpr const char* kHint =
+        "This counter is used to name the next acquired bitmap. It is automatically incremented "
+        "after each scan but can also be manually changed (eg. to overwrite the last scan "
+        "decrease the counter by 1).";
+
     WindowModel window{"Tcounterform", "counter", 0, 0, false};
     // The counter: 1..300, 1 at start.
     NumberField counterspinedit{"counterspinedit", 1, 300, 1, 3, 1};
