@@ -1,0 +1,69 @@
+#include "layout/strip.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace quillet::layout {
+
+namespace {
+
+bool blankWords(const std::uint64_t* row, int words) {
+    std::uint64_t any = 0;
+    for (int i = 0; i < words; ++i) any |= row[i];
+    return any == 0;  // padding bits past the width are always 0
+}
+
+}  // namespace
+
+bool Strip::rowBlank(int y) const { return blankWords(row(y), bitmap.wordsPerRow()); }
+
+void Strip::removeTop(int n) { top += std::clamp(n, 0, height()); }
+
+void Strip::cutBottom(int n) {
+    n = std::clamp(n, 0, height());
+    if (n == 0) return;
+    if (n == height()) {
+        bitmap = imaging::Bitmap();
+        top = 0;
+        return;
+    }
+    // Dropping rows at the bottom keeps the rows above in place.
+    imaging::Bitmap kept(bitmap.width(), height() - n);
+    std::memcpy(kept.row(0), row(0), sizeof(std::uint64_t) * std::size_t(kept.wordsPerRow()) * std::size_t(kept.height()));
+    bitmap = std::move(kept);
+    top = 0;
+}
+
+void Strip::append(const Strip& below) {
+    const int w = empty() ? below.width() : width();
+    imaging::Bitmap joined(w, height() + below.height());
+    const std::size_t wpr = std::size_t(joined.wordsPerRow());
+    if (height() > 0) std::memcpy(joined.row(0), row(0), sizeof(std::uint64_t) * wpr * std::size_t(height()));
+    if (below.height() > 0)
+        std::memcpy(joined.row(height()), below.row(0), sizeof(std::uint64_t) * wpr * std::size_t(below.height()));
+    bitmap = std::move(joined);
+    top = 0;
+}
+
+int scanInkDown(const Strip& strip, int from) {
+    const int h = strip.height();
+    for (int y = from; y < h; ++y)
+        if (!strip.rowBlank(y)) return y - from;
+    return h - 1 - from;
+}
+
+int scanInkUp(const Strip& strip, int from) {
+    if (from <= 0) return 0;
+    for (int y = from; y >= 1; --y)
+        if (!strip.rowBlank(y)) return y - from;
+    return 1 - from;
+}
+
+int scanBlankUp(const Strip& strip, int from) {
+    if (from <= 0) return 0;
+    for (int y = from; y >= 1; --y)
+        if (strip.rowBlank(y)) return y - from;
+    return 1 - from;
+}
+
+}  // namespace quillet::layout

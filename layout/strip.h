@@ -1,0 +1,62 @@
+#pragma once
+// A strip: a tall monochrome bitmap holding frames stacked top to bottom.
+// Rows removed from its top are only skipped (`top` moves down) so that
+// taking a piece off a strip never moves the rest; row y of the strip is row
+// top + y of its bitmap. The line scans below keep the walk and results of
+// the system's line scan (ScanLines) over the strip's full width, testing a
+// row 64 pixels per step.
+
+#include <cstdint>
+#include <vector>
+
+#include "imaging/bitmap.h"
+
+namespace quillet::layout {
+
+// Rows [first, last) of a strip's source rows.
+struct RowRun {
+    int first = 0;
+    int last = 0;
+    friend bool operator==(RowRun, RowRun) = default;
+};
+
+struct Strip {
+    imaging::Bitmap bitmap;
+    int top = 0;  // rows above are removed
+
+    // Compression record: the height before compression and the source rows
+    // kept, in order (empty when the strip was not compressed).
+    int originalHeight = 0;
+    std::vector<RowRun> keptRuns;
+
+    int height() const { return bitmap.height() - top; }
+    int width() const { return bitmap.width(); }
+    bool empty() const { return height() <= 0; }
+    const std::uint64_t* row(int y) const { return bitmap.row(top + y); }
+
+    // True when row y (0 <= y < height) has no black pixel.
+    bool rowBlank(int y) const;
+
+    // Removes rows 0 .. n-1 (n clamped to the height).
+    void removeTop(int n);
+    // Removes n rows at the bottom (clamped), freeing nothing.
+    void cutBottom(int n);
+    // Appends the rows of `below` under this strip's rows into a new bitmap
+    // that holds only the rows still present. Precondition: same width (or
+    // this strip empty).
+    void append(const Strip& below);
+};
+
+// ScanLines(FindInk, black, strip, Down, from, full width): the offset from
+// `from` to the first row with ink at or below it, or to the last row when
+// none has ink. Precondition: 0 <= from < height.
+int scanInkDown(const Strip& strip, int from);
+// ScanLines(FindInk, black, strip, Up, from, full width): offset <= 0 to the
+// nearest row with ink at or above `from`; row 0 is examined only as the
+// start row, so a walk without a match ends at row 1.
+int scanInkUp(const Strip& strip, int from);
+// ScanLines(FindBlank, white, strip, Up, from, full width): offset <= 0 to
+// the nearest all-white row at or above `from`, same edge rule.
+int scanBlankUp(const Strip& strip, int from);
+
+}  // namespace quillet::layout
