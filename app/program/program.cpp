@@ -63,6 +63,9 @@ Program::Program(PlatformServices& p, const std::string& startDirectory,
     form.Setpapersize1.onClick = [this] { setpapersize.Setpapersize1Click(); };
     // ---- printed size wiring (end)
     // ---- composition: Button1.onClick here
+    // ---- composition wiring (begin)
+    form.Button1.onClick = [this] { composition.Button1Click(); };
+    // ---- composition wiring (end)
     // ---- compression list: compressionselection.onChange here (installed with
     //      the lock above, onFocus too)
     // ---- acquisition and archives: SelectSource1, Acquire1, pop-up items here

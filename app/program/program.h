@@ -23,6 +23,7 @@
 #include "app/signal.h"
 #include "app/window_model.h"
 #include "layout/borders_dialog.h"
+#include "layout/composition.h"
 #include "layout/justification_dialog.h"
 #include "layout/layout_geometry.h"
 #include "layout/layout_numbers.h"
@@ -74,6 +75,12 @@ public:
                                           pageTable, layoutNumbers};
     // ---- output handlers (printing, preview, printed size): add here
     // ---- composition (OK) handlers: add here
+    // ---- composition wiring (begin)
+    // The OK command (Button1Click).
+    layout::Composition composition{layout::CompositionContext{
+        form, platform, pageTable, layoutNumbers, setbordersheadersfootersdialog, TabbedNotebookDlg,
+        setpapersize}};
+    // ---- composition wiring (end)
     // ---- acquisition and archive handlers: add here
 
     // The application's current help text changed (status tip of the control
