@@ -14,6 +14,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QImageReader>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -132,7 +133,15 @@ void decodeOneBit(const BmpHeader& h, const std::uint8_t* file, int inkIndex, Bi
     }
 }
 
-Bitmap decodeWithQt(const std::uint8_t* file, std::size_t size) {
+Bitmap decodeWithQt(const BmpHeader& h, const std::uint8_t* file, std::size_t size) {
+    // Qt refuses images over its allocation limit (with a warning on the
+    // console); refuse them first, with our own message. Qt counts four
+    // bytes per pixel whatever the file's depth.
+    const std::int64_t limitMiB = QImageReader::allocationLimit();
+    const std::int64_t imageBytes = h.width * h.height * 4;
+    if (limitMiB > 0 && imageBytes > (limitMiB << 20))
+        throw BitmapError("Bitmap of " + std::to_string(h.width) + " x " + std::to_string(h.height) +
+                          " pixels is too large to display in colour");
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(file), qsizetype(size));
     QImage image;
     if (!image.loadFromData(bytes, "BMP") || image.isNull())
@@ -145,7 +154,7 @@ Bitmap decodeWithQt(const std::uint8_t* file, std::size_t size) {
 Bitmap decodeBmp(const std::uint8_t* file, std::size_t size) {
     const BmpHeader h = parseBmpHeader(file, size, size);
     const std::size_t needed = h.bytesNeeded(size);
-    if (h.bitsPerPixel != 1) return decodeWithQt(file, needed);
+    if (h.bitsPerPixel != 1) return decodeWithQt(h, file, needed);
 
     // 1-bit data: the darker table entry is black; equal entries make index
     // 0 black.

@@ -1,0 +1,414 @@
+// BMP files: the exact layout written, every header variant read, and the
+// failures for malformed input.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <random>
+
+#include "bmp_test_files.h"
+#include "imaging/bitmap_error.h"
+#include "imaging/bmp_file.h"
+#include "support/bitmap_text.h"
+
+namespace quillet::imaging {
+namespace {
+
+using namespace testfiles;
+using test::bitmapFromRows;
+using test::bitmapsEqual;
+
+std::uint32_t le32(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | std::uint32_t(b[at + 3]) << 24;
+}
+
+Bitmap decode(const std::vector<std::uint8_t>& bytes) { return decodeBmp(bytes.data(), bytes.size()); }
+
+// The message of the BitmapError that f throws ("" when none is thrown).
+template <class F>
+std::string failureOf(F f) {
+    try {
+        f();
+    } catch (const BitmapError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+Bitmap patterned(int w, int h) {
+    Bitmap b(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if ((x * 7 + y * 3) % 5 == 0 || x == w - 1 || y == 0) b.setBlack(x, y, true);
+    return b;
+}
+
+class BmpRoundTrip : public ::testing::TestWithParam<int> {};
+
+TEST_P(BmpRoundTrip, WritesTheDocumentedLayoutAndReadsBackTheSamePixels) {
+    const int w = GetParam(), h = 3;
+    ScratchDir dir;
+    const Bitmap original = patterned(w, h);
+    saveBmp(original, dir.path("p.bmp"));
+    const std::vector<std::uint8_t> f = readFile(dir.path("p.bmp"));
+    const std::size_t stride = std::size_t(w + 31) / 32 * 4;
+
+    ASSERT_EQ(f.size(), 62 + stride * h);
+    EXPECT_EQ(f[0], 'B');
+    EXPECT_EQ(f[1], 'M');
+    EXPECT_EQ(le32(f, 2), f.size());
+    EXPECT_EQ(le32(f, 10), 62u);         // pixel data offset
+    EXPECT_EQ(le32(f, 14), 40u);         // info header size
+    EXPECT_EQ(le32(f, 18), std::uint32_t(w));
+    EXPECT_EQ(le32(f, 22), std::uint32_t(h));  // positive: bottom-up
+    EXPECT_EQ(f[26] | f[27] << 8, 1);    // planes
+    EXPECT_EQ(f[28] | f[29] << 8, 1);    // bits per pixel
+    EXPECT_EQ(le32(f, 30), 0u);          // uncompressed
+    EXPECT_EQ(le32(f, 54), 0x00000000u); // table entry 0: black
+    EXPECT_EQ(le32(f, 58), 0x00ffffffu); // table entry 1: white
+    // Top row (all black) is stored last, with bit value 0 for black; the
+    // first row stored is the bottom one.
+    const std::uint8_t* topRow = f.data() + 62 + stride * (h - 1);
+    EXPECT_EQ(topRow[0], 0x00);
+    const std::uint8_t* bottomRow = f.data() + 62;
+    const int lastBit = (bottomRow[(w - 1) / 8] >> (7 - (w - 1) % 8)) & 1;
+    EXPECT_EQ(lastBit, 0) << "rightmost pixel of the bottom row is black";
+
+    EXPECT_TRUE(isMonochromeBmp(dir.path("p.bmp")));
+    const Bitmap back = loadBmp(dir.path("p.bmp"));
+    EXPECT_TRUE(back.monochrome());
+    EXPECT_TRUE(bitmapsEqual(back, original));
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, BmpRoundTrip, ::testing::Values(1, 7, 8, 31, 32, 33, 63, 64, 65, 127, 2480));
+
+TEST(BmpFile, ColourBitmapsAreWrittenAs24BitAndReadBack) {
+    ScratchDir dir;
+    Bitmap c(5, 3);
+    c.setMonochrome(false);
+    c.fillRect({0, 0, 5, 3}, Rgb{10, 20, 30});
+    c.fillRect({1, 1, 3, 2}, Rgb{200, 100, 0});
+    saveBmp(c, dir.path("c.bmp"));
+    const auto f = readFile(dir.path("c.bmp"));
+    EXPECT_EQ(le32(f, 10), 54u);
+    EXPECT_EQ(f[28], 24);
+    EXPECT_EQ(f.size(), 54u + 16u * 3u);  // 15 bytes padded to 16
+    EXPECT_FALSE(isMonochromeBmp(dir.path("c.bmp")));
+    const Bitmap back = loadBmp(dir.path("c.bmp"));
+    EXPECT_FALSE(back.monochrome());
+    EXPECT_TRUE(bitmapsEqual(back, c));
+}
+
+TEST(BmpFile, SaveReplacesAnExistingFileWhole) {
+    ScratchDir dir;
+    saveBmp(patterned(500, 400), dir.path("p.bmp"));
+    saveBmp(patterned(3, 2), dir.path("p.bmp"));
+    EXPECT_EQ(readFile(dir.path("p.bmp")).size(), 62u + 4u * 2u);
+    EXPECT_TRUE(bitmapsEqual(loadBmp(dir.path("p.bmp")), patterned(3, 2)));
+}
+
+TEST(BmpFile, FailedSaveLeavesNoFileBehind) {
+    ScratchDir dir;
+    // Target folder missing: nothing may be created anywhere.
+    EXPECT_THROW(saveBmp(patterned(8, 8), dir.path("missing/p.bmp")), BitmapError);
+    // Target is a folder: the rename fails; the folder stays and no
+    // temporary file is left beside it.
+    std::filesystem::create_directory(dir.path("taken.bmp"));
+    EXPECT_THROW(saveBmp(patterned(8, 8), dir.path("taken.bmp")), BitmapError);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path("taken.bmp")));
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.dir())) ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
+TEST(BmpFile, NewFilesGetTheUsualPermissions) {
+    ScratchDir dir;
+    const mode_t old = umask(022);
+    saveBmp(patterned(8, 8), dir.path("p.bmp"));
+    umask(old);
+    struct stat st {};
+    ASSERT_EQ(stat(dir.path("p.bmp").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+}
+
+// ---- reading the variants ----
+
+const std::vector<std::string> kRows = {"1100101",
+                                        "0111000",
+                                        "0000001"};  // stored bits (table indices)
+
+// With the standard table (index 0 black) a stored 0 reads black.
+Bitmap expectedFromIndices(const std::vector<std::string>& rows, char blackIndex) {
+    std::vector<std::string> ink;
+    for (const auto& r : rows) {
+        std::string s = r;
+        for (char& c : s) c = c == blackIndex ? '1' : '0';
+        ink.push_back(s);
+    }
+    return bitmapFromRows(ink);
+}
+
+TEST(BmpRead, CoreHeaderWithThreeByteTable) {
+    BmpSpec s;
+    s.infoSize = 12;
+    s.width = 7;
+    s.height = 3;
+    s.pixels = oneBitRows(kRows);
+    const auto bytes = s.bytes();
+    ASSERT_EQ(bytes.size(), 14u + 12u + 6u + 12u);
+    const Bitmap b = decode(bytes);
+    EXPECT_TRUE(b.monochrome());
+    EXPECT_TRUE(bitmapsEqual(b, expectedFromIndices(kRows, '0')));
+}
+
+TEST(BmpRead, TopDownRowsWithNegativeHeight) {
+    BmpSpec s;
+    s.width = 7;
+    s.height = -3;
+    s.pixels = oneBitRows(kRows, /*topDown=*/true);
+    EXPECT_TRUE(bitmapsEqual(decode(s.bytes()), expectedFromIndices(kRows, '0')));
+}
+
+TEST(BmpRead, PaddingBitsInTheFileAreIgnored) {
+    BmpSpec s;
+    s.width = 7;
+    s.height = 3;
+    s.pixels = oneBitRows(kRows, false, 0xff);
+    const Bitmap b = decode(s.bytes());
+    EXPECT_TRUE(bitmapsEqual(b, expectedFromIndices(kRows, '0')));
+    for (int y = 0; y < 3; ++y) EXPECT_EQ(b.row(y)[0] & ~(~std::uint64_t(0) << 57), 0u) << "padding of row " << y;
+}
+
+TEST(BmpRead, ColourTableSizeFollowsColoursUsed) {
+    // Colours used = 1: a single entry, so the pixel data starts 4 bytes
+    // earlier than with the full table. Index 1 has no entry and reads white.
+    BmpSpec s;
+    s.width = 7;
+    s.height = 3;
+    s.coloursUsed = 1;
+    s.table = {kBlack};
+    s.pixels = oneBitRows(kRows);
+    s.offset = 0;  // no offset given: the data follows the table
+    EXPECT_TRUE(bitmapsEqual(decode(s.bytes()), expectedFromIndices(kRows, '0')));
+
+    // 8 bits per pixel with 3 colours used: 12 table bytes, not 1024.
+    BmpSpec e;
+    e.width = 2;
+    e.height = 1;
+    e.bitsPerPixel = 8;
+    e.coloursUsed = 3;
+    e.table = {Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 255}};
+    e.pixels = {2, 1, 0, 0};
+    const Bitmap c = decode(e.bytes());
+    EXPECT_FALSE(c.monochrome());
+    EXPECT_EQ(c.pixel(0, 0), (Rgb{0, 0, 255}));
+    EXPECT_EQ(c.pixel(1, 0), (Rgb{0, 255, 0}));
+}
+
+struct TableCase {
+    const char* name;
+    Rgb entry0, entry1;
+    char blackIndex;  // which stored bit reads black
+};
+
+class OneBitColourTables : public ::testing::TestWithParam<TableCase> {};
+
+TEST_P(OneBitColourTables, AnyTwoColoursLoadMonochromeWithTheDarkerAsBlack) {
+    const TableCase c = GetParam();
+    BmpSpec s;
+    s.width = 7;
+    s.height = 3;
+    s.table = {c.entry0, c.entry1};
+    s.pixels = oneBitRows(kRows);
+    const Bitmap b = decode(s.bytes());
+    EXPECT_TRUE(b.monochrome());
+    EXPECT_TRUE(bitmapsEqual(b, expectedFromIndices(kRows, c.blackIndex)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, OneBitColourTables,
+    ::testing::Values(TableCase{"standard", kBlack, kWhite, '0'}, TableCase{"reversed", kWhite, kBlack, '1'},
+                      TableCase{"redOnYellow", Rgb{255, 0, 0}, Rgb{255, 255, 0}, '0'},
+                      TableCase{"yellowOnBlue", Rgb{255, 255, 0}, Rgb{0, 0, 160}, '1'},
+                      TableCase{"bothGrey", Rgb{90, 90, 90}, Rgb{90, 90, 90}, '0'},
+                      TableCase{"bothWhite", kWhite, kWhite, '0'}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BmpRead, OneBitWithTwoPlanesIsNotMonochrome) {
+    ScratchDir dir;
+    BmpSpec s;
+    s.width = 7;
+    s.height = 3;
+    s.planes = 2;
+    s.table = {Rgb{0, 0, 128}, Rgb{255, 255, 0}};
+    s.pixels = oneBitRows(kRows);
+    writeFile(dir.path("p.bmp"), s.bytes());
+    EXPECT_FALSE(isMonochromeBmp(dir.path("p.bmp")));
+    const Bitmap b = loadBmp(dir.path("p.bmp"));
+    EXPECT_FALSE(b.monochrome());
+    EXPECT_EQ(b.pixel(0, 0), (Rgb{255, 255, 0}));  // stored 1
+    EXPECT_EQ(b.pixel(2, 0), (Rgb{0, 0, 128}));    // stored 0
+}
+
+TEST(BmpRead, RunLengthEncodedFilesLoadAsColour) {
+    // RLE8, 4 x 2: bottom row "run of 4 x index 1", top row "2 x 0, 2 x 1".
+    BmpSpec s;
+    s.width = 4;
+    s.height = 2;
+    s.bitsPerPixel = 8;
+    s.compression = 1;
+    s.coloursUsed = 2;
+    s.table = {Rgb{0, 0, 0}, Rgb{0, 200, 0}};
+    s.pixels = {4, 1, 0, 0, 2, 0, 2, 1, 0, 1};
+    const Bitmap b = decode(s.bytes());
+    EXPECT_FALSE(b.monochrome());
+    EXPECT_EQ(b.pixel(0, 1), (Rgb{0, 200, 0}));
+    EXPECT_EQ(b.pixel(0, 0), kBlack);
+    EXPECT_EQ(b.pixel(3, 0), (Rgb{0, 200, 0}));
+}
+
+// ---- malformed input ----
+
+BmpSpec validOneBit() {
+    BmpSpec s;
+    s.width = 7;
+    s.height = 3;
+    s.pixels = oneBitRows(kRows);
+    return s;
+}
+
+struct BadCase {
+    const char* name;
+    std::function<std::vector<std::uint8_t>()> make;
+    const char* message;  // exact when `exact`, else a part of the message
+    bool exact;
+};
+
+std::vector<std::uint8_t> withSpec(const std::function<void(BmpSpec&)>& change) {
+    BmpSpec s = validOneBit();
+    change(s);
+    return s.bytes();
+}
+
+std::vector<std::uint8_t> truncated(std::size_t keep) {
+    auto b = validOneBit().bytes();
+    b.resize(keep);
+    return b;
+}
+
+const BadCase kBadCases[] = {
+    {"EmptyFile", [] { return std::vector<std::uint8_t>{}; }, kNotValidBitmap, true},
+    {"OneByte", [] { return std::vector<std::uint8_t>{'B'}; }, kNotValidBitmap, true},
+    {"WrongSignature", [] { auto b = validOneBit().bytes(); b[1] = 'A'; return b; }, kNotValidBitmap, true},
+    {"PngSignature", [] { return std::vector<std::uint8_t>{0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}; },
+     kNotValidBitmap, true},
+    {"InfoHeader108", [] { return withSpec([](BmpSpec& s) { s.infoSize = 108; }); }, kNotValidBitmap, true},
+    {"InfoHeader124", [] { return withSpec([](BmpSpec& s) { s.infoSize = 124; }); }, kNotValidBitmap, true},
+    {"InfoHeader0", [] { auto b = validOneBit().bytes(); b[14] = 0; return b; }, kNotValidBitmap, true},
+    {"TruncatedFileHeader", [] { return truncated(10); }, "truncated in its file header", false},
+    {"TruncatedInfoHeader", [] { return truncated(40); }, "truncated in its info header", false},
+    {"TruncatedColourTable", [] { return truncated(58); }, "truncated in its colour table", false},
+    {"TruncatedPixelData", [] { return truncated(62 + 11); }, "pixel data is truncated", false},
+    {"NoPixelDataAtAll", [] { return truncated(62); }, "past the end", false},
+    {"OffsetPastEnd", [] { return withSpec([](BmpSpec& s) { s.offset = 5000; }); }, "past the end", false},
+    {"OffsetInsideHeaders", [] { return withSpec([](BmpSpec& s) { s.offset = 20; }); }, "inside the headers", false},
+    {"OffsetLeavesTooLittleData", [] { return withSpec([](BmpSpec& s) { s.offset = 66; }); }, "pixel data is truncated", false},
+    {"WidthZero", [] { return withSpec([](BmpSpec& s) { s.width = 0; }); }, "width is 0", false},
+    {"HeightZero", [] { return withSpec([](BmpSpec& s) { s.height = 0; }); }, "height is 0", false},
+    {"CoreWidthZero", [] { return withSpec([](BmpSpec& s) { s.infoSize = 12; s.width = 0; }); }, "width is 0", false},
+    {"NegativeWidth", [] { return withSpec([](BmpSpec& s) { s.width = -7; }); }, "negative", false},
+    {"MinimumHeight", [] { return withSpec([](BmpSpec& s) { s.height = INT32_MIN; }); }, "too large", false},
+    {"MonoOver2To31Pixels", [] { return withSpec([](BmpSpec& s) { s.width = 65536; s.height = 32769; }); }, "too large", false},
+    {"MonoHugeWidth", [] { return withSpec([](BmpSpec& s) { s.width = INT32_MAX; s.height = 2; }); }, "too large", false},
+    {"ColourOverLimit", [] { return withSpec([](BmpSpec& s) { s.bitsPerPixel = 24; s.table = {}; s.width = 20000; s.height = 20000; }); },
+     "too large", false},
+    {"ColoursUsedOver2For1Bit", [] { return withSpec([](BmpSpec& s) { s.coloursUsed = 3; }); }, "too large for 1 bits", false},
+    {"ColoursUsedHuge", [] { return withSpec([](BmpSpec& s) { s.coloursUsed = 0xffffffffu; }); }, "too large for 1 bits", false},
+    {"ColoursUsedOver256For8Bit", [] { return withSpec([](BmpSpec& s) { s.bitsPerPixel = 8; s.coloursUsed = 257; }); },
+     "too large for 8 bits", false},
+    {"Depth0", [] { return withSpec([](BmpSpec& s) { s.bitsPerPixel = 0; }); }, "0 bits per pixel is not supported", false},
+    {"Depth2", [] { return withSpec([](BmpSpec& s) { s.bitsPerPixel = 2; }); }, "2 bits per pixel is not supported", false},
+    {"Depth64", [] { return withSpec([](BmpSpec& s) { s.bitsPerPixel = 64; }); }, "64 bits per pixel is not supported", false},
+    {"CompressionJpeg", [] { return withSpec([](BmpSpec& s) { s.compression = 4; }); }, "compression 4 is not supported", false},
+    {"RunLengthOnOneBit", [] { return withSpec([](BmpSpec& s) { s.compression = 1; }); }, "RLE8 needs 8 bits", false},
+    {"TopDownRunLength", [] { return withSpec([](BmpSpec& s) { s.bitsPerPixel = 8; s.compression = 1; s.height = -3; }); },
+     "cannot be stored top-down", false},
+    {"ColourOverDisplayLimit", [] {
+         return withSpec([](BmpSpec& s) {
+             s.bitsPerPixel = 8; s.compression = 1; s.coloursUsed = 2; s.width = 16000; s.height = 16000;
+             s.pixels = {0, 1};  // end of bitmap: a valid but huge blank image
+         });
+     }, "too large", false},
+};
+
+class BadInput : public ::testing::TestWithParam<BadCase> {};
+
+TEST_P(BadInput, FailsWithAMessageNamingTheFault) {
+    const BadCase& c = GetParam();
+    const auto bytes = c.make();
+    const std::string fromMemory = failureOf([&] { decode(bytes); });
+    ScratchDir dir;
+    writeFile(dir.path("bad.bmp"), bytes);
+    const std::string fromFile = failureOf([&] { loadBmp(dir.path("bad.bmp")); });
+    if (c.exact) {
+        EXPECT_EQ(fromMemory, c.message);
+    } else {
+        EXPECT_NE(fromMemory.find(c.message), std::string::npos) << "got: \"" << fromMemory << "\"";
+    }
+    EXPECT_EQ(fromFile, fromMemory);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BadInput, ::testing::ValuesIn(kBadCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BmpRead, HeaderOnlyCheckFailsLikeLoading) {
+    ScratchDir dir;
+    writeFile(dir.path("sig.bmp"), withSpec([](BmpSpec& s) { s.infoSize = 64; }));
+    EXPECT_EQ(failureOf([&] { isMonochromeBmp(dir.path("sig.bmp")); }), kNotValidBitmap);
+    EXPECT_NE(failureOf([&] { isMonochromeBmp(dir.path("nothing-here.bmp")); }), "");
+    EXPECT_NE(failureOf([&] { loadBmp(dir.path("nothing-here.bmp")); }), "");
+    EXPECT_NE(failureOf([&] { loadBmp(dir.dir()); }), "");
+}
+
+TEST(BmpRead, RandomDamageNeverCrashes) {
+    // Flipped bytes and cut-off files of real pages either load or fail with
+    // a BitmapError; nothing else may happen.
+    std::mt19937 rng(99);
+    std::vector<std::vector<std::uint8_t>> seeds = {validOneBit().bytes(), encodeBmp(patterned(70, 9))};
+    {
+        BmpSpec e;
+        e.width = 9;
+        e.height = 4;
+        e.bitsPerPixel = 8;
+        e.coloursUsed = 4;
+        e.table = {kBlack, kWhite, Rgb{1, 2, 3}, Rgb{4, 5, 6}};
+        e.pixels.assign(12 * 4, 2);
+        seeds.push_back(e.bytes());
+        e.compression = 1;
+        e.pixels = {3, 1, 0, 0, 9, 2, 0, 0, 2, 3, 0, 1};
+        seeds.push_back(e.bytes());
+    }
+    int loaded = 0, failed = 0;
+    for (int i = 0; i < 3000; ++i) {
+        auto b = seeds[std::size_t(i) % seeds.size()];
+        const int flips = std::uniform_int_distribution<int>(1, 4)(rng);
+        for (int k = 0; k < flips; ++k) {
+            // Damage mostly the headers, where the checks are.
+            const std::size_t at = std::uniform_int_distribution<std::size_t>(0, std::min<std::size_t>(b.size(), 70) - 1)(rng);
+            b[at] = std::uint8_t(rng());
+        }
+        if (i % 5 == 0) b.resize(std::uniform_int_distribution<std::size_t>(0, b.size())(rng));
+        try {
+            decode(b);
+            ++loaded;
+        } catch (const BitmapError&) {
+            ++failed;
+        }
+    }
+    EXPECT_GT(failed, 0);
+    EXPECT_GT(loaded, 0);
+}
+
+}  // namespace
+}  // namespace quillet::imaging
