@@ -22,7 +22,11 @@ constexpr const char* kTooBig = "Too big !";
 
 SelectionLock::SelectionLock(app::MainForm& form, app::PlatformServices& platform,
                              PageTable& table)
-    : form_(form), platform_(platform), table_(table), compressionBox_(form, table) {}
+    : loadPage([](const std::string& path) { return imaging::loadBmp(path); }),
+      form_(form),
+      platform_(platform),
+      table_(table),
+      compressionBox_(form, table) {}
 
 void SelectionLock::install() {
     form_.lockselection.onChange = [this] { lockselectionChange(); };
@@ -119,7 +123,7 @@ bool SelectionLock::measurePages(const std::vector<std::string>& paths) {
         const char* refusal = nullptr;
         std::string failure;
         try {
-            const imaging::Bitmap page = imaging::loadBmp(path);
+            const imaging::Bitmap page = loadPage(path);
             if (!page.monochrome()) {
                 refusal = kMustBeMonochrome;  // replaced since the probe
             } else {

@@ -5,6 +5,7 @@
 // refreshes the layout and makes the layout fields available. Unchecking
 // releases the lock.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "analysis/page_table.h"
 #include "app/main_form.h"
 #include "app/platform_services.h"
+#include "imaging/bitmap.h"
 
 namespace quillet::analysis {
 
@@ -43,6 +45,10 @@ public:
     void lockselectionChange();
 
     CompressionBox& compressionBox() { return compressionBox_; }
+
+    // Loads one page for measuring (imaging::loadBmp); throws on failure.
+    // Replaceable so that a failure in the middle of the passes can be staged.
+    std::function<imaging::Bitmap(const std::string&)> loadPage;
 
     // The source directory with the root treatment: a trailing "/" is cut,
     // so that dir + "/" + name never doubles the separator ("/" gives "").

@@ -1,0 +1,354 @@
+// The lock through the running program over directories of generated
+// bitmaps: status texts in order, refusals, load failures, the fields and
+// menu items it frees and freezes, and the page table it leaves.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <new>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "analysis/selection_lock.h"
+#include "app/program/program.h"
+#include "imaging/bmp_file.h"
+#include "support/fake_platform.h"
+
+namespace quillet::analysis {
+namespace {
+
+namespace fs = std::filesystem;
+using imaging::Bitmap;
+
+class ScratchDir {
+public:
+    ScratchDir() {
+        static int serial = 0;
+        path_ = fs::temp_directory_path() /
+                ("quillet-locktest-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    std::string path() const { return path_.string(); }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    fs::path path_;
+};
+
+// A page of w x h with a text block at columns 5..w-6, rows 4..h-5, broken by
+// a blank gap of 10 rows in the middle.
+Bitmap textPage(int w = 40, int h = 40) {
+    Bitmap b(w, h);
+    b.fillRect({5, 4, w - 5, h - 4}, imaging::kBlack);
+    b.fillRect({0, h / 2 - 5, w, h / 2 + 5}, imaging::kWhite);
+    return b;
+}
+
+struct LockTest : ::testing::Test {
+    ScratchDir dir;
+    ScratchDir temp;
+    testing::FakePlatform fake;
+    std::unique_ptr<app::Program> program;
+    std::vector<std::string> texts;  // every status write, in order
+    int raised = 0;
+
+    LockTest() { fake.tempDir = temp.path(); }
+
+    void writePages(int n, int w = 40, int h = 40) {
+        for (int i = 1; i <= n; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "page%03d.bmp", i);
+            imaging::saveBmp(textPage(w, h), dir.file(name));
+        }
+    }
+    app::Program& start() {
+        program = std::make_unique<app::Program>(fake, dir.path(), "");
+        program->form.Panel1.written.connect([this] { texts.push_back(form().Panel1.text()); });
+        program->form.window.raised.connect([this] { ++raised; });
+        texts.clear();
+        fake.log.clear();
+        return *program;
+    }
+    app::MainForm& form() { return program->form; }
+    const PageTable& table() { return program->pageTable; }
+    void selectOnly(int count) {
+        auto& list = form().FileListBox1;
+        for (int i = 0; i < list.count(); ++i) list.setSelected(i, i < count);
+    }
+    void expectUnlocked() {
+        EXPECT_FALSE(form().lockselection.checked());
+        EXPECT_FALSE(form().ColumnLengthPixels.enabled());
+        EXPECT_FALSE(form().ColumnLengthPages.enabled());
+        EXPECT_FALSE(form().Numberofcolumnsperprintedpage.enabled());
+        EXPECT_TRUE(form().Compressiontoggle1.enabled());
+        EXPECT_TRUE(form().Autocrop1.enabled());
+        EXPECT_EQ(form().compressionselection.items(),
+                  (std::vector<std::string>{"None 100%", "High", "Medium", "Low"}));
+    }
+    std::vector<std::string> errorBoxes() const {
+        std::vector<std::string> out;
+        for (const auto& m : fake.messages)
+            if (m.kind == app::MessageKind::Error) out.push_back(m.text);
+        return out;
+    }
+};
+
+TEST_F(LockTest, LocksWithProgressTextsInOrderAndMeasuresEveryPage) {
+    writePages(2);
+    start();
+    form().lockselection.click();
+
+    ASSERT_TRUE(form().lockselection.checked());
+    // The layout refresh may write its size line before the totals replace it.
+    std::vector<std::string> own;
+    for (const auto& t : texts)
+        if (t.rfind("Please", 0) == 0 || t.rfind("Autocrop", 0) == 0 || t.rfind("Compression", 0) == 0)
+            own.push_back(t);
+    EXPECT_EQ(own, (std::vector<std::string>{
+                       "Please Wait.....",
+                       "Autocrop processing . . . 0/2.   0%  complete",
+                       "Autocrop processing . . . 1/2.   50%  complete",
+                       "Autocrop processing . . . 2/2.   100%  complete",
+                       "Compression statistics processing . . . 1/2 bitmaps processed.",
+                       "Compression statistics processing . . . 2/2 bitmaps processed.",
+                       "Compression in total lines; [high,medium,low,no compression] : "
+                       "[48, 52, 60, 64]"}));
+    EXPECT_EQ(texts.back(), own.back());
+    EXPECT_EQ(fake.log, (std::vector<std::string>{"busy on", "beep", "busy off", "busy on",
+                                                  "busy off"}));
+    // Two pages autocropped, two statistics pages, and hide-and-show at the end.
+    EXPECT_EQ(raised, 5);
+
+    // Text at columns 5..34, rows 4..35 of each page: 32 rows, a gap of 10
+    // per page, and 4 + 4 blank rows outside the boxes.
+    EXPECT_EQ(table().CropTopLeft[1].X, 5);
+    EXPECT_EQ(table().CropTopLeft[2].Y, 4);
+    EXPECT_EQ(table().CropBottomRight[2].X, 34);
+    EXPECT_EQ(table().CropBottomRight[1].Y, 35);
+    EXPECT_EQ(table().TotalLines, 64);
+    EXPECT_EQ(table().TotalWidth, 60);
+    EXPECT_EQ(table().RemovedHigh, 16);
+    EXPECT_EQ(table().RemovedMedium, 12);
+    EXPECT_EQ(table().RemovedLow, 4);
+    EXPECT_EQ(form().compressionselection.items(),
+              (std::vector<std::string>{"None 100%", "High 75%", "Medium 81.25%", "Low 93.75%"}));
+
+    EXPECT_TRUE(form().ColumnLengthPixels.enabled());
+    EXPECT_TRUE(form().ColumnLengthPages.enabled());
+    EXPECT_TRUE(form().Numberofcolumnsperprintedpage.enabled());
+    EXPECT_FALSE(form().Compressiontoggle1.enabled());
+    EXPECT_FALSE(form().Autocrop1.enabled());
+    form().Autocrop1.click();  // a shortcut cannot reach it while locked
+    EXPECT_TRUE(form().Autocrop1.checked());
+}
+
+TEST_F(LockTest, UncheckingByHandUnlocks) {
+    writePages(2);
+    start();
+    form().lockselection.click();
+    ASSERT_TRUE(form().lockselection.checked());
+    form().lockselection.click();
+    expectUnlocked();
+}
+
+TEST_F(LockTest, LockRightAfterStartComputesTheLayout) {
+    writePages(3);
+    app::Program& p = start();
+    ASSERT_FALSE(form().LayoutHandlersEnabled);
+    std::vector<bool> flagSeen;
+    auto layoutHandler = form().ypixelsperinch.onChange;
+    form().ypixelsperinch.onChange = [&] {
+        flagSeen.push_back(form().LayoutHandlersEnabled);
+        if (layoutHandler) layoutHandler();
+    };
+    form().lockselection.click();
+    ASSERT_TRUE(form().lockselection.checked());
+    ASSERT_GE(flagSeen.size(), 2u);  // ypixelsperinch + 1, then - 1
+    EXPECT_TRUE(flagSeen.front());
+    // With the layout handlers installed the refresh computed a page size.
+    if (layoutHandler) {
+        EXPECT_GT(p.layoutNumbers.ExternalPageWidthPx, 0);
+        EXPECT_GT(p.layoutNumbers.ExternalPageHeightPx, 0);
+    }
+}
+
+TEST_F(LockTest, CompressionDisabledSkipsStatistics) {
+    writePages(2);
+    start();
+    form().Compressiontoggle1.click();
+    ASSERT_FALSE(form().compressionEnabled);
+    texts.clear();
+    fake.log.clear();
+    form().lockselection.click();
+    ASSERT_TRUE(form().lockselection.checked());
+    for (const auto& t : texts) EXPECT_EQ(t.find("statistics"), std::string::npos) << t;
+    EXPECT_EQ(texts.back(), "Compression   D I S A B L E D");
+    EXPECT_EQ(table().RemovedHigh, 0);
+    EXPECT_EQ(form().compressionselection.items(),
+              (std::vector<std::string>{"None 100%", "High 100%", "Medium 100%", "Low 100%"}));
+    EXPECT_EQ(fake.log, (std::vector<std::string>{"busy on", "beep", "busy off", "busy on",
+                                                  "busy off"}));
+}
+
+TEST_F(LockTest, AutocropOffKeepsWholePages) {
+    writePages(2, 40, 30);
+    start();
+    form().Autocrop1.click();
+    ASSERT_FALSE(form().Autocrop1.checked());
+    texts.clear();
+    form().lockselection.click();
+    ASSERT_TRUE(form().lockselection.checked());
+    EXPECT_EQ(texts[1], "Autocrop Disabled");
+    EXPECT_EQ(texts[2], "Autocrop Disabled");
+    EXPECT_EQ(table().CropBottomRight[2].X, 39);
+    EXPECT_EQ(table().CropBottomRight[2].Y, 29);
+    EXPECT_EQ(table().TotalLines, 60);
+}
+
+TEST_F(LockTest, ThreeHundredLockAndThreeHundredAndOneRefuse) {
+    writePages(301, 8, 8);
+    start();
+    selectOnly(300);
+    form().lockselection.click();
+    EXPECT_TRUE(form().lockselection.checked());
+    EXPECT_EQ(texts[299 + 2], "Autocrop processing . . . 300/300.   100%  complete");
+    form().lockselection.click();
+
+    selectOnly(301);
+    form().Panel1.setText("before");
+    texts.clear();
+    form().lockselection.click();
+    expectUnlocked();
+    EXPECT_EQ(form().Panel1.text(), "before");
+    EXPECT_EQ(texts, std::vector<std::string>{});
+}
+
+TEST_F(LockTest, NothingSelectedLeavesBoxAndStatusAlone) {
+    writePages(2);
+    start();
+    selectOnly(0);
+    form().Panel1.setText("before");
+    texts.clear();
+    form().lockselection.click();
+    expectUnlocked();
+    EXPECT_EQ(texts, std::vector<std::string>{});
+    EXPECT_TRUE(fake.messages.empty());
+}
+
+TEST_F(LockTest, ColourFileStopsTheLockBeforeAnyPageIsMeasured) {
+    writePages(3);
+    Bitmap colour(20, 20);
+    colour.setMonochrome(false);
+    imaging::saveBmp(colour, dir.file("page002.bmp"));
+    start();
+    form().lockselection.click();
+    expectUnlocked();
+    EXPECT_EQ(texts, (std::vector<std::string>{"Please Wait.....",
+                                               "Bitmaps MUST be monochrome to Lock selection"}));
+    EXPECT_TRUE(fake.messages.empty());
+}
+
+struct BrokenFile {
+    const char* what;
+    void (*breakIt)(const std::string& path);
+};
+
+class LockWithBrokenFile : public LockTest, public ::testing::WithParamInterface<BrokenFile> {};
+
+TEST_P(LockWithBrokenFile, ReportsTheFileAndUndoesTheLock) {
+    writePages(3);
+    start();  // selected while the file was sound
+    const std::string path = dir.file("page002.bmp");
+    GetParam().breakIt(path);
+    form().lockselection.click();
+    expectUnlocked();
+    const auto errors = errorBoxes();
+    ASSERT_EQ(errors.size(), 1u) << GetParam().what;
+    EXPECT_EQ(errors[0].rfind("Cannot load '" + path + "': ", 0), 0u) << errors[0];
+    EXPECT_EQ(errors[0].back(), '.');
+    for (const auto& t : texts) EXPECT_NE(t.rfind("Autocrop", 0), 0u) << t;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, LockWithBrokenFile,
+    ::testing::Values(
+        BrokenFile{"deleted", [](const std::string& p) { fs::remove(p); }},
+        BrokenFile{"truncated", [](const std::string& p) { fs::resize_file(p, fs::file_size(p) - 20); }},
+        BrokenFile{"not a bitmap", [](const std::string& p) {
+                       FILE* f = std::fopen(p.c_str(), "wb");
+                       std::fputs("plain text, not a picture", f);
+                       std::fclose(f);
+                   }}));
+
+TEST_F(LockTest, FailureWhileMeasuringUndoesLockAndRestoresCursor) {
+    writePages(3);
+    start();
+    int loads = 0;
+    program->selectionLock.loadPage = [&](const std::string& path) {
+        if (++loads == 2) throw imaging::BitmapError("Bitmap pixel data is truncated");
+        return imaging::loadBmp(path);
+    };
+    form().lockselection.click();
+    expectUnlocked();
+    EXPECT_EQ(errorBoxes(), (std::vector<std::string>{
+                                "Cannot load '" + dir.file("page002.bmp") +
+                                "': Bitmap pixel data is truncated."}));
+    EXPECT_EQ(texts, (std::vector<std::string>{"Please Wait.....",
+                                               "Autocrop processing . . . 0/3.   0%  complete",
+                                               "Autocrop processing . . . 1/3.   33%  complete"}));
+    EXPECT_FALSE(fake.busy);
+    EXPECT_EQ(fake.beeps, 0);
+}
+
+TEST_F(LockTest, NoMemoryForAPageIsTooBig) {
+    writePages(2);
+    start();
+    program->selectionLock.loadPage = [](const std::string&) -> Bitmap { throw std::bad_alloc(); };
+    form().lockselection.click();
+    expectUnlocked();
+    EXPECT_EQ(texts.back(), "Too big !");
+    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_FALSE(fake.busy);
+}
+
+TEST_F(LockTest, EveryPageIsLoadedOncePerLock) {
+    writePages(4);
+    start();
+    int loads = 0;
+    program->selectionLock.loadPage = [&](const std::string& path) {
+        ++loads;
+        return imaging::loadBmp(path);
+    };
+    form().lockselection.click();
+    ASSERT_TRUE(form().lockselection.checked());
+    EXPECT_EQ(loads, 4);
+}
+
+TEST_F(LockTest, RelockOverwritesTheTableForANewSelection) {
+    writePages(3);
+    imaging::saveBmp(textPage(60, 50), dir.file("page003.bmp"));
+    start();
+    form().lockselection.click();
+    EXPECT_EQ(table().LargestWidth, 50);
+    form().lockselection.click();
+    selectOnly(2);
+    form().lockselection.click();
+    ASSERT_TRUE(form().lockselection.checked());
+    EXPECT_EQ(table().LargestWidth, 30);
+    EXPECT_EQ(table().TotalLines, 64);
+}
+
+TEST(SourceDirectory, RootLosesItsSeparatorSoJoiningNeverDoublesIt) {
+    EXPECT_EQ(SelectionLock::sourceDirectory("/"), "");
+    EXPECT_EQ(SelectionLock::sourceDirectory("/home/pages"), "/home/pages");
+    EXPECT_EQ(SelectionLock::sourceDirectory("/home/pages/"), "/home/pages");
+}
+
+}  // namespace
+}  // namespace quillet::analysis
