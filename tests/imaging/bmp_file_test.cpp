@@ -389,9 +389,11 @@ TEST(BmpRead, RandomDamageNeverCrashes) {
         e.pixels = {3, 1, 0, 0, 9, 2, 0, 0, 2, 3, 0, 1};
         seeds.push_back(e.bytes());
     }
+    // Our own 1-bit decoder (seeds 0, 1) gets most of the rounds; damaged
+    // colour files may claim large images that Qt then really decodes.
     int loaded = 0, failed = 0;
-    for (int i = 0; i < 3000; ++i) {
-        auto b = seeds[std::size_t(i) % seeds.size()];
+    for (int i = 0; i < 4000; ++i) {
+        auto b = seeds[i % 10 == 9 ? std::size_t(2 + i / 10 % 2) : std::size_t(i % 2)];
         const int flips = std::uniform_int_distribution<int>(1, 4)(rng);
         for (int k = 0; k < flips; ++k) {
             // Damage mostly the headers, where the checks are.
