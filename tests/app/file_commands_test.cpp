@@ -22,6 +22,7 @@
 #include "app/main_form.h"
 #include "app/message_boxes.h"
 #include "app/output_directory.h"
+#include "app/program/program.h"
 #include "support/fake_platform.h"
 
 namespace fs = std::filesystem;
@@ -506,22 +507,46 @@ TEST_F(FileCommands, MoveAcrossFileSystemsCopiesWithoutReplacing) {
     EXPECT_EQ(namesIn(src.path()), std::vector<std::string>{"b.bmp"});
 }
 
+// Runs as an unprivileged user while it lives when the tests run as root
+// (root ignores directory modes); does nothing otherwise.
+class UnprivilegedScope {
+public:
+    UnprivilegedScope() {
+        if (::geteuid() == 0) switched_ = ::seteuid(65534) == 0;
+        ok_ = ::geteuid() != 0;
+    }
+    ~UnprivilegedScope() {
+        if (switched_ && ::seteuid(0) != 0) std::abort();
+    }
+    bool ok() const { return ok_; }
+
+private:
+    bool switched_ = false;
+    bool ok_ = false;
+};
+
 TEST(FileOperations, CrossFileSystemMoveFailureLeavesTheSourceAndNoTrace) {
     std::string why;
     const std::string other = otherFileSystemDirectory(&why);
     if (other.empty()) GTEST_SKIP() << why;
     TempDir src, dst(other);
     writeFile(src.path() + "/a.bmp", "A");
-    // The source directory refuses removal: the copy must be taken back.
-    ::chmod(src.path().c_str(), 0500);
-    const bool privileged = ::access(src.path().c_str(), W_OK) == 0;  // root ignores modes
+    // The copy can be made, but the source directory refuses the removal:
+    // the copy must be taken back.
+    ::chmod((src.path() + "/a.bmp").c_str(), 0644);
+    ::chmod(src.path().c_str(), 0555);
+    ::chmod(dst.path().c_str(), 0777);
     std::string error;
-    const bool moved = moveFileNoReplace(src.path(), dst.path(), "a.bmp", &error);
-    ::chmod(src.path().c_str(), 0700);
-    if (privileged) {
-        EXPECT_TRUE(moved);
-        GTEST_SKIP() << "running with privileges that ignore directory modes";
+    bool moved = true;
+    {
+        UnprivilegedScope user;
+        if (!user.ok()) {
+            ::chmod(src.path().c_str(), 0700);
+            GTEST_SKIP() << "cannot run without privileges";
+        }
+        moved = moveFileNoReplace(src.path(), dst.path(), "a.bmp", &error);
     }
+    ::chmod(src.path().c_str(), 0700);
     EXPECT_FALSE(moved);
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(readFile(src.path() + "/a.bmp"), "A");
