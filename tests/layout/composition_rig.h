@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QGuiApplication>
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -32,13 +30,7 @@ namespace quillet::compositiontest {
 using imaging::Bitmap;
 
 // Text drawing needs a QGuiApplication; one for the whole test program.
-inline void ensureGuiApplication() {
-    if (QCoreApplication::instance() != nullptr) return;
-    static int argc = 1;
-    static char name[] = "layout_tests";
-    static char* argv[] = {name, nullptr};
-    new QGuiApplication(argc, argv);
-}
+void ensureGuiApplication();
 
 class ScratchFolder {
 public:

@@ -1,0 +1,265 @@
+// Compression and placing checked row by row against the input: no ink row
+// is lost or reordered, blank runs keep exactly the chosen number of rows
+// (also across strip junctions), cuts never split a text line, a block
+// taller than the column is cut into full columns, Row format boxes.
+
+#include <gtest/gtest.h>
+
+#include "layout/strip.h"
+#include "layout/strip_compression.h"
+#include "analysis/scan_lines.h"
+#include "support/bitmap_text.h"
+#include "tests/layout/composition_rig.h"
+
+namespace quillet::compositiontest {
+namespace {
+
+using Row = std::vector<std::uint64_t>;
+
+// One column of an external page (borders all 0): its rows.
+struct Column {
+    std::vector<Row> rows;
+    std::vector<bool> ink;
+};
+
+// The columns of every external page in reading order.
+std::vector<Column> outputColumns(const Rig& rig, int pageWidth, int columns, int height) {
+    std::vector<Column> out;
+    for (int m = 1; m <= rig.composition.lastResult().pages; ++m) {
+        const Bitmap page = rig.output(m);
+        EXPECT_EQ(page.width(), pageWidth * columns);
+        EXPECT_EQ(page.height(), height);
+        for (int j = 0; j < columns; ++j) {
+            Column c;
+            for (int y = 0; y < page.height(); ++y) {
+                Row r = rowWords(page, y, j * pageWidth, pageWidth);
+                bool any = false;
+                for (auto w : r) any |= w != 0;
+                c.rows.push_back(std::move(r));
+                c.ink.push_back(any);
+            }
+            out.push_back(std::move(c));
+        }
+    }
+    return out;
+}
+
+// The input rows stacked as the strips hold them (zero borders, whole-page
+// crops), with their ink flags.
+Column inputRows(const Rig& rig, int width) {
+    Column c;
+    for (const Bitmap& p : rig.pages)
+        for (int y = 0; y < p.height(); ++y) {
+            c.rows.push_back(rowWords(p, y, 0, width));
+            c.ink.push_back(!rowBlank(p, y));
+        }
+    return c;
+}
+
+TEST(CompositionPlacing, HighCompressionKeepsEveryInkRowAndExactlyTwoBlankRows) {
+    Rig rig;
+    // 8 pages of 2500 rows: the first strip closes after page 7 (17500 rows),
+    // so a junction falls between pages 7 and 8; margins make the blank runs
+    // at page edges long.
+    for (int i = 0; i < 8; ++i)
+        rig.addPage(makeTextPage({.width = 64, .height = 2500, .topMargin = 4 + i, .bottomMargin = 9, .maxGap = 30},
+                                 200 + i));
+    rig.lock();
+    rig.layoutFields(1500, 3);
+    rig.compression(1);  // High: 2 blank rows
+    rig.press();
+    ASSERT_EQ(rig.form.Panel1.text().rfind("Done. . .  saved ", 0), 0u) << rig.form.Panel1.text();
+
+    const Column in = inputRows(rig, 64);
+    // Input ink rows with the blank run before each.
+    std::vector<std::size_t> inkIndex;
+    for (std::size_t y = 0; y < in.rows.size(); ++y)
+        if (in.ink[y]) inkIndex.push_back(y);
+
+    std::size_t next = 0;  // next input ink row expected
+    int checkedGaps = 0;
+    for (const Column& col : outputColumns(rig, 64, 3, 1500)) {
+        int lastInk = -1;
+        for (int y = 0; y < int(col.rows.size()); ++y) {
+            if (!col.ink[std::size_t(y)]) continue;
+            ASSERT_LT(next, inkIndex.size()) << "more ink rows out than in";
+            ASSERT_EQ(col.rows[std::size_t(y)], in.rows[inkIndex[next]]) << "ink row " << next;
+            if (lastInk >= 0) {
+                const std::size_t inputGap = inkIndex[next] - inkIndex[next - 1] - 1;
+                ASSERT_EQ(std::size_t(y - lastInk - 1), std::min<std::size_t>(inputGap, 2))
+                    << "gap before ink row " << next;
+                ++checkedGaps;
+            }
+            lastInk = y;
+            ++next;
+        }
+    }
+    EXPECT_EQ(next, inkIndex.size()) << "ink rows lost";
+    EXPECT_GT(checkedGaps, 1000);
+
+    // The compression texts: one per kept row, percentages rising to at most 100.
+    int compressionTexts = 0, last = -1;
+    for (const std::string& t : rig.statusTexts) {
+        if (t.rfind("Compression processing . . . ", 0) != 0) continue;
+        ++compressionTexts;
+        ASSERT_EQ(t.substr(t.size() - 24), "% of lines processed.   ");
+        const int pct = std::stoi(t.substr(29));
+        ASSERT_GE(pct, last);
+        ASSERT_LE(pct, 100);
+        last = pct;
+    }
+    EXPECT_GT(compressionTexts, int(inkIndex.size()));
+    EXPECT_LT(compressionTexts, int(in.rows.size()));
+    EXPECT_EQ(rig.statusTexts.back(), "Done. . .  saved " + std::to_string(rig.composition.lastResult().pages) + " pages.");
+}
+
+// Maximal runs of ink rows, as lists of rows.
+std::vector<std::vector<Row>> inkBlocks(const Column& c) {
+    std::vector<std::vector<Row>> blocks;
+    bool open = false;
+    for (std::size_t y = 0; y < c.rows.size(); ++y) {
+        if (c.ink[y]) {
+            if (!open) blocks.emplace_back();
+            blocks.back().push_back(c.rows[y]);
+            open = true;
+        } else {
+            open = false;
+        }
+    }
+    return blocks;
+}
+
+TEST(CompositionPlacing, ColumnCutsNeverSplitATextLine) {
+    for (const int item : {0, 2}) {  // no compression, Medium
+        Rig rig;
+        for (int i = 0; i < 6; ++i)
+            rig.addPage(makeTextPage({.width = 128, .height = 1200, .minLine = 10, .maxLine = 40, .minGap = 1,
+                                      .maxGap = 6},
+                                     300 + i));
+        rig.lock();
+        rig.layoutFields(500, 2);
+        if (item) rig.compression(item);
+        rig.press();
+        const Column in = inputRows(rig, 128);
+        std::vector<std::vector<Row>> out;
+        for (const Column& col : outputColumns(rig, 128, 2, 500))
+            for (auto& b : inkBlocks(col)) out.push_back(std::move(b));
+        const auto expected = inkBlocks(in);
+        ASSERT_EQ(out.size(), expected.size()) << "compression item " << item;
+        for (std::size_t i = 0; i < out.size(); ++i) ASSERT_EQ(out[i], expected[i]) << "line " << i;
+    }
+}
+
+TEST(CompositionPlacing, BlockTallerThanTheColumnIsCutIntoFullColumns) {
+    Rig rig;
+    Bitmap page(64, 4000);
+    for (int y = 0; y < 50; ++y) page.setBlack(y, y, true);            // a few text rows
+    page.fillRect(imaging::Rect{0, 60, 64, 60 + 3200}, imaging::kBlack);  // the figure
+    for (int y = 3300; y < 3350; ++y) page.setBlack(y % 64, y, true);
+    rig.addPage(page);
+    rig.lock();
+    rig.layoutFields(1000, 2);
+    rig.press();
+
+    const auto columns = outputColumns(rig, 64, 2, 1000);
+    // The first column ends at the blank row above the figure (60 rows);
+    // then the figure fills three full columns and its last 200 rows start
+    // the fifth: three pages, not hundreds of two-row columns.
+    EXPECT_EQ(rig.composition.lastResult().pages, 3);
+    int solidRows = 0, fullSolidColumns = 0;
+    for (const Column& c : columns) {
+        int solidHere = 0;
+        for (const Row& r : c.rows) {
+            bool solid = true;
+            for (auto w : r) solid &= w == ~std::uint64_t(0);
+            solidHere += solid;
+        }
+        solidRows += solidHere;
+        fullSolidColumns += solidHere == 1000;
+    }
+    EXPECT_EQ(solidRows, 3200);
+    EXPECT_EQ(fullSolidColumns, 3);
+}
+
+TEST(CompositionPlacing, RowFormatPlacesTwoRowsOfThreePerPage) {
+    Rig rig;
+    for (int i = 0; i < 8; ++i)
+        rig.addPage(makeTextPage({.width = 60 + 5 * i, .height = 50 + 4 * i, .topMargin = 0}, 400 + i));
+    rig.lock();  // LargestWidth 95, LongestHeight 78
+    rig.form.outputFormat = app::OutputFormat::Row;
+    rig.form.Fixpagesizetolongestheight1.setChecked(true);
+    rig.form.Fixpagesizetolongestwidth1.setChecked(true);
+    rig.form.Stretchtolargestwidth1.setChecked(false);
+    rig.numbers.InternalBottomPx = 2;  // s = 80, t = 160
+    rig.layoutFields(170, 3, 2);
+    rig.press();
+
+    ASSERT_EQ(rig.composition.lastResult().pages, 2);
+    for (int m = 1; m <= 2; ++m) {
+        const Bitmap out = rig.output(m);
+        ASSERT_EQ(out.width(), 3 * 95);
+        ASSERT_EQ(out.height(), 170);  // CLP + E + F
+        Bitmap expected(3 * 95, 170);
+        for (int slot = 0; slot < 6; ++slot) {
+            const int k = (m - 1) * 6 + slot;
+            if (k >= 8) break;
+            const Bitmap& p = rig.pages[std::size_t(k)];
+            expected.blit((slot % 3) * 95, (slot / 3) * 80, p, 0, 0, p.width(), p.height());
+        }
+        EXPECT_BITMAPS_EQUAL(out, expected) << "page " << m;
+    }
+}
+
+// The strip's scans keep the line scan's walk and results.
+TEST(CompositionPlacing, StripScansMatchTheLineScan) {
+    std::mt19937 rng(9);
+    for (int trial = 0; trial < 200; ++trial) {
+        const int h = 2 + int(rng() % 40), w = 1 + int(rng() % 150);
+        Bitmap b(w, h);
+        for (int y = 0; y < h; ++y)
+            if (rng() % 3 == 0) b.setBlack(int(rng() % unsigned(w)), y, true);
+        if (trial % 5 == 0) b.fillRect(imaging::Rect{0, h / 2, w, h}, imaging::kBlack);
+        layout::Strip strip;
+        strip.bitmap = b;
+        using analysis::ScanDirection;
+        using analysis::ScanMode;
+        for (int from = 0; from < h; ++from) {
+            ASSERT_EQ(layout::scanInkDown(strip, from),
+                      analysis::ScanLines(ScanMode::FindInk, b, ScanDirection::Down, from, 0, w - 1));
+            ASSERT_EQ(layout::scanInkUp(strip, from),
+                      analysis::ScanLines(ScanMode::FindInk, b, ScanDirection::Up, from, 0, w - 1));
+            ASSERT_EQ(layout::scanBlankUp(strip, from),
+                      analysis::ScanLines(ScanMode::FindBlank, b, ScanDirection::Up, from, 0, w - 1));
+        }
+    }
+}
+
+// The kept rows are those of the row-by-row rule: copy the source row, and
+// skip ahead when the next ink is more than tag rows away.
+TEST(CompositionPlacing, KeptRowsFollowTheRowByRowRule) {
+    std::mt19937 rng(11);
+    for (int trial = 0; trial < 300; ++trial) {
+        const int h = 1 + int(rng() % 60);
+        Bitmap b(20, h);
+        for (int y = 0; y < h; ++y)
+            if (rng() % 4 == 0) b.setBlack(3, y, true);
+        layout::Strip strip;
+        strip.bitmap = b;
+        for (const int tag : {0, 2, 4, 8}) {
+            std::vector<int> expected;
+            for (int src = 0; src < h; ++src) {
+                const int g = analysis::ScanLines(analysis::ScanMode::FindInk, b, analysis::ScanDirection::Down,
+                                                  src, 0, 19);
+                if (g > tag) src += g - tag;
+                expected.push_back(src);
+            }
+            std::vector<int> kept;
+            for (const auto& r : layout::keptRows(strip, tag))
+                for (int y = r.first; y < r.last; ++y) kept.push_back(y);
+            ASSERT_EQ(kept, expected) << "tag " << tag << " trial " << trial;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quillet::compositiontest
