@@ -553,4 +553,36 @@ TEST(FileOperations, CrossFileSystemMoveFailureLeavesTheSourceAndNoTrace) {
     EXPECT_EQ(namesIn(dst.path()), std::vector<std::string>{});
 }
 
+// ---------------------------------------------------------------- in the running program
+
+TEST(FileCommandsInProgram, MenuItemsRunTheCommands) {
+    const fs::path cwd = fs::current_path();
+    TempDir start, out;
+    for (const char* n : {"a.bmp", "b.bmp", "c.bmp"}) writeFile(start.path() + "/" + n, n);
+    FakePlatform platform;
+    platform.tempDir = out.path();
+    {
+        Program program(platform, start.path(), "");
+        MainForm& form = program.form;
+        ASSERT_EQ(form.FileListBox1.selectedCount(), 3);  // start-up selects all
+
+        platform.pickerAnswers = {{DirectoryPickerResult::Outcome::Ok, out.path()}};
+        form.SetOutputDirectory1.click();
+        EXPECT_EQ(form.Panel1.text(), "Output Directory = '" + out.path() + "'");
+
+        form.FileListBox1.setSelected(2, false);
+        platform.buttonAnswers = {Button::All};
+        form.Moveselectedfiles.click();
+        EXPECT_EQ(namesIn(out.path()), (std::vector<std::string>{"a.bmp", "b.bmp"}));
+        EXPECT_EQ(form.FileListBox1.entries(), std::vector<std::string>{"c.bmp"});
+
+        form.FileListBox1.setSelected(0, true);
+        platform.buttonAnswers = {Button::Yes};
+        form.DeleteSelectedFiles1.click();
+        EXPECT_EQ(namesIn(start.path()), std::vector<std::string>{});
+        EXPECT_EQ(platform.messageTexts().back(), "Are you sure you want to delete c.bmp?");
+    }
+    fs::current_path(cwd);
+}
+
 }  // namespace
