@@ -211,6 +211,35 @@ TEST_F(LockTest, AutocropOffKeepsWholePages) {
     EXPECT_EQ(table().TotalLines, 60);
 }
 
+TEST_F(LockTest, BlankRowsAcrossAPageBoundaryCountAsOneGap) {
+    // Autocrop off: page 1 ends with 5 blank rows, page 2 starts with 3.
+    Bitmap one(40, 15);
+    one.fillRect({0, 0, 40, 10}, imaging::kBlack);
+    imaging::saveBmp(one, dir.file("a.bmp"));
+    Bitmap two(40, 13);
+    two.fillRect({0, 3, 40, 13}, imaging::kBlack);
+    imaging::saveBmp(two, dir.file("b.bmp"));
+    start();
+    form().Autocrop1.click();
+    form().lockselection.click();
+    ASSERT_TRUE(form().lockselection.checked());
+    EXPECT_EQ(table().TotalLines, 28);
+    EXPECT_EQ(table().RemovedHigh, 6);
+    EXPECT_EQ(table().RemovedMedium, 4);
+    EXPECT_EQ(table().RemovedLow, 0);
+    EXPECT_EQ(texts.back(),
+              "Compression in total lines; [high,medium,low,no compression] : [22, 24, 28, 28]");
+}
+
+TEST_F(LockTest, ClickInTheFileListUnlocks) {
+    writePages(2);
+    start();
+    form().lockselection.click();
+    ASSERT_TRUE(form().lockselection.checked());
+    form().FileListBox1.userClick(0);
+    expectUnlocked();
+}
+
 TEST_F(LockTest, ThreeHundredLockAndThreeHundredAndOneRefuse) {
     writePages(301, 8, 8);
     start();
