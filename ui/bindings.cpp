@@ -1,6 +1,12 @@
 #include "ui/bindings.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QSignalBlocker>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStatusTipEvent>
+#include <QCoreApplication>
 #include <QKeySequence>
 #include <QTimer>
 
@@ -21,6 +27,12 @@ void bindAction(QAction* action, app::MenuItem& item, bool checkable) {
     syncAction(action, item);
     onSignal(item.viewChanged, action, [&item](QAction* a) { syncAction(a, item); });
     app::MenuItem* model = &item;
+    // Highlighting the item makes its hint the application's current help
+    // text (menus send it too; the help routing ignores repeats).
+    QObject::connect(action, &QAction::hovered, action, [action] {
+        QStatusTipEvent tip(action->statusTip());
+        QCoreApplication::sendEvent(action, &tip);
+    });
     QObject::connect(action, &QAction::triggered, action, [action, model] {
         QPointer<QAction> guard(action);
         model->click();
@@ -52,8 +64,9 @@ void WindowBinding::apply() {
             if (wasVisible) window_->show();  // changing flags unmaps the window
         }
     }
-    if (options_.followSize && model_.width() > 0 && model_.height() > 0) {
-        const QSize want(model_.width(), model_.height());
+    const bool hasSize = model_.width() > 0 && model_.height() > 0;
+    if (options_.followSize && (hasSize || options_.emptyIsOnePixel)) {
+        const QSize want(std::max(1, model_.width()), std::max(1, model_.height()));
         if (options_.fixedSize) {
             if (window_->minimumSize() != want || window_->maximumSize() != want)
                 window_->setFixedSize(want);
@@ -107,6 +120,44 @@ bool WindowBinding::eventFilter(QObject* watched, QEvent* event) {
             break;
     }
     return false;
+}
+
+void syncChoice(QComboBox* combo, const app::ChoiceList& list) {
+    const QSignalBlocker quiet(combo);
+    const auto& items = list.items();
+    bool same = combo->count() == int(items.size());
+    for (int i = 0; same && i < combo->count(); ++i)
+        same = combo->itemText(i) == qs(items[std::size_t(i)]);
+    if (!same) {
+        combo->clear();
+        for (const auto& s : items) combo->addItem(qs(s));
+    }
+    if (combo->currentIndex() != list.itemIndex()) combo->setCurrentIndex(list.itemIndex());
+    combo->setEnabled(list.enabled());
+}
+
+Qt::WindowFlags dialogFlags(bool closeBox) {
+    Qt::WindowFlags f = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                        Qt::WindowStaysOnTopHint;
+    if (closeBox) f |= Qt::WindowCloseButtonHint;
+    return f;
+}
+
+WindowBinding* bindDialog(QWidget* dialog, app::WindowModel& model, bool closeBox) {
+    dialog->setWindowFlags(dialogFlags(closeBox));
+    dialog->setAttribute(Qt::WA_QuitOnClose, false);
+    dialog->setWindowTitle(qs(model.caption()));
+    dialog->adjustSize();
+    dialog->setFixedSize(dialog->sizeHint().expandedTo(dialog->minimumSizeHint()));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect s = screen->availableGeometry();
+        model.moveTo(s.left() + (s.width() - dialog->width()) / 2,
+                     s.top() + (s.height() - dialog->height()) / 2);
+    }
+    auto* binding = new WindowBinding(dialog, model,
+                                      {.followSize = false, .fixedSize = true, .closeHides = closeBox});
+    binding->apply();
+    return binding;
 }
 
 }  // namespace quillet::ui

@@ -10,8 +10,11 @@
 #include <QWidget>
 #include <string>
 
+#include "app/choice_list.h"
 #include "app/menu_item.h"
 #include "app/window_model.h"
+
+class QComboBox;
 
 namespace quillet::ui {
 
@@ -50,6 +53,7 @@ public:
         bool fixedSize = false;      // the user cannot resize the window
         bool followStayOnTop = false;
         bool closeHides = true;      // the close box only hides the window
+        bool emptyIsOnePixel = false; // a 0 x 0 model size shows as 1 x 1
     };
     WindowBinding(QWidget* window, app::WindowModel& model, Options options);
 
@@ -68,5 +72,18 @@ private:
     bool applying_ = false;
     bool hidePending_ = false;
 };
+
+// Model -> drop-down list: items, selected index, availability (no signal
+// is emitted by the widget).
+void syncChoice(QComboBox* combo, const app::ChoiceList& list);
+
+// Makes `dialog` one of Quillet's small settings windows: a dialog frame
+// (with only a close box when `closeBox`, no title-bar buttons otherwise),
+// always on top, fixed at the size of its layout, centred on the screen
+// (the position is written into the model), mirroring `model`.
+WindowBinding* bindDialog(QWidget* dialog, app::WindowModel& model, bool closeBox);
+
+// The window flags of such a dialog.
+Qt::WindowFlags dialogFlags(bool closeBox);
 
 }  // namespace quillet::ui

@@ -1,0 +1,422 @@
+#include "ui/Unit1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "app/help_window.h"
+#include "ui/QtPlatform.h"
+#include "ui/bindings.h"
+#include "ui/bitmap_list_view.h"
+#include "ui/number_edit.h"
+
+namespace quillet::ui {
+
+namespace {
+
+constexpr int kClientWidth = 463;
+constexpr int kClientHeight = 434;
+
+// A label for a control, with the control as the buddy of its access key.
+QLabel* makeLabel(const std::string& caption, QWidget* buddy, QWidget* parent) {
+    auto* label = new QLabel(qs(caption), parent);
+    label->setBuddy(buddy);
+    label->setStatusTip(buddy->statusTip());
+    return label;
+}
+
+// An outlined region around some fields, carrying its own help text.
+QGroupBox* makeGroup(const app::MainForm& form, const char* name, QWidget* parent) {
+    auto* box = new QGroupBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setStatusTip(qs(form.hintOf(name)));
+    return box;
+}
+
+}  // namespace
+
+TForm1::TForm1(app::Program& program, QtPlatform& platform)
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                               Qt::WindowCloseButtonHint),
+      program_(program), form_(program.form), platform_(platform) {
+    setAttribute(Qt::WA_QuitOnClose, true);
+    buildMenus();
+    buildControls();
+
+    // The client area below the menu bar is 463 x 434 and cannot be resized.
+    centralWidget()->setFixedSize(kClientWidth, kClientHeight);
+    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+
+    // Centred on the screen; the model keeps the position from now on.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect s = screen->availableGeometry();
+        form_.window.moveTo(s.left() + (s.width() - width()) / 2,
+                            s.top() + (s.height() - height()) / 2);
+    }
+    binding_ = new WindowBinding(this, form_.window,
+                                 {.followSize = false,
+                                  .fixedSize = true,
+                                  .followStayOnTop = true,
+                                  .closeHides = false});
+    binding_->apply();
+    Button1_->setFocus(Qt::OtherFocusReason);
+}
+
+TForm1::~TForm1() = default;
+
+QAction* TForm1::addItem(QMenu* menu, app::MenuItem& item, bool checkable) {
+    auto* action = new QAction(this);
+    bindAction(action, item, checkable);
+    menu->addAction(action);
+    actions_[item.name()] = action;
+    return action;
+}
+
+void TForm1::buildMenus() {
+    app::MainForm& f = form_;
+    QMenuBar* bar = menuBar();
+    bar->setNativeMenuBar(false);
+
+    // Each menu runs its item's opening handler (the enabling rules) each
+    // time it is about to open.
+    auto makeMenu = [this](app::MenuItem& item, QWidget* parent) {
+        auto* m = new QMenu(qs(item.caption()), parent);
+        m->setObjectName(qs(item.name()));
+        m->menuAction()->setObjectName(qs(item.name()));
+        m->menuAction()->setStatusTip(qs(item.hint()));
+        m->setToolTipsVisible(false);
+        app::MenuItem* model = &item;
+        connect(m, &QMenu::aboutToShow, m, [model] { model->click(); });
+        onSignal(item.viewChanged, m, [model](QMenu* menu) {
+            menu->setTitle(qs(model->caption()));
+            menu->menuAction()->setStatusTip(qs(model->hint()));
+            menu->menuAction()->setEnabled(model->enabled());
+        });
+        menus_[item.name()] = m;
+        return m;
+    };
+
+    QMenu* file = makeMenu(f.File1, this);
+    addItem(file, f.SetOutputDirectory1);
+    addItem(file, f.DeleteSelectedFiles1);
+    addItem(file, f.Moveselectedfiles);
+    file->addSeparator();
+    addItem(file, f.Print1);
+    addItem(file, f.PrintPreview1);
+    addItem(file, f.PrinterSetup1);
+    file->addSeparator();
+    addItem(file, f.SelectSource1);
+    addItem(file, f.Acquire1);
+    file->addSeparator();
+    addItem(file, f.Exit1);
+    bar->addMenu(file);
+
+    QMenu* options = makeMenu(f.Options1, this);
+    addItem(options, f.Columnformat1, true);
+    addItem(options, f.Compressiontoggle1, true);
+    addItem(options, f.UpdatefilelistafterOK1, true);
+    addItem(options, f.KeepQuilletontop1, true);
+    addItem(options, f.ThickPrint1, true);
+    addItem(options, f.Setpapersize1);
+    QMenu* advanced = makeMenu(f.AdvancedFormatOptions1, options);
+    addItem(advanced, f.Autocrop1, true);
+    addItem(advanced, f.Stretchtolargestwidth1, true);
+    addItem(advanced, f.Stretchtolargestheight1, true);
+    addItem(advanced, f.Fixpagesizetolongestwidth1, true);
+    addItem(advanced, f.Fixpagesizetolongestheight1, true);
+    advanced->addSeparator();
+    addItem(advanced, f.Setborders1);
+    addItem(advanced, f.Setverticalpagejustification1);
+    addItem(advanced, f.Sethorizontalpagejustification1);
+    options->addMenu(advanced);
+    bar->addMenu(options);
+
+    QMenu* view = makeMenu(f.View1, this);
+    addItem(view, f.ToggleViewerWindow1);
+    addItem(view, f.Viewfromotherdirectory1);
+    bar->addMenu(view);
+
+    // "&Help" stands on the menu bar itself.
+    auto* help = new QAction(this);
+    bindAction(help, f.Help1, false);
+    bar->addAction(help);
+    addAction(help);  // its shortcut works wherever the focus is in the window
+    actions_[f.Help1.name()] = help;
+
+    // The file list's pop-up menu (archives).
+    auto* popup = new QMenu(this);
+    popup->setObjectName(QStringLiteral("PopupMenu1"));
+    addItem(popup, f.Extract);
+    addItem(popup, f.Addselectedfilesto1);
+    addItem(popup, f.Showzipfiles1);
+    menus_["PopupMenu1"] = popup;
+}
+
+void TForm1::buildControls() {
+    app::MainForm& f = form_;
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("TForm1Client"));
+    client->setMouseTracking(true);
+    client->installEventFilter(this);
+    setCentralWidget(client);
+
+    auto* outer = new QVBoxLayout(client);
+    outer->setContentsMargins(6, 6, 6, 4);
+    outer->setSpacing(5);
+    auto* columns = new QHBoxLayout;
+    columns->setSpacing(6);
+    outer->addLayout(columns, 1);
+
+    // ---- left: drive, directories, path
+    auto* left = new QVBoxLayout;
+    left->setSpacing(4);
+    DriveComboBox1_ = new DriveComboBox(f.DriveComboBox1, client);
+    DriveComboBox1_->setStatusTip(qs(f.hintOf("DriveComboBox1")));
+    DirectoryListBox1_ = new DirectoryListBox(f, client);
+    DirectoryListBox1_->setStatusTip(qs(f.hintOf("DirectoryListBox1")));
+    fullpathname_ = new QLabel(client);
+    fullpathname_->setObjectName(QStringLiteral("fullpathname"));
+    fullpathname_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    left->addWidget(DriveComboBox1_);
+    left->addWidget(DirectoryListBox1_, 1);
+    left->addWidget(fullpathname_);
+    auto* leftBox = new QWidget(client);
+    leftBox->setLayout(left);
+    left->setContentsMargins(0, 0, 0, 0);
+    leftBox->setFixedWidth(128);
+    columns->addWidget(leftBox);
+
+    // ---- centre: the file list and the lock
+    auto* centre = new QVBoxLayout;
+    centre->setSpacing(4);
+    centre->setContentsMargins(0, 0, 0, 0);
+    FileListBox1_ = new FileListBox(f.FileListBox1, client);
+    FileListBox1_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FileListBox1_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        menus_["PopupMenu1"]->popup(FileListBox1_->viewport()->mapToGlobal(at));
+    });
+    lockselection_ = new QCheckBox(qs(f.lockselection.caption()), client);
+    lockselection_->setObjectName(QStringLiteral("lockselection"));
+    lockselection_->setStatusTip(qs(f.lockselection.hint()));
+    connect(lockselection_, &QCheckBox::clicked, this, [this] {
+        form_.lockselection.click();
+        syncControls();
+    });
+    centre->addWidget(FileListBox1_, 1);
+    centre->addWidget(lockselection_);
+    auto* centreBox = new QWidget(client);
+    centreBox->setLayout(centre);
+    centreBox->setFixedWidth(118);
+    columns->addWidget(centreBox);
+
+    // ---- right: the layout fields, file name, compression and OK
+    auto* right = new QVBoxLayout;
+    right->setSpacing(5);
+    right->setContentsMargins(0, 0, 0, 0);
+    auto field = [&](app::NumberField& model) {
+        auto* e = new NumberEdit(model, client);
+        e->setStatusTip(qs(f.hintOf(model.name())));
+        return e;
+    };
+    auto addRow = [&](QGridLayout* grid, int row, app::NumberField& model) {
+        NumberEdit* e = field(model);
+        QLabel* l = makeLabel(app::MainForm::labelOf(model.name()), e, client);
+        l->setWordWrap(true);
+        grid->addWidget(l, row, 0);
+        grid->addWidget(e, row, 1, Qt::AlignRight | Qt::AlignVCenter);
+        return e;
+    };
+    auto gridIn = [](QGroupBox* box) {
+        auto* g = new QGridLayout(box);
+        g->setContentsMargins(6, 4, 6, 4);
+        g->setHorizontalSpacing(6);
+        g->setVerticalSpacing(3);
+        g->setColumnStretch(0, 1);
+        return g;
+    };
+
+    QGroupBox* lengthGroup = makeGroup(f, "ColumnLengthGroup", client);
+    QGridLayout* g1 = gridIn(lengthGroup);
+    addRow(g1, 0, f.ColumnLengthPixels);
+    addRow(g1, 1, f.ColumnLengthPages);
+    addRow(g1, 2, f.Numberofcolumnsperprintedpage);
+    right->addWidget(lengthGroup);
+
+    QGroupBox* pagesGroup = makeGroup(f, "PrintedPagesGroup", client);
+    QGridLayout* g2 = gridIn(pagesGroup);
+    NumberEdit* pages = addRow(g2, 0, f.numberofprintedpages);
+    pages->setReadOnly(true);
+    pages->setFocusPolicy(Qt::NoFocus);
+    right->addWidget(pagesGroup);
+
+    QGroupBox* resGroup = makeGroup(f, "ResolutionGroup", client);
+    auto* g3 = new QGridLayout(resGroup);
+    g3->setContentsMargins(6, 4, 6, 4);
+    g3->setHorizontalSpacing(4);
+    g3->setVerticalSpacing(3);
+    Label5_ = new QLabel(qs(f.Label5), resGroup);
+    Label5_->setObjectName(QStringLiteral("Label5"));
+    Label5_->setStatusTip(resGroup->statusTip());
+    Label5_->setAlignment(Qt::AlignCenter);
+    g3->addWidget(Label5_, 0, 0, 1, 4);
+    NumberEdit* x = field(f.xpixelsperinch);
+    NumberEdit* y = field(f.ypixelsperinch);
+    g3->addWidget(makeLabel(app::MainForm::labelOf("xpixelsperinch"), x, resGroup), 1, 0,
+                  Qt::AlignRight | Qt::AlignVCenter);
+    g3->addWidget(x, 1, 1);
+    g3->addWidget(makeLabel(app::MainForm::labelOf("ypixelsperinch"), y, resGroup), 1, 2,
+                  Qt::AlignRight | Qt::AlignVCenter);
+    g3->addWidget(y, 1, 3);
+    right->addWidget(resGroup);
+
+    QGroupBox* nameGroup = makeGroup(f, "FileNameGroup", client);
+    auto* g4 = new QHBoxLayout(nameGroup);
+    g4->setContentsMargins(6, 4, 6, 4);
+    g4->setSpacing(6);
+    filename_ = new QLineEdit(qs(f.filename.text()), nameGroup);
+    filename_->setObjectName(QStringLiteral("filename"));
+    filename_->setMaxLength(f.filename.maxLength());
+    filename_->setStatusTip(qs(f.hintOf("filename")));
+    connect(filename_, &QLineEdit::textEdited, this,
+            [this](const QString& t) { form_.filename.setText(ss(t)); });
+    onSignal(f.filename.viewChanged, this, [](TForm1* w) { w->syncControls(); });
+    g4->addWidget(makeLabel(app::MainForm::labelOf("filename"), filename_, nameGroup));
+    g4->addWidget(filename_, 1);
+    right->addWidget(nameGroup);
+
+    auto* compressionRow = new QHBoxLayout;
+    compressionRow->setSpacing(6);
+    compressionRow->setContentsMargins(6, 0, 0, 0);
+    compressionselection_ = new QComboBox(client);
+    compressionselection_->setObjectName(QStringLiteral("compressionselection"));
+    compressionselection_->setStatusTip(qs(f.hintOf("compressionselection")));
+    compressionselection_->installEventFilter(this);
+    connect(compressionselection_, &QComboBox::activated, this, [this](int i) {
+        form_.compressionselection.userSelect(i);
+        syncControls();
+    });
+    onSignal(f.compressionselection.viewChanged, this, [](TForm1* w) { w->syncControls(); });
+    compressionRow->addWidget(
+        makeLabel(app::MainForm::labelOf("compressionselection"), compressionselection_, client));
+    compressionRow->addWidget(compressionselection_, 1);
+    right->addLayout(compressionRow);
+
+    right->addStretch(1);
+    Button1_ = new QPushButton(qs(f.Button1.caption()), client);
+    Button1_->setObjectName(QStringLiteral("Button1"));
+    Button1_->setDefault(true);
+    Button1_->setMinimumHeight(34);
+    QFont big = Button1_->font();
+    big.setBold(true);
+    big.setPointSize(big.pointSize() + 2);
+    Button1_->setFont(big);
+    connect(Button1_, &QPushButton::clicked, this, [this] { form_.Button1.click(); });
+    onSignal(f.Button1.viewChanged, this, [](TForm1* w) { w->syncControls(); });
+    right->addWidget(Button1_);
+    columns->addLayout(right, 1);
+
+    // ---- the status panel along the bottom edge
+    Panel1_ = new QLabel(client);
+    Panel1_->setObjectName(QStringLiteral("Panel1"));
+    Panel1_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    Panel1_->setMinimumHeight(Panel1_->fontMetrics().height() + 6);
+    Panel1_->setContentsMargins(4, 0, 4, 0);
+    Panel1_->setStatusTip(qs(f.hintOf("Panel1")));
+    outer->addWidget(Panel1_);
+
+    // ---- the models tell the view
+    onSignal(f.Panel1.written, this, [](TForm1* w) { w->syncStatus(); });
+    onSignal(f.FileListBox1.viewChanged, this, [](TForm1* w) { w->syncPath(); });
+    onSignal(f.lockselection.viewChanged, this, [](TForm1* w) { w->syncControls(); });
+    onSignal(f.labelsChanged, this, [](TForm1* w) { w->syncLabels(); });
+    syncStatus();
+    syncPath();
+    syncLabels();
+    syncControls();
+}
+
+void TForm1::syncStatus() {
+    Panel1_->setText(qs(form_.Panel1.text()));
+    // Shown at once during long commands, at most about every 20 ms.
+    platform_.processPaintEvents();
+}
+
+void TForm1::syncPath() {
+    const QString path = qs(form_.directory());
+    const int width = DirectoryListBox1_->width() > 20 ? DirectoryListBox1_->width() : 128;
+    fullpathname_->setText(fullpathname_->fontMetrics().elidedText(path, Qt::ElideMiddle, width));
+    fullpathname_->setToolTip(path);
+    // The file list's help text follows its mode (bitmaps or archives).
+    FileListBox1_->setStatusTip(qs(form_.hintOf("FileListBox1")));
+}
+
+void TForm1::syncLabels() { Label5_->setText(qs(form_.Label5)); }
+
+void TForm1::syncControls() {
+    const app::MainForm& f = form_;
+    lockselection_->setChecked(f.lockselection.checked());
+    lockselection_->setEnabled(f.lockselection.enabled());
+    if (filename_->text() != qs(f.filename.text())) filename_->setText(qs(f.filename.text()));
+    syncChoice(compressionselection_, f.compressionselection);
+    Button1_->setText(qs(f.Button1.caption()));
+    Button1_->setEnabled(f.Button1.enabled());
+}
+
+QAction* TForm1::action(const std::string& name) const {
+    auto it = actions_.find(name);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+QMenu* TForm1::menu(const std::string& name) const {
+    auto it = menus_.find(name);
+    return it == menus_.end() ? nullptr : it->second;
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // Closing the main window ends the program: teardown, then every window.
+    program_.teardown();
+    event->accept();
+    QApplication::quit();
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    // OK is the window's default button: Enter presses it.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && Button1_->isEnabled()) {
+        Button1_->animateClick();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget() && event->type() == QEvent::MouseMove) {
+        // The window's own surface: a cross left by a lost release ends.
+        app::mainFormMouseMove(program_.pointer);
+    } else if (watched == compressionselection_ && event->type() == QEvent::FocusIn) {
+        form_.compressionselection.focusIn();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    syncPath();
+}
+
+}  // namespace quillet::ui

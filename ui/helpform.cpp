@@ -1,0 +1,129 @@
+#include "ui/helpform.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QStatusTipEvent>
+
+#include "ui/bindings.h"
+
+namespace quillet::ui {
+
+// ---------------------------------------------------------------- routing
+
+HintRouter::HintRouter(std::function<void(const std::string&)> sink, QObject* parent)
+    : QObject(parent), sink_(std::move(sink)) {}
+
+QString HintRouter::hintOf(const QWidget* widget) {
+    for (const QWidget* w = widget; w; w = w->isWindow() ? nullptr : w->parentWidget())
+        if (!w->statusTip().isEmpty()) return w->statusTip();
+    return {};
+}
+
+void HintRouter::route(const QString& hint) {
+    if (started_ && hint == last_) return;
+    started_ = true;
+    last_ = hint;
+    if (sink_) sink_(ss(hint));
+}
+
+bool HintRouter::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::StatusTip: {
+            QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+            // Leaving a widget clears its tip: the text becomes that of what
+            // the pointer is over now (a widget without its own text shows
+            // the text of the widget around it).
+            if (tip.isEmpty()) tip = hintOf(QApplication::widgetAt(QCursor::pos()));
+            route(tip);
+            break;
+        }
+        case QEvent::Enter:
+            if (auto* w = qobject_cast<QWidget*>(watched)) route(hintOf(w));
+            break;
+        default:
+            break;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- window
+
+TForm2::TForm2(app::HelpWindow& help, app::MousePointer& pointer,
+               std::function<void(const std::string&)> hintSink)
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
+      help_(help), pointer_(pointer) {
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setStatusTip(QString::fromUtf8(app::HelpWindow::kHint));
+
+    // Memo1 overfills the client area: its first 16 pixels are hidden.
+    Memo1_ = new QPlainTextEdit(this);
+    Memo1_->setObjectName(QStringLiteral("Memo1"));
+    Memo1_->setReadOnly(true);
+    Memo1_->setFrameShape(QFrame::NoFrame);
+    Memo1_->setTabChangesFocus(true);
+    Memo1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1_->setGeometry(app::HelpWindow::kMemoLeft, app::HelpWindow::kMemoTop,
+                        app::HelpWindow::kMemoWidth, app::HelpWindow::kMemoHeight);
+    QFont font(QString::fromLatin1(app::HelpWindow::kMemoFont), app::HelpWindow::kMemoPointSize);
+    font.setStyleHint(QFont::Serif);
+    Memo1_->setFont(font);
+    QPalette pal = Memo1_->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        pal.setColor(group, QPalette::Base, QColor(255, 255, 0));
+        pal.setColor(group, QPalette::Text, Qt::black);
+    }
+    Memo1_->setPalette(pal);
+    Memo1_->setStatusTip(statusTip());
+    Memo1_->viewport()->installEventFilter(this);
+    Memo1_->viewport()->setCursor(Qt::ArrowCursor);
+
+    onSignal(help_.memoChanged, this, [](TForm2* w) {
+        w->Memo1_->setPlainText(qs(w->help_.memoText()));
+    });
+    onSignal(pointer_.changed, this, [](TForm2* w) {
+        w->Memo1_->viewport()->setCursor(w->pointer_.isCross() ? Qt::CrossCursor : Qt::ArrowCursor);
+    });
+    Memo1_->setPlainText(qs(help_.memoText()));
+
+    binding_ = new WindowBinding(this, help_.window,
+                                 {.followSize = true, .fixedSize = true, .closeHides = true});
+    binding_->apply();
+
+    router_ = new HintRouter(std::move(hintSink), this);
+    qApp->installEventFilter(router_);
+}
+
+TForm2::~TForm2() {
+    if (qApp) qApp->removeEventFilter(router_);
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != Memo1_->viewport()) return false;
+    // Memo1's coordinates: the viewport has no frame around it.
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
+            help_.memoMouseDown(p.x(), p.y());
+            return true;
+        }
+        case QEvent::MouseMove: {
+            const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
+            help_.memoMouseMove(p.x(), p.y());
+            return true;
+        }
+        case QEvent::MouseButtonRelease: {
+            const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
+            help_.memoMouseUp(p.x(), p.y());
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+}  // namespace quillet::ui

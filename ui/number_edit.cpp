@@ -1,0 +1,78 @@
+#include "ui/number_edit.h"
+
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
+
+#include "ui/bindings.h"
+
+namespace quillet::ui {
+
+NumberEdit::NumberEdit(app::NumberField& field, QWidget* parent)
+    : QAbstractSpinBox(parent), field_(field) {
+    setObjectName(qs(field.name()));
+    setAccelerated(true);
+    setKeyboardTracking(true);
+    setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
+    // A spin edit takes digits and a sign; what they spell is the model's
+    // business (a non-number reads as the minimum).
+    lineEdit()->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-+]?[0-9]*")), this));
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (syncing_) return;
+        field_.typeText(ss(text));
+        sync();
+    });
+    onSignal(field_.viewChanged, this, [](NumberEdit* e) { e->sync(); });
+    sync();
+}
+
+void NumberEdit::sync() {
+    syncing_ = true;
+    const QString want = qs(field_.text());
+    QLineEdit* edit = lineEdit();
+    if (edit->maxLength() != field_.maxChars()) edit->setMaxLength(field_.maxChars());
+    if (edit->text() != want) {
+        const int cursor = edit->cursorPosition();
+        const bool hadFocus = hasFocus();
+        edit->setText(want);
+        if (hadFocus) edit->setCursorPosition(std::min<int>(cursor, int(want.size())));
+    }
+    if (isEnabled() != field_.enabled()) setEnabled(field_.enabled());
+    syncing_ = false;
+}
+
+void NumberEdit::stepBy(int steps) {
+    for (int i = 0; i < steps; ++i) field_.stepUp();
+    for (int i = 0; i > steps; --i) field_.stepDown();
+    sync();
+    lineEdit()->selectAll();
+}
+
+QAbstractSpinBox::StepEnabled NumberEdit::stepEnabled() const {
+    if (!field_.enabled() || isReadOnly()) return StepNone;
+    return StepUpEnabled | StepDownEnabled;
+}
+
+void NumberEdit::focusOutEvent(QFocusEvent* event) {
+    QAbstractSpinBox::focusOutEvent(event);
+    field_.focusLost();
+    sync();
+}
+
+QSize NumberEdit::sizeHint() const {
+    // Wide enough for the field's character limit plus the arrows.
+    ensurePolished();
+    const QFontMetrics fm(font());
+    const int chars = std::max(2, field_.maxChars());
+    QStyleOptionSpinBox opt;
+    initStyleOption(&opt);
+    const QSize text(fm.horizontalAdvance(QString(chars, QLatin1Char('9'))) + 6,
+                     lineEdit()->sizeHint().height());
+    return style()->sizeFromContents(QStyle::CT_SpinBox, &opt, text, this);
+}
+
+QSize NumberEdit::minimumSizeHint() const { return sizeHint(); }
+
+}  // namespace quillet::ui

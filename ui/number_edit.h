@@ -1,0 +1,35 @@
+#pragma once
+// A spin edit that mirrors one NumberField exactly: the shown text is the
+// model's text, typing goes to typeText(), the arrows (buttons, Up/Down
+// keys, wheel) to stepUp()/stepDown(), leaving the field to focusLost().
+
+#include <QAbstractSpinBox>
+
+#include "app/number_field.h"
+
+namespace quillet::ui {
+
+class NumberEdit : public QAbstractSpinBox {
+    Q_OBJECT
+public:
+    NumberEdit(app::NumberField& field, QWidget* parent = nullptr);
+
+    app::NumberField& field() { return field_; }
+    // Model -> widget: text (keeping the cursor where it was when possible),
+    // length limit and availability.
+    void sync();
+
+    void stepBy(int steps) override;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    StepEnabled stepEnabled() const override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    app::NumberField& field_;
+    bool syncing_ = false;
+};
+
+}  // namespace quillet::ui

@@ -1,0 +1,49 @@
+#include "ui/windows.h"
+
+#include <QApplication>
+
+#include "ui/Borders.h"
+#include "ui/Justif.h"
+#include "ui/QtPlatform.h"
+#include "ui/Unit1.h"
+#include "ui/bindings.h"
+#include "ui/bmpform.h"
+#include "ui/counter.h"
+#include "ui/helpform.h"
+#include "ui/papersiz.h"
+
+namespace quillet::ui {
+
+QuilletWindows::QuilletWindows(app::Program& program, QtPlatform& platform) : platform_(platform) {
+    Form1 = std::make_unique<TForm1>(program, platform);
+    platform.setDialogParent(Form1.get());
+    setpapersize = std::make_unique<Tsetpapersize>(program.setpapersize);
+    setbordersheadersfootersdialog =
+        std::make_unique<Tsetbordersheadersfootersdialog>(program.setbordersheadersfootersdialog);
+    tempform = std::make_unique<Ttempform>(program.tempform, program.pointer);
+    counterform = std::make_unique<Tcounterform>(program.counterform);
+    TabbedNotebookDlg = std::make_unique<TTabbedNotebookDlg>(program.TabbedNotebookDlg);
+    app::Program* p = &program;
+    Form2 = std::make_unique<TForm2>(program.Form2, program.pointer,
+                                     [p](const std::string& hint) { p->hintChanged(hint); });
+    onSignal(program.quitRequested, qApp, [](QCoreApplication*) { QApplication::quit(); });
+}
+
+QuilletWindows::~QuilletWindows() {
+    platform_.setDialogParent(nullptr);
+    Form2.reset();
+    TabbedNotebookDlg.reset();
+    counterform.reset();
+    tempform.reset();
+    setbordersheadersfootersdialog.reset();
+    setpapersize.reset();
+    Form1.reset();
+}
+
+std::vector<QWidget*> QuilletWindows::all() const {
+    return {Form1.get(),   setpapersize.get(),      setbordersheadersfootersdialog.get(),
+            tempform.get(), counterform.get(),      TabbedNotebookDlg.get(),
+            Form2.get()};
+}
+
+}  // namespace quillet::ui
