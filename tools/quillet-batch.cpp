@@ -1,0 +1,422 @@
+// quillet-batch: the main job of Quillet without a window, for scripts and
+// machines without a display. It drives the same window models a user
+// drives: it lists a directory like the file list, selects pages, sets the
+// options, locks the selection, writes the layout fields and presses OK.
+//
+//   quillet-batch [-C DIR] [OPTION...] [FILE...]
+//
+//   -C DIR               the directory of the pages (default: the current one)
+//   FILE...              the pages to select (default: every *.bmp listed)
+// Options applied before the lock (in this order, whatever their order on
+// the command line):
+//   --format row         Row format instead of Column format
+//   --no-autocrop        Autocrop off
+//   --no-compression-stats  Compression DISABLED (no line-gap statistics)
+//   --no-stretch-width   Stretch to Largest Width off
+//   --no-fix-width       Fix Page Size to Largest Width off (Row format only)
+//   --stretch-height     Stretch to Longest Height on
+//   --fix-height         Fix Page Size to Longest Height on
+//   --paper A5|A4|A3|WxH printed size (W x H in mm: User Defined); without a
+//                        printer the printed size is 210 x 297 mm
+//   --borders IT,IB,IL,IR,ET,EB,EL,ER  the eight border widths in mm
+//   --int-header TEXT, --int-footer TEXT, --ext-header TEXT, --ext-footer TEXT
+//   --justify-h left|centre|right, --justify-v top|centre|bottom
+//   --name BASE          base file name of the external pages (default page)
+//   -o DIR               output directory (default: the pages' directory)
+// Field writes after the lock, in the order given:
+//   --compression none|high|medium|low, --xppi N, --yppi N, --columns N,
+//   --length-pixels N, --length-pages N
+// Then:
+//   --dry-run            stop before OK
+//   -v                   print every status text as it is written
+//   -h, --help           this text
+//
+// Output: the line "layout: length-pixels=.. length-pages=.. columns=..
+// xppi=.. yppi=.. printed-pages=.." and the size line before OK, then the
+// last status text. Message boxes go to standard error as "<caption>: <text>"
+// and are answered with their first button. A progress bar is drawn on
+// standard error when it is a terminal.
+// Exit status: 0 after "Done" (or a clean --dry-run), 1 after a refusal or an
+// error (a warning or error box, or a lock that did not take), 2 for bad
+// arguments.
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/console_platform.h"
+#include "app/output_directory.h"
+#include "app/program/program.h"
+#include "layout/layout_geometry.h"
+
+// Qt last: its "emit" macro must not meet the models' emit().
+#include <QGuiApplication>
+
+namespace {
+
+using quillet::app::Program;
+
+const char* const kUsage =
+    "usage: quillet-batch [-C DIR] [OPTION...] [FILE...]\n"
+    "Composes the selected pages of DIR (default: the current directory) into external\n"
+    "pages, as Quillet's OK button does. FILEs select pages (default: all *.bmp).\n"
+    "Before the lock:\n"
+    "  --format row            Row format (default Column)\n"
+    "  --no-autocrop           autocrop off\n"
+    "  --no-compression-stats  compression disabled (no line-gap statistics)\n"
+    "  --no-stretch-width      Stretch to Largest Width off\n"
+    "  --no-fix-width          Fix Page Size to Largest Width off (Row format)\n"
+    "  --stretch-height        Stretch to Longest Height on\n"
+    "  --fix-height            Fix Page Size to Longest Height on\n"
+    "  --paper A5|A4|A3|WxH    printed size (WxH in mm); default 210x297 without a printer\n"
+    "  --borders IT,IB,IL,IR,ET,EB,EL,ER   border widths in mm (internal, external)\n"
+    "  --int-header TEXT  --int-footer TEXT  --ext-header TEXT  --ext-footer TEXT\n"
+    "  --justify-h left|centre|right       --justify-v top|centre|bottom\n"
+    "  --name BASE             base file name (pages are <n>BASE.bmp; default page)\n"
+    "  -o DIR                  output directory (default: the pages' directory)\n"
+    "After the lock, applied in the order given:\n"
+    "  --compression none|high|medium|low  --xppi N  --yppi N  --columns N\n"
+    "  --length-pixels N       --length-pages N\n"
+    "Then:\n"
+    "  --dry-run               print the layout and stop before OK\n"
+    "  -v                      print every status text as it is written\n"
+    "  -h, --help              this text\n"
+    "Prints 'layout: ...' and the size line before OK, then the last status text.\n"
+    "Exit status: 0 done, 1 refused or failed, 2 bad arguments.\n";
+
+int badArguments(const std::string& why) {
+    if (!why.empty()) std::fprintf(stderr, "quillet-batch: %s\n", why.c_str());
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+bool parseInt(const std::string& text, long lo, long hi, long& out) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (*end != '\0' || v < lo || v > hi) return false;
+    out = v;
+    return true;
+}
+
+struct FieldWrite {
+    std::string option;
+    long value = 0;  // compression: item index
+};
+
+struct Arguments {
+    std::string directory = ".";
+    std::vector<std::string> files;
+    bool rowFormat = false, noAutocrop = false, noCompressionStats = false;
+    bool noStretchWidth = false, noFixWidth = false, stretchHeight = false, fixHeight = false;
+    std::optional<int> paperItem;  // A5, A4, A3
+    std::optional<std::pair<long, long>> paperMm;
+    std::optional<std::vector<long>> borders;
+    std::map<std::string, std::string> texts;  // int-header ... ext-footer
+    std::optional<std::string> justifyH, justifyV, name, output;
+    std::vector<FieldWrite> writes;
+    bool dryRun = false, verbose = false;
+};
+
+// Returns an empty string on success, otherwise why the arguments are bad;
+// sets help when -h was given.
+std::string parse(int argc, char** argv, Arguments& a, bool& help) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string o = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc) return false;
+            out = argv[++i];
+            return true;
+        };
+        std::string v;
+        if (o == "-h" || o == "--help") {
+            help = true;
+        } else if (o == "-C") {
+            if (!value(a.directory)) return "-C needs a directory";
+        } else if (o == "-o") {
+            if (!value(v)) return "-o needs a directory";
+            a.output = v;
+        } else if (o == "-v") {
+            a.verbose = true;
+        } else if (o == "--dry-run") {
+            a.dryRun = true;
+        } else if (o == "--format") {
+            if (!value(v) || (v != "row" && v != "column")) return "--format takes row or column";
+            a.rowFormat = v == "row";
+        } else if (o == "--no-autocrop") {
+            a.noAutocrop = true;
+        } else if (o == "--no-compression-stats") {
+            a.noCompressionStats = true;
+        } else if (o == "--no-stretch-width") {
+            a.noStretchWidth = true;
+        } else if (o == "--no-fix-width") {
+            a.noFixWidth = true;
+        } else if (o == "--stretch-height") {
+            a.stretchHeight = true;
+        } else if (o == "--fix-height") {
+            a.fixHeight = true;
+        } else if (o == "--paper") {
+            if (!value(v)) return "--paper needs a size";
+            if (v == "A5" || v == "a5") a.paperItem = quillet::output::PrintedSizeDialog::kA5;
+            else if (v == "A4" || v == "a4") a.paperItem = quillet::output::PrintedSizeDialog::kA4;
+            else if (v == "A3" || v == "a3") a.paperItem = quillet::output::PrintedSizeDialog::kA3;
+            else {
+                const auto x = v.find_first_of("xX");
+                long w = 0, h = 0;
+                if (x == std::string::npos || !parseInt(v.substr(0, x), 10, 999, w) ||
+                    !parseInt(v.substr(x + 1), 10, 999, h))
+                    return "--paper takes A5, A4, A3 or WxH in mm (10..999)";
+                a.paperMm = {w, h};
+            }
+        } else if (o == "--borders") {
+            if (!value(v)) return "--borders needs eight widths";
+            std::vector<long> b;
+            std::size_t start = 0;
+            for (;;) {
+                const std::size_t comma = v.find(',', start);
+                long n = 0;
+                if (!parseInt(v.substr(start, comma == std::string::npos ? std::string::npos : comma - start), 0,
+                              99999, n))
+                    return "--borders takes eight whole millimetre widths IT,IB,IL,IR,ET,EB,EL,ER";
+                b.push_back(n);
+                if (comma == std::string::npos) break;
+                start = comma + 1;
+            }
+            if (b.size() != 8) return "--borders takes eight widths IT,IB,IL,IR,ET,EB,EL,ER";
+            a.borders = b;
+        } else if (o == "--int-header" || o == "--int-footer" || o == "--ext-header" || o == "--ext-footer") {
+            if (!value(v)) return o + " needs a text";
+            a.texts[o.substr(2)] = v;
+        } else if (o == "--justify-h") {
+            if (!value(v) || (v != "left" && v != "centre" && v != "center" && v != "right"))
+                return "--justify-h takes left, centre or right";
+            a.justifyH = v;
+        } else if (o == "--justify-v") {
+            if (!value(v) || (v != "top" && v != "centre" && v != "center" && v != "bottom"))
+                return "--justify-v takes top, centre or bottom";
+            a.justifyV = v;
+        } else if (o == "--name") {
+            if (!value(v)) return "--name needs a base file name";
+            a.name = v;
+        } else if (o == "--compression") {
+            static const std::map<std::string, long> items{{"none", 0}, {"high", 1}, {"medium", 2}, {"low", 3}};
+            if (!value(v) || !items.count(v)) return "--compression takes none, high, medium or low";
+            a.writes.push_back({o, items.at(v)});
+        } else if (o == "--xppi" || o == "--yppi" || o == "--columns" || o == "--length-pixels" ||
+                   o == "--length-pages") {
+            long n = 0;
+            if (!value(v) || !parseInt(v, 0, 99999, n)) return o + " takes a whole number";
+            a.writes.push_back({o, n});
+        } else if (!o.empty() && o[0] == '-') {
+            return "unknown option " + o;
+        } else {
+            a.files.push_back(o);
+        }
+    }
+    return {};
+}
+
+// A progress bar on standard error, fed with the status texts.
+class ProgressBar {
+public:
+    explicit ProgressBar(bool on) : on_(on) {}
+    void update(const std::string& text) {
+        if (!on_) return;
+        int pct = -1;
+        std::string phase;
+        if (text.rfind("Layout processing", 0) == 0) {
+            const auto slash = text.find('/');
+            const auto space = text.rfind(' ', slash);
+            if (slash != std::string::npos && space != std::string::npos) {
+                const long k = std::atol(text.c_str() + space + 1), n = std::atol(text.c_str() + slash + 1);
+                if (n > 0) pct = int(k * 100 / n);
+            }
+            phase = "framing";
+        } else if (text.rfind("Compression processing", 0) == 0) {
+            pct = std::atoi(text.c_str() + 29);
+            phase = "compression";
+        } else if (text.rfind("Final layout processing", 0) == 0) {
+            pct = std::atoi(text.c_str() + 31);
+            phase = "placing";
+        } else if (text.rfind("Compression statistics", 0) == 0 || text.rfind("Autocrop", 0) == 0) {
+            phase = "locking";
+        }
+        if (phase.empty()) return;
+        const auto now = std::chrono::steady_clock::now();
+        if (phase == phase_ && pct == pct_ && now - last_ < std::chrono::milliseconds(100)) return;
+        if (now - last_ < std::chrono::milliseconds(50) && phase == phase_) return;
+        last_ = now;
+        phase_ = phase;
+        pct_ = pct;
+        const int filled = pct < 0 ? 0 : std::min(30, pct * 30 / 100);
+        std::fprintf(stderr, "\r%-12s [%s%s] %3d%%", phase.c_str(), std::string(std::size_t(filled), '#').c_str(),
+                     std::string(std::size_t(30 - filled), ' ').c_str(), pct < 0 ? 0 : pct);
+        std::fflush(stderr);
+        drawn_ = true;
+    }
+    void finish() {
+        if (drawn_) std::fprintf(stderr, "\r%60s\r", "");
+        drawn_ = false;
+    }
+
+private:
+    bool on_;
+    bool drawn_ = false;
+    std::string phase_;
+    int pct_ = -2;
+    std::chrono::steady_clock::time_point last_{};
+};
+
+// Clicks a check item until it shows `want` (a disabled item stays as it is).
+void setMenuCheck(quillet::app::MenuItem& item, bool want) {
+    if (item.checked() != want) item.click();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Arguments args;
+    bool help = false;
+    const std::string bad = parse(argc, argv, args, help);
+    if (help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (!bad.empty()) return badArguments(bad);
+
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::is_directory(args.directory, ec)) return badArguments("no such directory: " + args.directory);
+    const std::string directory = fs::absolute(args.directory, ec).lexically_normal().string();
+
+    // Text drawing needs a GUI application; without a display it renders
+    // offscreen.
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr &&
+        std::getenv("WAYLAND_DISPLAY") == nullptr)
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QGuiApplication application(argc, argv);
+
+    quillet::app::ConsolePlatform platform;
+    Program program(platform, directory, "");
+    quillet::app::MainForm& form = program.form;
+
+    ProgressBar progress(::isatty(2) == 1);
+    form.Panel1.written.connect([&] {
+        if (args.verbose) {
+            std::printf("%s\n", form.Panel1.text().c_str());
+        }
+        progress.update(form.Panel1.text());
+    });
+
+    // The selection, as a user's selection in the list.
+    quillet::app::FileList& list = form.FileListBox1;
+    std::vector<int> selected;
+    if (args.files.empty()) {
+        for (int i = 0; i < list.count(); ++i) selected.push_back(i);
+    } else {
+        for (const std::string& f : args.files) {
+            const std::string name = fs::path(f).filename().string();
+            int found = -1;
+            for (int i = 0; i < list.count(); ++i)
+                if (list.entry(i) == name) found = i;
+            if (found < 0) return badArguments("not a bitmap listed in " + directory + ": " + f);
+            selected.push_back(found);
+        }
+    }
+    if (selected.empty()) {
+        std::fprintf(stderr, "quillet-batch: no *.bmp files in %s\n", directory.c_str());
+        return 1;
+    }
+    list.userSelectionChanged(selected, selected.front());
+    list.hasFocus = false;
+
+    // Options that must precede the lock.
+    if (args.rowFormat && form.outputFormat == quillet::app::OutputFormat::Column) form.Columnformat1.click();
+    setMenuCheck(form.Autocrop1, !args.noAutocrop);
+    if (args.noCompressionStats && form.compressionEnabled) form.Compressiontoggle1.click();
+    if (args.noStretchWidth) setMenuCheck(form.Stretchtolargestwidth1, false);
+    if (args.noFixWidth) setMenuCheck(form.Fixpagesizetolongestwidth1, false);
+    if (args.stretchHeight) setMenuCheck(form.Stretchtolargestheight1, true);
+    if (args.fixHeight) setMenuCheck(form.Fixpagesizetolongestheight1, true);
+    quillet::output::PrintedSizeDialog& paper = program.setpapersize;
+    if (args.paperItem) paper.ComboBox1.userSelect(*args.paperItem);
+    if (args.paperMm) {
+        paper.ComboBox1.userSelect(quillet::output::PrintedSizeDialog::kUserDefined);
+        paper.SpinEdit1.setValue(int(args.paperMm->first));
+        paper.SpinEdit2.setValue(int(args.paperMm->second));
+    }
+    quillet::layout::BordersDialog& borders = program.setbordersheadersfootersdialog;
+    if (args.borders) {
+        quillet::app::NumberField* fields[] = {&borders.topint, &borders.bottomint, &borders.leftint,
+                                               &borders.rightint, &borders.topext, &borders.bottomext,
+                                               &borders.leftext, &borders.rightext};
+        for (int i = 0; i < 8; ++i) fields[i]->setValue(int((*args.borders)[std::size_t(i)]));
+    }
+    for (const auto& [which, text] : args.texts) {
+        quillet::layout::BorderText& t = which == "int-header"   ? borders.inthead
+                                         : which == "int-footer" ? borders.intfoot
+                                         : which == "ext-header" ? borders.exthead
+                                                                 : borders.extfoot;
+        t.field.setText(text);
+    }
+    quillet::layout::JustificationDialog& justification = program.TabbedNotebookDlg;
+    if (args.justifyH)
+        justification.setHorizontal(*args.justifyH == "left"    ? quillet::layout::HorizontalJustification::Left
+                                    : *args.justifyH == "right" ? quillet::layout::HorizontalJustification::Right
+                                                                : quillet::layout::HorizontalJustification::Centre);
+    if (args.justifyV)
+        justification.setVertical(*args.justifyV == "top"      ? quillet::layout::VerticalJustification::Top
+                                  : *args.justifyV == "bottom" ? quillet::layout::VerticalJustification::Bottom
+                                                               : quillet::layout::VerticalJustification::Centre);
+    if (args.name) form.filename.setText(*args.name);
+    if (args.output) {
+        form.OutputDirectory = quillet::app::cutRoot(fs::absolute(*args.output, ec).lexically_normal().string());
+        form.OutputDirectoryChosen = true;
+    }
+
+    // The lock.
+    const int problemsBefore = platform.problems();
+    form.lockselection.setChecked(true);
+    if (!form.locked() || platform.problems() > problemsBefore) {
+        progress.finish();
+        std::printf("%s\n", form.Panel1.text().c_str());
+        std::fprintf(stderr, "quillet-batch: the selection could not be locked\n");
+        return 1;
+    }
+
+    // Field writes in the order given.
+    for (const FieldWrite& w : args.writes) {
+        if (w.option == "--compression") form.compressionselection.userSelect(int(w.value));
+        else if (w.option == "--xppi") form.xpixelsperinch.setValue(int(w.value));
+        else if (w.option == "--yppi") form.ypixelsperinch.setValue(int(w.value));
+        else if (w.option == "--columns") form.Numberofcolumnsperprintedpage.setValue(int(w.value));
+        else if (w.option == "--length-pixels") form.ColumnLengthPixels.setValue(int(w.value));
+        else if (w.option == "--length-pages") form.ColumnLengthPages.setValue(int(w.value));
+    }
+
+    progress.finish();
+    std::printf("layout: length-pixels=%d length-pages=%d columns=%d xppi=%d yppi=%d printed-pages=%d\n",
+                form.ColumnLengthPixels.value(), form.ColumnLengthPages.value(),
+                form.Numberofcolumnsperprintedpage.value(), form.xpixelsperinch.value(),
+                form.ypixelsperinch.value(), form.numberofprintedpages.value());
+    const quillet::layout::LayoutNumbers& n = program.layoutNumbers;
+    std::printf("%s\n", quillet::layout::sizeLine(n.ExternalPageWidthPx, n.ExternalPageHeightPx,
+                                                  form.numberofprintedpages.value())
+                            .c_str());
+    std::fflush(stdout);
+
+    if (!args.dryRun) form.Button1.click();
+    progress.finish();
+    std::printf("%s\n", form.Panel1.text().c_str());
+    if (platform.problems() > problemsBefore) return 1;
+    if (!args.dryRun && form.Panel1.text().rfind("Done", 0) != 0) return 1;
+    return 0;
+}
