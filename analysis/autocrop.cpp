@@ -60,12 +60,10 @@ CropBox findCropBox(const imaging::Bitmap& page) {
     const ColumnProjection columns(page, 0, h - 1);
     auto scanRight = [&](ScanMode m, int x) { return columns.scan(m, ScanDirection::Right, x); };
     auto scanLeft = [&](ScanMode m, int x) { return columns.scan(m, ScanDirection::Left, x); };
-    auto scanDown = [&](ScanMode m, int y) {
-        return ScanLines(m, page, ScanDirection::Down, y, 0, w - 1);
-    };
-    auto scanUp = [&](ScanMode m, int y) {
-        return ScanLines(m, page, ScanDirection::Up, y, 0, w - 1);
-    };
+    // Top and bottom edges are found over every column.
+    const RowScanner rows(page, 0, w - 1);
+    auto scanDown = [&](ScanMode m, int y) { return rows.scan(m, ScanDirection::Down, y); };
+    auto scanUp = [&](ScanMode m, int y) { return rows.scan(m, ScanDirection::Up, y); };
 
     if (auto left = walkForward(scanRight)) box.left = *left;
     if (auto top = walkForward(scanDown)) box.top = *top;

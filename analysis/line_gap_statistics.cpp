@@ -19,11 +19,12 @@ constexpr int kKeepLow = 8;
 
 void LineGapStatistics::addPage(const imaging::Bitmap& page, const CropBox& box) {
     if (box.left > box.right || box.top > box.bottom) return;
-    const int left = box.left, right = box.right, bottom = box.bottom;
+    const RowScanner rows(page, box.left, box.right);
+    const int bottom = box.bottom;
     int y = box.top;
     std::int64_t carry = carry_;
     for (;;) {
-        const int r = ScanLines(ScanMode::FindInk, page, ScanDirection::Down, y, left, right);
+        const int r = rows.scan(ScanMode::FindInk, ScanDirection::Down, y);
         const std::int64_t g = carry + r;
         y += r;
         if (y < bottom) {
@@ -37,7 +38,7 @@ void LineGapStatistics::addPage(const imaging::Bitmap& page, const CropBox& box)
         if (y >= bottom) break;
         ++y;
     }
-    carry_ = -ScanLines(ScanMode::FindInk, page, ScanDirection::Up, bottom, left, right);
+    carry_ = -rows.scan(ScanMode::FindInk, ScanDirection::Up, bottom);
 }
 
 std::string statisticsProgressText(int k, int n) {

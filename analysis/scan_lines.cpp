@@ -7,54 +7,48 @@
 
 namespace quillet::analysis {
 
-namespace {
-
 using imaging::leadingMask;
 
-// The words and edge masks of one row's cross range, so that each examined
-// row costs a few word reads.
-struct RowRange {
-    int w0 = 0, w1 = 0;
-    std::uint64_t m0 = 0, m1 = 0;
-
-    RowRange(int first, int last) : w0(first >> 6), w1(last >> 6) {
-        m0 = ~leadingMask(first & 63);
-        m1 = leadingMask((last & 63) + 1);
-        if (w0 == w1) m0 &= m1;
-    }
-
-    bool hasInk(const std::uint64_t* row) const {
-        if (w0 == w1) return (row[w0] & m0) != 0;
-        if (row[w0] & m0) return true;
-        for (int w = w0 + 1; w < w1; ++w)
-            if (row[w]) return true;
-        return (row[w1] & m1) != 0;
-    }
-};
-
-int scanRows(bool wantInk, const imaging::Bitmap& bitmap, bool down, int start, int first,
-             int last) {
-    const int height = bitmap.height();
-    const int lo = start == 0 ? 0 : 1;  // Up never examines row 0 unless it starts there
+RowScanner::RowScanner(const imaging::Bitmap& bitmap, int first, int last) : bitmap_(bitmap) {
     first = std::max(first, 0);
     last = std::min(last, bitmap.width() - 1);
     if (first > last) {
-        // No pixel to test: no row holds ink, every row is blank.
-        if (!wantInk) return 0;
-        return down ? height - 1 - start : lo - start;
+        empty_ = true;
+        return;
     }
-    const RowRange range(first, last);
-    if (down) {
-        for (int y = start;; ++y) {
-            if (range.hasInk(bitmap.row(y)) == wantInk || y + 1 == height) return y - start;
-        }
-    }
-    for (int y = start;; --y) {
-        if (range.hasInk(bitmap.row(y)) == wantInk || y - 1 < lo) return y - start;
-    }
+    w0_ = first >> 6;
+    w1_ = last >> 6;
+    m0_ = ~leadingMask(first & 63);
+    m1_ = leadingMask((last & 63) + 1);
+    if (w0_ == w1_) m0_ &= m1_;
 }
 
-}  // namespace
+bool RowScanner::hasInk(int y) const {
+    const std::uint64_t* row = bitmap_.row(y);
+    if (w0_ == w1_) return (row[w0_] & m0_) != 0;
+    if (row[w0_] & m0_) return true;
+    for (int w = w0_ + 1; w < w1_; ++w)
+        if (row[w]) return true;
+    return (row[w1_] & m1_) != 0;
+}
+
+int RowScanner::scan(ScanMode mode, ScanDirection direction, int start) const {
+    const int height = bitmap_.height();
+    if (start < 0 || start >= height) return 0;
+    const bool wantInk = mode == ScanMode::FindInk;
+    const int lo = start == 0 ? 0 : 1;  // Up never examines row 0 unless it starts there
+    if (direction == ScanDirection::Down) {
+        if (empty_) return wantInk ? height - 1 - start : 0;
+        for (int y = start;; ++y)
+            if (hasInk(y) == wantInk || y + 1 == height) return y - start;
+    }
+    if (direction == ScanDirection::Up) {
+        if (empty_) return wantInk ? lo - start : 0;
+        for (int y = start;; --y)
+            if (hasInk(y) == wantInk || y - 1 < lo) return y - start;
+    }
+    return 0;
+}
 
 ColumnProjection::ColumnProjection(const imaging::Bitmap& bitmap, int firstRow, int lastRow)
     : width_(bitmap.width()), words_(std::size_t(std::max(bitmap.wordsPerRow(), 1)), 0) {
@@ -95,13 +89,10 @@ int ColumnProjection::scan(ScanMode mode, ScanDirection direction, int start) co
 
 int ScanLines(ScanMode mode, const imaging::Bitmap& bitmap, ScanDirection direction,
               int startLine, int first, int last) {
-    const bool wantInk = mode == ScanMode::FindInk;
     switch (direction) {
         case ScanDirection::Down:
         case ScanDirection::Up:
-            if (startLine < 0 || startLine >= bitmap.height()) return 0;
-            return scanRows(wantInk, bitmap, direction == ScanDirection::Down, startLine, first,
-                            last);
+            return RowScanner(bitmap, first, last).scan(mode, direction, startLine);
         case ScanDirection::Right:
         case ScanDirection::Left:
             if (startLine < 0 || startLine >= bitmap.width()) return 0;

@@ -32,6 +32,29 @@ enum class ScanDirection { Down, Up, Right, Left };
 int ScanLines(ScanMode mode, const imaging::Bitmap& bitmap, ScanDirection direction,
               int startLine, int first, int last);
 
+// Row walks over one fixed cross range of columns, with the range's words
+// and edge masks worked out once: the line-gap statistics walk every row of a
+// page this way.
+class RowScanner {
+public:
+    // The columns first..last (inclusive, clipped to the bitmap) of a
+    // monochrome bitmap, which must outlive the scanner.
+    RowScanner(const imaging::Bitmap& bitmap, int first, int last);
+
+    // ScanLines over rows with this cross range: same walk and result, for
+    // the directions Down and Up only (Right/Left return 0). A start row
+    // outside the bitmap examines nothing and returns 0.
+    int scan(ScanMode mode, ScanDirection direction, int startRow) const;
+
+private:
+    bool hasInk(int y) const;
+
+    const imaging::Bitmap& bitmap_;
+    bool empty_ = false;  // no column in range: no row has ink
+    int w0_ = 0, w1_ = 0;
+    std::uint64_t m0_ = 0, m1_ = 0;
+};
+
 // The columns of a band of rows folded into one row of words: bit x is set
 // exactly when column x holds ink in some row of the band. Column walks that
 // repeat over the same rows (autocrop's left and right edges) build it once.

@@ -94,7 +94,10 @@ TEST(ScanLines, MatchesPixelWalkOnRandomBitmaps) {
                     ASSERT_EQ(ScanLines(mode, b, dir, start, first, last), want)
                         << name(dir) << " mode " << int(mode) << " w=" << w << " h=" << h
                         << " start=" << start << " range=" << first << ".." << last;
-                    if (!rows) {
+                    if (rows) {
+                        const RowScanner r(b, first, last);
+                        ASSERT_EQ(r.scan(mode, dir, start), want) << "row scanner " << name(dir);
+                    } else {
                         const ColumnProjection p(b, first, last);
                         ASSERT_EQ(p.scan(mode, dir, start), want) << "projection " << name(dir);
                     }
