@@ -25,6 +25,7 @@
 #include <unistd.h>
 
 #include "ui/bitmap_image.h"
+#include "ui/dirpicker.h"
 
 namespace quillet::ui {
 
@@ -74,7 +75,7 @@ bool isOurPrivateFolder(const std::string& path) {
 
 }  // namespace
 
-QtPlatform::QtPlatform() { paintClock_.start(); }
+QtPlatform::QtPlatform() : directoryPicker(runDirectoryPicker) { paintClock_.start(); }
 QtPlatform::~QtPlatform() = default;
 
 app::Button QtPlatform::messageBox(const app::MessageBoxRequest& request) {

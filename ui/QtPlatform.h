@@ -25,8 +25,8 @@ public:
     // exists); null puts dialogs on their own.
     void setDialogParent(QWidget* parent) { parent_ = parent; }
 
-    // The directory picker behind pickDirectory(). Until one is installed a
-    // plain existing-directory dialog stands in for it.
+    // The directory picker behind pickDirectory(): the "Select Directory"
+    // dialog. When cleared, a plain existing-directory dialog stands in.
     std::function<app::DirectoryPickerResult(QWidget* parent, const std::string& start)>
         directoryPicker;
 

@@ -217,6 +217,12 @@ void TForm1::buildControls() {
         form_.lockselection.click();
         syncControls();
     });
+    // The pop-up menu's shortcuts act only while the file list has the focus
+    // (they are single letters).
+    for (QAction* a : menus_["PopupMenu1"]->actions()) {
+        a->setShortcutContext(Qt::WidgetShortcut);
+        FileListBox1_->addAction(a);
+    }
     centre->addWidget(FileListBox1_, 1);
     centre->addWidget(lockselection_);
     auto* centreBox = new QWidget(client);

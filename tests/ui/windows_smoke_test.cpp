@@ -1,0 +1,298 @@
+// The real Qt windows, built offscreen on a folder of three small bitmaps:
+// the seven windows in their order, the menus as the models say, and user
+// actions on the widgets reaching the models (and back).
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <filesystem>
+#include <memory>
+#include <unistd.h>
+
+#include "app/program/program.h"
+#include "imaging/bitmap.h"
+#include "imaging/bmp_file.h"
+#include "support/fake_platform.h"
+#include "ui/QtPlatform.h"
+#include "ui/Unit1.h"
+#include "ui/bitmap_list_view.h"
+#include "ui/bmpform.h"
+#include "ui/helpform.h"
+#include "ui/number_edit.h"
+#include "ui/windows.h"
+
+namespace {
+
+using quillet::app::MenuItem;
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "ui_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+// A scratch folder with page1.bmp, page2.bmp and page3.bmp.
+struct SampleFolder {
+    SampleFolder() {
+        static int serial = 0;
+        path = std::filesystem::temp_directory_path() /
+               ("quillet-uitest-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
+        std::filesystem::create_directories(path);
+        for (int i = 1; i <= 3; ++i) {
+            quillet::imaging::Bitmap b(40 + 10 * i, 60);
+            b.fillRect({5, 5, 20, 20}, quillet::imaging::kBlack);
+            quillet::imaging::saveBmp(b, (path / ("page" + std::to_string(i) + ".bmp")).string());
+        }
+    }
+    ~SampleFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+    std::filesystem::path path;
+};
+
+class WindowsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        application();
+        program = std::make_unique<quillet::app::Program>(fake, folder.path.string(), "");
+        windows = std::make_unique<quillet::ui::QuilletWindows>(*program, qt);
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        windows.reset();
+        program.reset();
+    }
+    quillet::ui::TForm1& form1() { return *windows->Form1; }
+    quillet::app::MainForm& model() { return program->form; }
+
+    SampleFolder folder;
+    quillet::testing::FakePlatform fake;
+    quillet::ui::QtPlatform qt;
+    std::unique_ptr<quillet::app::Program> program;
+    std::unique_ptr<quillet::ui::QuilletWindows> windows;
+};
+
+TEST_F(WindowsTest, SevenWindowsInCreationOrderWithClassesAndCaptions) {
+    struct Expected {
+        const char* cls;
+        const char* caption;
+        bool shown;
+    };
+    const Expected expected[] = {
+        {"TForm1", "Quillet", true},
+        {"Tsetpapersize", "Set Printed Size (mm)", false},
+        {"Tsetbordersheadersfootersdialog", "Set Borders, Headers and Footers", false},
+        {"Ttempform", "Viewer", true},
+        {"Tcounterform", "counter", false},
+        {"TTabbedNotebookDlg", "Justification", false},
+        {"TForm2", "Help", false},
+    };
+    const std::vector<QWidget*> all = windows->all();
+    const std::vector<quillet::app::WindowModel*> models = program->windows();
+    ASSERT_EQ(all.size(), 7u);
+    ASSERT_EQ(models.size(), 7u);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        SCOPED_TRACE(expected[i].cls);
+        ASSERT_NE(all[i], nullptr);
+        EXPECT_TRUE(all[i]->isWindow());
+        EXPECT_EQ(QString::fromLatin1(all[i]->metaObject()->className()),
+                  QStringLiteral("quillet::ui::") + QString::fromLatin1(expected[i].cls));
+        EXPECT_EQ(all[i]->objectName().toStdString(), models[i]->className());
+        EXPECT_EQ(all[i]->windowTitle(), QString::fromLatin1(expected[i].caption));
+        EXPECT_EQ(all[i]->isVisible(), expected[i].shown);
+        EXPECT_EQ(all[i]->isVisible(), models[i]->visible());
+    }
+    // The main window: 463 x 434 below the menu bar, not resizable; focus on OK.
+    EXPECT_EQ(form1().centralWidget()->size(), QSize(463, 434));
+    EXPECT_EQ(form1().minimumSize(), form1().maximumSize());
+    EXPECT_EQ(form1().focusWidget(), static_cast<QWidget*>(form1().okButton()));
+}
+
+TEST_F(WindowsTest, EveryMenuItemShowsTheModelsCaptionShortcutHintAndMark) {
+    quillet::app::MainForm& f = model();
+    struct Menu {
+        const char* name;
+        std::vector<MenuItem*> items;
+    };
+    const std::vector<Menu> menus = {
+        {"File1",
+         {&f.SetOutputDirectory1, &f.DeleteSelectedFiles1, &f.Moveselectedfiles, &f.Print1,
+          &f.PrintPreview1, &f.PrinterSetup1, &f.SelectSource1, &f.Acquire1, &f.Exit1}},
+        {"Options1",
+         {&f.Columnformat1, &f.Compressiontoggle1, &f.UpdatefilelistafterOK1, &f.KeepQuilletontop1,
+          &f.ThickPrint1, &f.Setpapersize1}},
+        {"AdvancedFormatOptions1",
+         {&f.Autocrop1, &f.Stretchtolargestwidth1, &f.Stretchtolargestheight1,
+          &f.Fixpagesizetolongestwidth1, &f.Fixpagesizetolongestheight1, &f.Setborders1,
+          &f.Setverticalpagejustification1, &f.Sethorizontalpagejustification1}},
+        {"View1", {&f.ToggleViewerWindow1, &f.Viewfromotherdirectory1}},
+    };
+    for (const Menu& m : menus) {
+        QMenu* menu = form1().menu(m.name);
+        ASSERT_NE(menu, nullptr) << m.name;
+        QList<QAction*> shown;
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator() && !a->menu()) shown << a;
+        ASSERT_EQ(shown.size(), qsizetype(m.items.size())) << m.name;
+        for (std::size_t i = 0; i < m.items.size(); ++i) {
+            const MenuItem& item = *m.items[i];
+            SCOPED_TRACE(item.name());
+            QAction* a = shown[qsizetype(i)];
+            EXPECT_EQ(a, form1().action(item.name()));
+            EXPECT_EQ(a->text().toStdString(), item.caption());
+            EXPECT_EQ(a->shortcut(), QKeySequence::fromString(QString::fromStdString(item.shortcut())));
+            EXPECT_EQ(a->statusTip().toStdString(), item.hint());
+            EXPECT_FALSE(a->statusTip().isEmpty());
+            EXPECT_EQ(a->isEnabled(), item.enabled());
+            if (a->isCheckable()) {
+                EXPECT_EQ(a->isChecked(), item.checked());
+            }
+            // Every item that shows a mark is a check item.
+            if (item.checked()) {
+                EXPECT_TRUE(a->isCheckable());
+            }
+        }
+    }
+    // The submenu hangs in the Options menu, Help on the menu bar itself.
+    EXPECT_TRUE(form1().menu("Options1")->actions().contains(
+        form1().menu("AdvancedFormatOptions1")->menuAction()));
+    EXPECT_TRUE(form1().menuBar()->actions().contains(form1().action("Help1")));
+
+    // Spot checks against the system's own texts.
+    EXPECT_EQ(form1().action("KeepQuilletontop1")->text(), QStringLiteral("&Keep Quillet on Top"));
+    EXPECT_EQ(form1().action("SetOutputDirectory1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    EXPECT_EQ(form1().action("ToggleViewerWindow1")->shortcut(), QKeySequence(Qt::Key_F12));
+    EXPECT_EQ(form1().action("Help1")->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_TRUE(form1().action("Columnformat1")->isChecked());
+    EXPECT_TRUE(form1().action("Fixpagesizetolongestwidth1")->isChecked());
+    EXPECT_FALSE(form1().action("Fixpagesizetolongestwidth1")->isEnabled());
+}
+
+TEST_F(WindowsTest, MenuCommandsAndMenuOpeningGoThroughTheModel) {
+    // A toggle: the check mark and the caption follow the model's rule.
+    QAction* format = form1().action("Columnformat1");
+    format->trigger();
+    EXPECT_EQ(format->text(), QStringLiteral("Output in ROW Format"));
+    EXPECT_TRUE(format->isChecked());  // the permanent mark stays
+    EXPECT_EQ(form1().statusPanel()->text(), QStringLiteral("Row format selected"));
+    EXPECT_TRUE(form1().action("Fixpagesizetolongestwidth1")->isEnabled());
+    EXPECT_FALSE(form1().action("Fixpagesizetolongestheight1")->isEnabled());
+
+    // Opening the File menu applies its enabling rule: nothing selected, so
+    // Delete and Move are unavailable.
+    quillet::app::FileList& list = model().FileListBox1;
+    for (int i = 0; i < list.count(); ++i) list.setSelected(i, false);
+    form1().menu("File1")->aboutToShow();
+    EXPECT_FALSE(form1().action("DeleteSelectedFiles1")->isEnabled());
+    EXPECT_FALSE(form1().action("Moveselectedfiles")->isEnabled());
+
+    // F12 hides the viewer window through its model.
+    form1().action("ToggleViewerWindow1")->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(windows->tempform->isVisible());
+    EXPECT_EQ(form1().statusPanel()->text(), QStringLiteral("Bitmap Viewer OFF"));
+}
+
+TEST_F(WindowsTest, ClickingFilesInTheListReachesTheModelAndTheViewer) {
+    quillet::ui::FileListBox* list = form1().fileList();
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->selectedItems().size(), 3);  // all selected at start
+    EXPECT_EQ(form1().statusPanel()->text(), QString::fromStdString(model().Panel1.text()));
+
+    auto click = [&](int row, Qt::KeyboardModifiers mods) {
+        const QPoint at = list->visualItemRect(list->item(row)).center();
+        QMouseEvent press(QEvent::MouseButtonPress, at, list->viewport()->mapToGlobal(at),
+                          Qt::LeftButton, Qt::LeftButton, mods);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at),
+                            Qt::LeftButton, Qt::NoButton, mods);
+        QApplication::sendEvent(list->viewport(), &press);
+        QApplication::sendEvent(list->viewport(), &release);
+    };
+
+    // Ctrl+click one of three: two stay selected, the clicked one is shown.
+    click(1, Qt::ControlModifier);
+    EXPECT_EQ(form1().statusPanel()->text(), QStringLiteral("2 bitmaps selected."));
+    EXPECT_FALSE(model().FileListBox1.selected(1));
+    EXPECT_FALSE(list->item(1)->isSelected());
+    EXPECT_TRUE(list->item(0)->isSelected());
+    EXPECT_EQ(program->tempform.ViewerBitmap.width(), 60);  // page2.bmp is 60 wide
+    const QPixmap& shown = windows->tempform->picture();
+    EXPECT_EQ(shown.size(), QSize(60, 60));
+
+    // A plain click selects only that entry.
+    click(2, Qt::NoModifier);
+    EXPECT_EQ(form1().statusPanel()->text(), QStringLiteral("1 bitmap selected."));
+    EXPECT_EQ(list->selectedItems().size(), 1);
+    EXPECT_TRUE(list->item(2)->isSelected());
+    EXPECT_EQ(windows->tempform->picture().size(), QSize(70, 60));
+}
+
+TEST_F(WindowsTest, FieldsMirrorTheirModelsBothWays) {
+    quillet::app::NumberField& x = model().xpixelsperinch;
+    auto* edit = form1().findChild<quillet::ui::NumberEdit*>(QStringLiteral("xpixelsperinch"));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->text(), QStringLiteral("600"));
+
+    // Program writes show at once, clamped by the model.
+    x.setValue(300);
+    EXPECT_EQ(edit->text(), QStringLiteral("300"));
+    x.setValue(123456);
+    EXPECT_EQ(edit->text(), QStringLiteral("99999"));
+
+    // The arrows step by the model's step (10 for X at start).
+    x.setValue(600);
+    edit->stepBy(1);
+    EXPECT_EQ(x.value(), 610);
+    EXPECT_EQ(edit->text(), QStringLiteral("610"));
+    edit->stepBy(-2);
+    EXPECT_EQ(x.value(), 590);
+
+    // The printed size dialog's choice rewrites Label5 on the main window.
+    program->setpapersize.ComboBox1.userSelect(quillet::output::PrintedSizeDialog::kA3);
+    auto* label5 = form1().findChild<QLabel*>(QStringLiteral("Label5"));
+    ASSERT_NE(label5, nullptr);
+    EXPECT_EQ(label5->text(), QStringLiteral("pixels/inch (A3)"));
+}
+
+TEST_F(WindowsTest, PointingAtLockSelectionShowsItsHintInTheHelpWindow) {
+    auto* lock = form1().findChild<QCheckBox*>(QStringLiteral("lockselection"));
+    ASSERT_NE(lock, nullptr);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(lock, &enter);
+    const std::string want = std::string("\t\t\t\t       ") +
+                             "Check this after the internal bitmaps have been selected. You cannot "
+                             "refine your selection after it is checked without it automatically "
+                             "becoming unchecked. BE CAREFUL NOT TO ACCIDENTALLY DOUBLE-CLICK IT.";
+    EXPECT_EQ(program->Form2.memoText(), want);
+    EXPECT_EQ(windows->Form2->memo()->toPlainText().toStdString(), want);
+
+    // Highlighting a menu item routes its hint, with no control under it.
+    form1().action("Print1")->hover();
+    EXPECT_EQ(program->Form2.memoText(), "\t\t\t\t       " + model().Print1.hint());
+
+    // F1 shows the help window at the bottom centre of the screen.
+    form1().action("Help1")->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(windows->Form2->isVisible());
+    EXPECT_EQ(windows->Form2->pos(),
+              QPoint(program->Form2.window.left(), program->Form2.window.top()));
+}
+
+}  // namespace
