@@ -19,7 +19,7 @@ void BitmapList::connect() {
     form_.FileListBox1.onClick = [this] { FileListBox1Click(); };
     form_.FileListBox1.onChange = [this] { FileListBox1Change(); };
     form_.DriveComboBox1.onChange = [this] {
-        form_.FileListBox1.setDirectory(form_.DriveComboBox1.currentRoot());
+        form_.changeDirectory(form_.DriveComboBox1.currentRoot());
         DriveComboBox1Change();
     };
 }

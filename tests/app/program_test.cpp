@@ -167,6 +167,7 @@ TEST_F(ProgramTest, CtrlClickOfOneOfTenUnselectsItLoadsItAndUnlocks) {
     EXPECT_EQ(fake.log[0], "unlock");
     EXPECT_EQ(fake.log[1], "panel 9 bitmaps selected.");
     EXPECT_EQ(p.form.FileListBox1.selectedCount(), 9);
+    EXPECT_GT(fake.paintRequests, 0);  // the counter is painted at once
 }
 
 TEST_F(ProgramTest, ClickedFileThatIsNotABitmapIsReportedAfterUnlockAndCounter) {
@@ -248,6 +249,20 @@ TEST_F(ProgramTest, DriveChangeMovesTheListToTheRootThenEnablesLayoutHandlers) {
     p.form.DriveComboBox1.userSelect(int(root - roots.begin()));
     EXPECT_EQ(p.form.directory(), "/");
     EXPECT_TRUE(p.form.LayoutHandlersEnabled);
+    EXPECT_EQ(p.form.FileListBox1.selectedCount(), 0);  // the first change selects nothing
+
+    // Once the handlers are on, a drive change comes up with everything
+    // selected, even when the file list had the focus before.
+    start.writePages(3);
+    p.form.changeDirectory(start.path());
+    p.form.FileListBox1.hasFocus = true;
+    DriveList drives({"/", start.path()});
+    p.form.DriveComboBox1 = drives;
+    p.bitmapList.connect();
+    p.form.DriveComboBox1.userSelect(1);
+    EXPECT_EQ(p.form.directory(), start.path());
+    EXPECT_EQ(p.form.FileListBox1.selectedCount(), 3);
+    EXPECT_EQ(p.form.Panel1.text(), "3 bitmaps selected.");
 }
 
 TEST_F(ProgramTest, ExitDeletesTheTemporaryFileQuietlyAndAsksToQuit) {
