@@ -281,6 +281,7 @@ TEST_F(LockTest, ColourFileStopsTheLockBeforeAnyPageIsMeasured) {
     EXPECT_EQ(texts, (std::vector<std::string>{"Please Wait.....",
                                                "Bitmaps MUST be monochrome to Lock selection"}));
     EXPECT_TRUE(fake.messages.empty());
+    EXPECT_EQ(raised, 0);  // the window is hidden and shown only after a "C..." text
 }
 
 struct BrokenFile {
