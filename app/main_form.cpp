@@ -148,7 +148,15 @@ MainForm::MainForm()
                     "Check this after the internal bitmaps have been selected. You cannot refine "
                     "your selection after it is checked without it automatically becoming "
                     "unchecked. BE CAREFUL NOT TO ACCIDENTALLY DOUBLE-CLICK IT."),
-      Button1("Button1", "OK") {}
+      Button1("Button1", "OK") {
+    // The three layout fields are available only while the selection is
+    // locked (the lock switches them); the printed pages field only displays
+    // the estimate and is always greyed.
+    ColumnLengthPixels.setEnabled(false);
+    ColumnLengthPages.setEnabled(false);
+    Numberofcolumnsperprintedpage.setEnabled(false);
+    numberofprintedpages.setEnabled(false);
+}
 
 void MainForm::changeDirectory(const std::string& dir) {
     // The directory or drive list has the keyboard focus, not the file list.
