@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace quillet::layout {
 
@@ -123,7 +124,13 @@ int placePages(const CompositionSettings& s, std::vector<Strip>& strips, Composi
         done(page, m);
         if (strip.empty()) break;
         areaWidth = s.pageAreaWidth;
-        page = newPage(areaWidth);
+        if (page.width() == areaWidth + s.G + s.H && page.height() == s.t + s.E + s.F && page.wordsPerRow() > 0) {
+            // Same size: clear the page in place rather than take new memory.
+            std::memset(page.row(0), 0,
+                        sizeof(std::uint64_t) * std::size_t(page.wordsPerRow()) * std::size_t(page.height()));
+        } else {
+            page = newPage(areaWidth);
+        }
         areaHeight = 0;
         bandY = 0;
     }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/output_directory.h"
 #include "imaging/bitmap_error.h"
@@ -26,48 +28,88 @@ int frameHeight(const CompositionSettings& s, int k) {
 
 namespace {
 
-// Writes "text [k]" centred over W pixels starting at li, at row y, in the
-// font with the given point size.
-void writeBorderText(Bitmap& frame, const BorderTextSetting& t, int pointSize, int k, int W, int li,
-                     int y) {
-    imaging::Font font = t.font;
-    font.pointSize = pointSize;
-    const std::string text = t.text + " [" + std::to_string(k) + "]";
-    const int tw = imaging::measureText(text, font).width;
-    frame.drawText((W - tw) / 2 + li, y, text, font);
+// One header or footer as it will be written.
+struct PlacedText {
+    std::string text;
+    imaging::Font font;
+    int x = 0, y = 0;
+    int height = 0;
+};
+
+// Where everything of frame k goes, in frame coordinates.
+struct FramePlan {
+    int tw = 0, th = 0;  // target (working page) size
+    int fw = 0, fh = 0;  // frame size
+    int x = 0, y = 0;    // working page position (justified)
+    Rect crop;
+    std::vector<PlacedText> texts;  // footer first, then header
+
+    // True when nothing drawn passes the frame's bottom edge, so the frame
+    // may be drawn straight into a strip (the strip's width is the frame's,
+    // so the left and right clipping is the same).
+    bool insideVertically() const {
+        if (th > 0 && tw > 0 && y + th > fh) return false;
+        for (const PlacedText& t : texts)
+            if (t.y + t.height > fh || t.y < 0) return false;
+        return true;
+    }
+};
+
+PlacedText placeText(const BorderTextSetting& t, int pointSize, int k, int W, int li, int y) {
+    PlacedText p;
+    p.font = t.font;
+    p.font.pointSize = pointSize;
+    p.text = t.text + " [" + std::to_string(k) + "]";
+    const imaging::Size size = imaging::measureText(p.text, p.font);
+    p.x = (W - size.width) / 2 + li;
+    p.y = y;
+    p.height = size.height;
+    return p;
+}
+
+FramePlan planFrame(const CompositionSettings& s, int k) {
+    const analysis::PageTable& p = *s.pages;
+    FramePlan f;
+    const Size target = targetSize(s, k);
+    f.tw = std::max(0, target.width);
+    f.th = std::max(0, target.height);
+    f.fw = std::max(0, s.frameWidth());
+    f.fh = std::max(0, frameHeight(s, k));
+    f.crop = Rect{p.CropTopLeft[k].X, p.CropTopLeft[k].Y, p.CropBottomRight[k].X + 1, p.CropBottomRight[k].Y + 1};
+
+    int hoff = 0, voff = 0;
+    if (s.fixHeight && !s.stretchHeight) {
+        if (s.vertical == VerticalJustification::Centre) voff = (f.fh - f.th) / 2;
+        else if (s.vertical == VerticalJustification::Bottom) voff = f.fh - f.th;
+    }
+    if (s.fixWidth && !s.stretchWidth) {
+        if (s.horizontal == HorizontalJustification::Centre) hoff = (f.fw - f.tw) / 2;
+        else if (s.horizontal == HorizontalJustification::Right) hoff = f.fw - f.tw;
+    }
+    f.x = s.li + hoff;
+    f.y = s.ti + voff;
+
+    const int W = s.stretchWidth ? p.LargestWidth : p.croppedWidth(k);
+    if (s.bottomint > 2) f.texts.push_back(placeText(s.intfoot, s.bi / 2, k, W, s.li, f.fh - s.bi));
+    if (s.topint > 2) f.texts.push_back(placeText(s.inthead, s.ti / 2, k, W, s.li, 0));
+    return f;
+}
+
+// Draws the frame into rows y0 .. y0 + fh - 1 of `dst`, which are white:
+// the crop box stretched (black wins when shrinking) to the target size at
+// the justified position, then the texts written opaquely.
+void drawFrame(const FramePlan& f, const Bitmap& source, Bitmap& dst, int y0) {
+    if (f.tw > 0 && f.th > 0)
+        dst.copyRect(Rect{f.x, y0 + f.y, f.x + f.tw, y0 + f.y + f.th}, source, f.crop);
+    for (const PlacedText& t : f.texts) dst.drawText(t.x, y0 + t.y, t.text, t.font);
 }
 
 }  // namespace
 
 Bitmap buildFrame(const CompositionSettings& s, int k, const Bitmap& source) {
-    const analysis::PageTable& p = *s.pages;
-    const Size target = targetSize(s, k);
-    const int tw = std::max(0, target.width), th = std::max(0, target.height);
-
-    // The working page: the crop box copied into a target-sized rectangle.
-    Bitmap work(tw, th);
-    const Rect crop{p.CropTopLeft[k].X, p.CropTopLeft[k].Y, p.CropBottomRight[k].X + 1,
-                    p.CropBottomRight[k].Y + 1};
-    work.copyRect(Rect{0, 0, tw, th}, source, crop);
-
-    const int fw = std::max(0, s.frameWidth());
-    const int fh = std::max(0, frameHeight(s, k));
-    Bitmap frame(fw, fh);
-
-    int hoff = 0, voff = 0;
-    if (s.fixHeight && !s.stretchHeight) {
-        if (s.vertical == VerticalJustification::Centre) voff = (fh - th) / 2;
-        else if (s.vertical == VerticalJustification::Bottom) voff = fh - th;
-    }
-    if (s.fixWidth && !s.stretchWidth) {
-        if (s.horizontal == HorizontalJustification::Centre) hoff = (fw - tw) / 2;
-        else if (s.horizontal == HorizontalJustification::Right) hoff = fw - tw;
-    }
-    frame.blit(s.li + hoff, s.ti + voff, work, 0, 0, tw, th);
-
-    const int W = s.stretchWidth ? p.LargestWidth : p.croppedWidth(k);
-    if (s.bottomint > 2) writeBorderText(frame, s.intfoot, s.bi / 2, k, W, s.li, fh - s.bi);
-    if (s.topint > 2) writeBorderText(frame, s.inthead, s.ti / 2, k, W, s.li, 0);
+    const FramePlan f = planFrame(s, k);
+    Bitmap frame(f.fw, f.fh);
+    drawFrame(f, source, frame, 0);
     return frame;
 }
 
@@ -100,11 +142,20 @@ std::vector<Strip> buildStrips(const CompositionSettings& s, CompositionStatus& 
             status.front();
             Bitmap source = load(app::joinPath(s.sourceDirectory, name));
             if (!source.monochrome()) source.setMonochrome(true);
-            const Bitmap frame = buildFrame(s, k, source);
-            if (frame.height() > 0 && fw > 0)
-                std::memcpy(strip.bitmap.row(y), frame.row(0),
-                            sizeof(std::uint64_t) * std::size_t(frame.wordsPerRow()) * std::size_t(frame.height()));
-            y += frame.height();
+            const FramePlan f = planFrame(s, k);
+            if (f.insideVertically()) {
+                // Straight into the strip: its rows here are still white.
+                drawFrame(f, source, strip.bitmap, y);
+            } else {
+                // Something passes the frame's bottom edge: clip it on a
+                // frame of its own.
+                Bitmap frame(f.fw, f.fh);
+                drawFrame(f, source, frame, 0);
+                if (frame.height() > 0 && fw > 0)
+                    std::memcpy(strip.bitmap.row(y), frame.row(0),
+                                sizeof(std::uint64_t) * std::size_t(frame.wordsPerRow()) * std::size_t(frame.height()));
+            }
+            y += f.fh;
         }
         strip.originalHeight = strip.height();
         if (closed) closed(strip);

@@ -19,20 +19,7 @@ bool Strip::rowBlank(int y) const { return blankWords(row(y), bitmap.wordsPerRow
 
 void Strip::removeTop(int n) { top += std::clamp(n, 0, height()); }
 
-void Strip::cutBottom(int n) {
-    n = std::clamp(n, 0, height());
-    if (n == 0) return;
-    if (n == height()) {
-        bitmap = imaging::Bitmap();
-        top = 0;
-        return;
-    }
-    // Dropping rows at the bottom keeps the rows above in place.
-    imaging::Bitmap kept(bitmap.width(), height() - n);
-    std::memcpy(kept.row(0), row(0), sizeof(std::uint64_t) * std::size_t(kept.wordsPerRow()) * std::size_t(kept.height()));
-    bitmap = std::move(kept);
-    top = 0;
-}
+void Strip::cutBottom(int n) { cut += std::clamp(n, 0, height()); }
 
 void Strip::append(const Strip& below) {
     const int w = empty() ? below.width() : width();
@@ -43,6 +30,7 @@ void Strip::append(const Strip& below) {
         std::memcpy(joined.row(height()), below.row(0), sizeof(std::uint64_t) * wpr * std::size_t(below.height()));
     bitmap = std::move(joined);
     top = 0;
+    cut = 0;
 }
 
 int scanInkDown(const Strip& strip, int from) {

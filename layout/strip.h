@@ -23,13 +23,14 @@ struct RowRun {
 struct Strip {
     imaging::Bitmap bitmap;
     int top = 0;  // rows above are removed
+    int cut = 0;  // rows at the bottom of the bitmap that are cut off
 
     // Compression record: the height before compression and the source rows
     // kept, in order (empty when the strip was not compressed).
     int originalHeight = 0;
     std::vector<RowRun> keptRuns;
 
-    int height() const { return bitmap.height() - top; }
+    int height() const { return bitmap.height() - top - cut; }
     int width() const { return bitmap.width(); }
     bool empty() const { return height() <= 0; }
     const std::uint64_t* row(int y) const { return bitmap.row(top + y); }
@@ -39,7 +40,7 @@ struct Strip {
 
     // Removes rows 0 .. n-1 (n clamped to the height).
     void removeTop(int n);
-    // Removes n rows at the bottom (clamped), freeing nothing.
+    // Removes n rows at the bottom (clamped); the store stays as it is.
     void cutBottom(int n);
     // Appends the rows of `below` under this strip's rows into a new bitmap
     // that holds only the rows still present. Precondition: same width (or

@@ -46,6 +46,7 @@ void compressStrip(Strip& strip, int tag) {
         }
     strip.bitmap = std::move(out);
     strip.top = 0;
+    strip.cut = 0;
 }
 
 void runCompressionPhase(std::vector<Strip>& strips, int tag, CompositionStatus& status) {

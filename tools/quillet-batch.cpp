@@ -40,6 +40,7 @@
 // error (a warning or error box, or a lock that did not take), 2 for bad
 // arguments.
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -291,6 +292,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!bad.empty()) return badArguments(bad);
+
+    // Large bitmaps come and go page after page: keep freed memory for the
+    // next one instead of handing it back and faulting it in again.
+    ::mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    ::mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
 
     namespace fs = std::filesystem;
     std::error_code ec;
