@@ -158,7 +158,10 @@ TEST_F(OptionsTest, TogglesWhileLockedShowTheirOwnTextAndRefreshWhereStated) {
 }
 
 TEST_F(OptionsTest, TogglesWhileUnlockedLeaveTheLayoutFieldsAlone) {
-    form.ColumnLengthPixels.setEnabled(false);
+    for (NumberField* f : {&form.ColumnLengthPixels, &form.ColumnLengthPages,
+                           &form.Numberofcolumnsperprintedpage, &form.numberofprintedpages})
+        EXPECT_FALSE(f->enabled()) << f->name();  // unavailable from the start
+    EXPECT_TRUE(form.xpixelsperinch.enabled());
     form.Columnformat1.click();
     form.Stretchtolargestheight1.click();
     EXPECT_FALSE(form.ColumnLengthPixels.enabled());
