@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/bitmap_list.h"
+#include "app/drives.h"
 #include "app/file_list.h"
 #include "temp_dir.h"
 
@@ -109,6 +110,44 @@ TEST(SelectionCounter, Texts) {
     EXPECT_EQ(selectionCounterText(1), "1 bitmap selected.");
     EXPECT_EQ(selectionCounterText(2), "2 bitmaps selected.");
     EXPECT_EQ(selectionCounterText(300), "300 bitmaps selected.");
+}
+
+}  // namespace
+}  // namespace quillet::app
+
+namespace quillet::app {
+namespace {
+
+TEST(Drives, TheDriveOfADirectoryIsTheLongestRootThatHoldsIt) {
+    const std::vector<std::string> roots{"/", "/media/a", "/mnt/share"};
+    struct Case { const char* path; const char* root; };
+    for (const Case& c : std::vector<Case>{{"/", "/"},
+                                           {"/home/user", "/"},
+                                           {"/media/a", "/media/a"},
+                                           {"/media/a/scans", "/media/a"},
+                                           {"/media/ab/scans", "/"},
+                                           {"/mnt/share/x/y", "/mnt/share"}})
+        EXPECT_EQ(volumeRootOf(roots, c.path), c.root) << c.path;
+
+    DriveList drives(roots);
+    int handlerRuns = 0;
+    drives.onChange = [&] { ++handlerRuns; };
+    drives.followDirectory("/mnt/share/x");
+    EXPECT_EQ(drives.currentRoot(), "/mnt/share");
+    EXPECT_EQ(handlerRuns, 0);  // following the directory list is not a user change
+    drives.userSelect(1);
+    EXPECT_EQ(handlerRuns, 1);
+    drives.userSelect(7);  // out of range: ignored
+    EXPECT_EQ(handlerRuns, 1);
+}
+
+TEST(Drives, MountedVolumesAlwaysHoldTheRootAndNoPseudoFileSystems) {
+    const std::vector<std::string> roots = mountedVolumeRoots();
+    ASSERT_FALSE(roots.empty());
+    EXPECT_EQ(roots.front(), "/");
+    for (const auto& r : roots)
+        for (const char* pseudo : {"/proc", "/sys", "/dev/pts", "/sys/fs/cgroup"})
+            EXPECT_NE(r, pseudo);
 }
 
 }  // namespace
