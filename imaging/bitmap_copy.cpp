@@ -13,6 +13,7 @@
 // copies are a plain shifted word copy.
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 

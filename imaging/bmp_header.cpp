@@ -1,5 +1,6 @@
 #include "imaging/bmp_header.h"
 
+#include <cstdint>
 #include <string>
 
 #include "imaging/bitmap.h"
@@ -58,8 +59,7 @@ BmpHeader parseBmpHeader(const std::uint8_t* p, std::size_t available, std::size
 
     const std::int64_t pixels = h.width * h.height;
     const bool mono = h.monochrome();
-    if (pixels > (mono ? Bitmap::kMaxPixels : Bitmap::kMaxColourPixels) || h.width > INT32_MAX ||
-        h.height > INT32_MAX)
+    if (pixels > (mono ? Bitmap::kMaxPixels : Bitmap::kMaxColourPixels) || h.height > INT32_MAX)
         fail("Bitmap of " + std::to_string(h.width) + " x " + std::to_string(h.height) +
              " pixels is too large");
 
