@@ -119,7 +119,8 @@ public:
               CopyMode mode = CopyMode::Copy);
 
     // Writes text with its top-left at (x, y), black on an opaque white
-    // background box of the text's size, clipped to the bitmap.
+    // background box of the text's size (measureText), clipped to the bitmap.
+    // Needs a QGuiApplication (Qt's fonts); throws BitmapError without one.
     void drawText(int x, int y, const std::string& utf8, const Font& font);
 
     // A QImage copy for display (Format_Mono for monochrome, RGB32 otherwise).
@@ -142,7 +143,8 @@ private:
     std::vector<std::uint32_t> colour_;      // colour store
 };
 
-// Width and height in pixels that text would take in the font.
+// Width and height in pixels that text would take in the font (advance
+// width; ascent plus descent). Needs a QGuiApplication, like drawText.
 Size measureText(const std::string& utf8, const Font& font);
 
 }  // namespace quillet::imaging
