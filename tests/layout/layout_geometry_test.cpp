@@ -206,6 +206,10 @@ TEST(LayoutHandlers, WritingTheShownValueRunsNothing) {
     EXPECT_EQ(writes, 0);
     EXPECT_EQ(rig.numbers.ExternalPageWidthPx, before.ExternalPageWidthPx);
     EXPECT_EQ(rig.numbers.ExternalPageHeightPx, before.ExternalPageHeightPx);
+    // The arrows do run the handler.
+    rig.form.ypixelsperinch.stepUp();
+    EXPECT_GT(writes, 0);
+    EXPECT_EQ(rig.form.ColumnLengthPixels.value(), 7061);  // half-up(610 / 25.4 x 294)
 }
 
 TEST(LayoutHandlers, ResolutionAtItsMaximumIsNotLowered) {
