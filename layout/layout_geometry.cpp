@@ -388,6 +388,11 @@ void LayoutGeometry::xpixelsperinchChange() {
     cols.setValue(cols.maximum());
     form_.LayoutHandlersEnabled = true;
     cols.setValue(target);
+    // A resolution asking for the most columns writes the value the quiet
+    // write left, which runs nothing: the layout would stay that of the old
+    // column count while the field shows the new one. Run the column count
+    // handling for it here.
+    if (target == cols.maximum()) NumberofcolumnsperprintedpageChange();
 }
 
 void LayoutGeometry::ypixelsperinchChange() {

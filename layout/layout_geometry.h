@@ -134,7 +134,11 @@ public:
     // when the geometry has no room (see hasRoom).
     void RecomputeLayoutNumbers();
 
-    // The five change handlers.
+    // The five change handlers. The horizontal resolution handler writes the
+    // column count quietly to its maximum and then to the count the
+    // resolution asks for, which runs the column count handler in full; when
+    // that count is the maximum itself, it runs the column count handler
+    // directly, so the layout always follows the count shown.
     void ColumnLengthPixelsChange();
     void ColumnLengthPagesChange();
     void NumberofcolumnsperprintedpageChange();

@@ -322,6 +322,19 @@ TEST(LayoutHandlers, ResolutionsDoNotChangeEachOther) {
     EXPECT_EQ(rig.form.Numberofcolumnsperprintedpage.value(), 6);
 }
 
+TEST(LayoutHandlers, ResolutionAskingForTheMostColumnsRecomputesForThem) {
+    Rig rig;
+    rig.table.LargestWidth = 10;
+    rig.table.TotalWidth = 40;
+    rig.borders.rightint.setValue(0);
+    rig.nudge();
+    ASSERT_LT(rig.form.Numberofcolumnsperprintedpage.value(), 99);
+    rig.form.xpixelsperinch.typeText("20000");  // asks for far more than 99 columns
+    EXPECT_EQ(rig.form.Numberofcolumnsperprintedpage.value(), 99);
+    EXPECT_EQ(rig.numbers.ExternalPageWidthPx, 990);       // 99 columns of 10 pixels
+    EXPECT_EQ(rig.form.xpixelsperinch.value(), 120);       // half-up(990 / 210 x 25.4)
+}
+
 // ---------------------------------------------------------------- degenerate geometry
 
 struct Snapshot {
