@@ -232,7 +232,7 @@ void TForm1::buildControls() {
 
     // ---- right: the layout fields, file name, compression and OK
     auto* right = new QVBoxLayout;
-    right->setSpacing(5);
+    right->setSpacing(7);
     right->setContentsMargins(0, 0, 0, 0);
     auto field = [&](app::NumberField& model) {
         auto* e = new NumberEdit(model, client);
@@ -326,7 +326,7 @@ void TForm1::buildControls() {
     Button1_ = new QPushButton(qs(f.Button1.caption()), client);
     Button1_->setObjectName(QStringLiteral("Button1"));
     Button1_->setDefault(true);
-    Button1_->setMinimumHeight(34);
+    Button1_->setMinimumHeight(40);
     QFont big = Button1_->font();
     big.setBold(true);
     big.setPointSize(big.pointSize() + 2);
@@ -339,7 +339,7 @@ void TForm1::buildControls() {
     // ---- the status panel along the bottom edge
     Panel1_ = new QLabel(client);
     Panel1_->setObjectName(QStringLiteral("Panel1"));
-    Panel1_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     Panel1_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     Panel1_->setMinimumHeight(Panel1_->fontMetrics().height() + 6);
     Panel1_->setContentsMargins(4, 0, 4, 0);

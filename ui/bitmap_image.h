@@ -1,22 +1,29 @@
 #pragma once
 // Turning Quillet bitmaps into Qt images for display and printing, straight
-// from the packed rows (no per-pixel reads).
+// from the packed rows (no per-pixel reads of the bitmap).
 
 #include <QImage>
+#include <QRect>
 
 #include "imaging/bitmap.h"
 
 namespace quillet::ui {
 
-// A QImage of the bitmap: Format_Mono (index 0 white, 1 black) for a
-// monochrome bitmap, Format_RGB32 for a colour one. A 0-sized bitmap gives a
-// null image.
+// A QImage of the whole bitmap: Format_Mono (index 0 white, 1 black) for a
+// monochrome bitmap, Format_RGB32 for a colour one. A 0-sized bitmap gives
+// a null image. Used for printing, where the page is drawn 1:1.
 QImage toDisplayImage(const imaging::Bitmap& bitmap);
 
 // The bitmap reduced to width x height for display: a monochrome bitmap
 // shrinks black-wins on its packed store (thin strokes stay visible), a
-// colour one by dropping pixels. Equal sizes give toDisplayImage(bitmap).
+// colour one by dropping pixels. Equal sizes give a copy.
 // Preconditions: width, height >= 0.
-QImage toDisplayImage(const imaging::Bitmap& bitmap, int width, int height);
+imaging::Bitmap reduceForDisplay(const imaging::Bitmap& bitmap, int width, int height);
+
+// The part `area` of the bitmap (clipped to it) in the screen's own pixel
+// format, Format_RGB32, ready to be drawn without further conversion. A
+// monochrome bitmap is expanded from its packed words through a table,
+// eight pixels per byte. An empty area gives a null image.
+QImage toScreenImage(const imaging::Bitmap& bitmap, const QRect& area);
 
 }  // namespace quillet::ui

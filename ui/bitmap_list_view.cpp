@@ -58,6 +58,8 @@ DirectoryListBox::DirectoryListBox(app::MainForm& form, QWidget* parent)
     setExpandsOnDoubleClick(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTextElideMode(Qt::ElideRight);
+    // A plain folder chain: no expand arrows (nothing can be folded).
+    setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
     connect(this, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item, int) { open(item); });
     onSignal(form_.FileListBox1.viewChanged, this, [](DirectoryListBox* d) { d->sync(); });

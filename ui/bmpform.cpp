@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 
 #include "ui/bindings.h"
 #include "ui/bitmap_image.h"
@@ -17,8 +18,7 @@ Ttempform::Ttempform(output::Viewer& viewer, app::MousePointer& pointer)
     setStatusTip(QString::fromUtf8(output::Viewer::kHint));
     setFocusPolicy(Qt::ClickFocus);
     onSignal(viewer_.bitmapChanged, this, [](Ttempform* w) {
-        w->pictureValid_ = false;
-        w->picture_ = QPixmap();
+        w->dropPicture();
         w->update();
     });
     onSignal(pointer_.changed, this, [](Ttempform* w) {
@@ -33,30 +33,69 @@ Ttempform::Ttempform(output::Viewer& viewer, app::MousePointer& pointer)
     binding_->apply();
 }
 
-const QPixmap& Ttempform::picture() {
-    if (!pictureValid_) {
-        pictureValid_ = true;
-        ++builds_;
-        const QImage image =
-            toDisplayImage(viewer_.ViewerBitmap, viewer_.shownWidth(), viewer_.shownHeight());
-        picture_ = image.isNull() ? QPixmap() : QPixmap::fromImage(image, Qt::ThresholdDither);
+void Ttempform::dropPicture() {
+    reducedValid_ = false;
+    reduced_ = imaging::Bitmap();
+    tiles_.clear();
+    tileColumns_ = 0;
+    tilesBuilt_ = 0;
+}
+
+const imaging::Bitmap& Ttempform::shown() {
+    const imaging::Bitmap& full = viewer_.ViewerBitmap;
+    if (viewer_.ViewerScale <= 1) return full;
+    if (!reducedValid_) {
+        reducedValid_ = true;
+        reduced_ = reduceForDisplay(full, viewer_.shownWidth(), viewer_.shownHeight());
     }
-    return picture_;
+    return reduced_;
+}
+
+const QPixmap& Ttempform::tile(int tx, int ty) {
+    const imaging::Bitmap& pic = shown();
+    if (tiles_.empty()) {
+        tileColumns_ = (pic.width() + kTile - 1) / kTile;
+        const int rows = (pic.height() + kTile - 1) / kTile;
+        tiles_.resize(std::size_t(tileColumns_) * std::size_t(rows));
+    }
+    QPixmap& t = tiles_[std::size_t(ty) * std::size_t(tileColumns_) + std::size_t(tx)];
+    if (t.isNull()) {
+        QImage image = toScreenImage(pic, QRect(tx * kTile, ty * kTile, kTile, kTile));
+        t = QPixmap::fromImage(std::move(image), Qt::NoFormatConversion);
+        ++tilesBuilt_;
+    }
+    return t;
 }
 
 void Ttempform::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const QPixmap& pic = picture();
-    if (pic.isNull()) {
-        painter.fillRect(event->rect(), Qt::white);
-        return;
+    QRect area = event->rect();
+    // Only what can be seen: a page larger than the screen is drawn where it
+    // lies on the screen (moving the window repaints the rest).
+    if (const QScreen* s = screen()) {
+        const QRect onScreen(mapFromGlobal(s->geometry().topLeft()), s->geometry().size());
+        area &= onScreen;
     }
-    // Only the exposed part of the picture is drawn.
-    painter.drawPixmap(event->rect(), pic, event->rect());
-    if (!pic.rect().contains(event->rect())) {
-        const QRegion rest = QRegion(event->rect()).subtracted(QRegion(pic.rect()));
-        for (const QRect& r : rest) painter.fillRect(r, Qt::white);
+    if (area.isEmpty()) return;
+    const imaging::Bitmap& pic = shown();
+    const QRect picRect(0, 0, pic.width(), pic.height());
+    const QRect drawn = area & picRect;
+    if (!drawn.isEmpty()) {
+        for (int ty = drawn.top() / kTile; ty <= drawn.bottom() / kTile; ++ty) {
+            for (int tx = drawn.left() / kTile; tx <= drawn.right() / kTile; ++tx) {
+                const QRect tileRect(tx * kTile, ty * kTile, kTile, kTile);
+                const QRect part = drawn & tileRect;
+                painter.drawPixmap(part.topLeft(), tile(tx, ty), part.translated(-tileRect.topLeft()));
+            }
+        }
     }
+    const QRegion rest = QRegion(area).subtracted(QRegion(drawn));
+    for (const QRect& r : rest) painter.fillRect(r, Qt::white);
+}
+
+void Ttempform::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    update();
 }
 
 void Ttempform::mousePressEvent(QMouseEvent* event) {

@@ -1,11 +1,15 @@
 #pragma once
 // Ttempform, the bitmap viewer: a frameless always-on-top window that shows
-// ViewerBitmap reduced by ViewerScale. The picture is converted once per
-// bitmap and scale into a cached pixmap; mouse and key events go to the
-// viewer model, which moves, resizes, shows and hides the window.
+// ViewerBitmap reduced by ViewerScale. The reduced picture is made once per
+// bitmap and scale and converted to screen pixels tile by tile, only where
+// the window is painted on the screen (a page is often far larger than the
+// screen); tiles are kept until the bitmap or scale changes. Mouse and key
+// events go to the viewer model, which moves, resizes, shows and hides the
+// window.
 
 #include <QPixmap>
 #include <QWidget>
+#include <vector>
 
 #include "app/mouse_pointer.h"
 #include "output/viewer.h"
@@ -19,13 +23,15 @@ class Ttempform : public QWidget {
 public:
     Ttempform(output::Viewer& viewer, app::MousePointer& pointer);
 
-    // The pixmap drawn for the current bitmap and scale (built on demand).
-    const QPixmap& picture();
-    // How many times the picture was built (tests and measurements).
-    int pictureBuilds() const { return builds_; }
+    // How many picture tiles were converted since the last bitmap or scale
+    // change (tests and measurements).
+    int tilesBuilt() const { return tilesBuilt_; }
+    // The side of a picture tile in shown pixels.
+    static constexpr int kTile = 256;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -33,12 +39,21 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // ViewerBitmap at the shown size: the bitmap itself at scale 1, else a
+    // black-wins reduction made once per bitmap and scale.
+    const imaging::Bitmap& shown();
+    // The converted tile (tx, ty) of the shown bitmap, made on first use.
+    const QPixmap& tile(int tx, int ty);
+    void dropPicture();
+
     output::Viewer& viewer_;
     app::MousePointer& pointer_;
     WindowBinding* binding_ = nullptr;
-    QPixmap picture_;
-    bool pictureValid_ = false;
-    int builds_ = 0;
+    bool reducedValid_ = false;
+    imaging::Bitmap reduced_;
+    int tileColumns_ = 0;
+    std::vector<QPixmap> tiles_;
+    int tilesBuilt_ = 0;
 };
 
 }  // namespace quillet::ui

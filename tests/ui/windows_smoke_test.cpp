@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <filesystem>
 #include <memory>
 #include <unistd.h>
@@ -71,6 +72,9 @@ class WindowsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         application();
+        // The models place windows on the same screen that Qt shows them on.
+        const QSize screen = QGuiApplication::primaryScreen()->size();
+        fake.screen = {screen.width(), screen.height()};
         program = std::make_unique<quillet::app::Program>(fake, folder.path.string(), "");
         windows = std::make_unique<quillet::ui::QuilletWindows>(*program, qt);
         QApplication::processEvents();
@@ -233,15 +237,20 @@ TEST_F(WindowsTest, ClickingFilesInTheListReachesTheModelAndTheViewer) {
     EXPECT_FALSE(list->item(1)->isSelected());
     EXPECT_TRUE(list->item(0)->isSelected());
     EXPECT_EQ(program->tempform.ViewerBitmap.width(), 60);  // page2.bmp is 60 wide
-    const QPixmap& shown = windows->tempform->picture();
+    // The viewer takes the bitmap's size and shows its black square.
+    QApplication::processEvents();
+    const QImage shown = windows->tempform->grab().toImage();
     EXPECT_EQ(shown.size(), QSize(60, 60));
+    EXPECT_EQ(shown.pixel(10, 10), qRgb(0, 0, 0));
+    EXPECT_EQ(shown.pixel(40, 40), qRgb(255, 255, 255));
 
     // A plain click selects only that entry.
     click(2, Qt::NoModifier);
     EXPECT_EQ(form1().statusPanel()->text(), QStringLiteral("1 bitmap selected."));
     EXPECT_EQ(list->selectedItems().size(), 1);
     EXPECT_TRUE(list->item(2)->isSelected());
-    EXPECT_EQ(windows->tempform->picture().size(), QSize(70, 60));
+    QApplication::processEvents();
+    EXPECT_EQ(windows->tempform->size(), QSize(70, 60));
 }
 
 TEST_F(WindowsTest, FieldsMirrorTheirModelsBothWays) {
@@ -249,6 +258,17 @@ TEST_F(WindowsTest, FieldsMirrorTheirModelsBothWays) {
     auto* edit = form1().findChild<quillet::ui::NumberEdit*>(QStringLiteral("xpixelsperinch"));
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->text(), QStringLiteral("600"));
+
+    // Availability follows the model: the layout fields wait for the lock,
+    // the printed pages field is always greyed.
+    for (const char* name : {"ColumnLengthPixels", "ColumnLengthPages",
+                             "Numberofcolumnsperprintedpage", "numberofprintedpages"}) {
+        auto* w = form1().findChild<quillet::ui::NumberEdit*>(QString::fromLatin1(name));
+        ASSERT_NE(w, nullptr) << name;
+        EXPECT_FALSE(w->isEnabled()) << name;
+    }
+    model().ColumnLengthPages.setEnabled(true);
+    EXPECT_TRUE(form1().findChild<quillet::ui::NumberEdit*>(QStringLiteral("ColumnLengthPages"))->isEnabled());
 
     // Program writes show at once, clamped by the model.
     x.setValue(300);
