@@ -32,6 +32,17 @@ void SelectionLock::install() {
     form_.lockselection.onChange = [this] { lockselectionChange(); };
     form_.compressionselection.onChange = [this] { compressionBox_.compressionselectionChange(); };
     form_.compressionselection.onFocus = [this] { compressionBox_.compressionselectionFocus(); };
+    applyAvailability();
+}
+
+void SelectionLock::applyAvailability() {
+    const bool locked = form_.lockselection.checked();
+    form_.ColumnLengthPixels.setEnabled(locked);
+    form_.ColumnLengthPages.setEnabled(locked);
+    form_.Numberofcolumnsperprintedpage.setEnabled(locked);
+    // The options that a lock freezes; the menu-opening rule agrees.
+    form_.Compressiontoggle1.setEnabled(!locked);
+    form_.Autocrop1.setEnabled(!locked);
 }
 
 std::string SelectionLock::sourceDirectory(const std::string& directory) {
@@ -51,13 +62,7 @@ void SelectionLock::lockselectionChange() {
 
     if (form_.Panel1.text().starts_with('C')) form_.window.hideAndShow();
 
-    const bool locked = form_.lockselection.checked();
-    form_.ColumnLengthPixels.setEnabled(locked);
-    form_.ColumnLengthPages.setEnabled(locked);
-    form_.Numberofcolumnsperprintedpage.setEnabled(locked);
-    // The options that a lock freezes; the menu-opening rule agrees.
-    form_.Compressiontoggle1.setEnabled(!locked);
-    form_.Autocrop1.setEnabled(!locked);
+    applyAvailability();
 }
 
 SelectionLock::Probe SelectionLock::probe(const std::string& path) {

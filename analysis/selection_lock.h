@@ -24,7 +24,9 @@ public:
     SelectionLock(app::MainForm& form, app::PlatformServices& platform, PageTable& table);
 
     // Connects lockselection.onChange and compressionselection.onChange /
-    // onFocus to the handlers below.
+    // onFocus to the handlers below, and makes the layout fields and the
+    // frozen options available as the box's state says (at start-up: the
+    // three layout fields greyed).
     void install();
 
     // Runs on every change of the lock box, checked or unchecked:
@@ -61,6 +63,9 @@ private:
     static Probe probe(const std::string& path);
     // Steps 3 to 5 for a checked box.
     void lock();
+    // Step 7: the three layout fields enabled exactly while locked,
+    // Compressiontoggle1 and Autocrop1 exactly while unlocked.
+    void applyAvailability();
     // Unchecks the box (which runs the unlock) after a failed lock.
     void undo();
     // Loads each page once and feeds it to autocrop and the statistics;

@@ -148,6 +148,12 @@ TEST_F(LockTest, LocksWithProgressTextsInOrderAndMeasuresEveryPage) {
     EXPECT_TRUE(form().Autocrop1.checked());
 }
 
+TEST_F(LockTest, LayoutFieldsWaitForTheLockFromStartUp) {
+    writePages(2);
+    start();
+    expectUnlocked();
+}
+
 TEST_F(LockTest, UncheckingByHandUnlocks) {
     writePages(2);
     start();
