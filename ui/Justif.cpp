@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -46,6 +47,9 @@ TTabbedNotebookDlg::TTabbedNotebookDlg(layout::JustificationDialog& dialog) : di
         tab->setStatusTip(radios_[std::size_t(page * 3)]->statusTip());
         Justification_->addTab(tab, QString::fromLatin1(D::kPageCaptions[std::size_t(page)]));
     }
+    // Both page captions in full.
+    Justification_->setUsesScrollButtons(false);
+    Justification_->setMinimumWidth(Justification_->tabBar()->sizeHint().width() + 16);
     connect(Justification_, &QTabWidget::currentChanged, this, [this](int i) {
         if (i >= 0) dialog_.pageIndex = i;
     });

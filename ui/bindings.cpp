@@ -148,7 +148,8 @@ WindowBinding* bindDialog(QWidget* dialog, app::WindowModel& model, bool closeBo
     dialog->setAttribute(Qt::WA_QuitOnClose, false);
     dialog->setWindowTitle(qs(model.caption()));
     dialog->adjustSize();
-    dialog->setFixedSize(dialog->sizeHint().expandedTo(dialog->minimumSizeHint()));
+    dialog->setFixedSize(
+        dialog->sizeHint().expandedTo(dialog->minimumSizeHint()).expandedTo(dialog->minimumSize()));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect s = screen->availableGeometry();
         model.moveTo(s.left() + (s.width() - dialog->width()) / 2,

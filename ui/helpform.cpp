@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QStatusTipEvent>
+#include <QTextDocument>
+#include <cmath>
 
 #include "ui/bindings.h"
 
@@ -71,6 +73,12 @@ TForm2::TForm2(app::HelpWindow& help, app::MousePointer& pointer,
     QFont font(QString::fromLatin1(app::HelpWindow::kMemoFont), app::HelpWindow::kMemoPointSize);
     font.setStyleHint(QFont::Serif);
     Memo1_->setFont(font);
+    // The four tabs and seven blanks before each help text fill the first
+    // line, which lies in the hidden top strip, so the text itself starts on
+    // the second line, in full view.
+    const QFontMetricsF metrics(font);
+    const qreal lineWidth = app::HelpWindow::kMemoWidth - 2 * Memo1_->document()->documentMargin();
+    Memo1_->setTabStopDistance(std::ceil((lineWidth - 7 * metrics.horizontalAdvance(QLatin1Char(' '))) / 4));
     QPalette pal = Memo1_->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         pal.setColor(group, QPalette::Base, QColor(255, 255, 0));
