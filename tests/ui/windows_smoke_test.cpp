@@ -25,6 +25,7 @@
 #include "imaging/bitmap.h"
 #include "imaging/bmp_file.h"
 #include "support/fake_platform.h"
+#include "qt_app.h"
 #include "ui/QtPlatform.h"
 #include "ui/Unit1.h"
 #include "ui/bitmap_list_view.h"
@@ -37,16 +38,7 @@ namespace {
 
 using quillet::app::MenuItem;
 
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "ui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
+using quillet::uitest::application;
 
 // A scratch folder with page1.bmp, page2.bmp and page3.bmp.
 struct SampleFolder {

@@ -1,0 +1,237 @@
+// The Qt desktop services and the bitmap-to-screen conversion: message box
+// captions, icons, buttons and the answer when a box is closed without a
+// choice; the file dialog filter; the private temporary folder's safety
+// rules; screen pixels exactly as the packed bitmap holds them.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "imaging/bitmap.h"
+#include "qt_app.h"
+#include "ui/QtPlatform.h"
+#include "ui/bitmap_image.h"
+
+namespace {
+
+using quillet::app::Button;
+using quillet::app::MessageKind;
+namespace fs = std::filesystem;
+
+using quillet::uitest::application;
+
+// What a shown box looked like, and how the test answered it.
+struct SeenBox {
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+};
+
+// Shows the box for `request`; when it is up, records it and runs `answer`.
+Button showAndAnswer(quillet::ui::QtPlatform& p, const quillet::app::MessageBoxRequest& request,
+                     SeenBox& seen, std::function<void(QMessageBox*)> answer) {
+    QTimer::singleShot(0, [&seen, answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen.title = box->windowTitle();
+        seen.icon = box->icon();
+        for (QAbstractButton* b : box->buttons()) seen.buttons << b->text();
+        answer(box);
+    });
+    return p.messageBox(request);
+}
+
+QAbstractButton* buttonCalled(QMessageBox* box, const QString& text) {
+    for (QAbstractButton* b : box->buttons())
+        if (b->text() == text) return b;
+    return nullptr;
+}
+
+void pressEscape(QMessageBox* box) {
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(box, &esc);
+}
+
+TEST(QtPlatformMessageBox, CaptionsIconsButtonsAndAnswers) {
+    application();
+    quillet::ui::QtPlatform p;
+    struct Case {
+        MessageKind kind;
+        const char* caption;
+        std::vector<Button> buttons;
+        QMessageBox::Icon icon;
+        QStringList captions;
+        const char* press;  // button text, or nullptr for Escape
+        Button answer;
+    };
+    const Case cases[] = {
+        {MessageKind::Notice, "Quillet", {Button::Ok}, QMessageBox::NoIcon, {"OK"}, "OK", Button::Ok},
+        {MessageKind::Warning, "Warning", {Button::Ok}, QMessageBox::Warning, {"OK"}, nullptr, Button::Ok},
+        {MessageKind::Confirmation, "Confirm", {Button::Yes, Button::No, Button::Cancel, Button::All},
+         QMessageBox::Question, {"&Yes", "&No", "Cancel", "&All"}, "&All", Button::All},
+        // Closed without a choice: Cancel, never Yes.
+        {MessageKind::Confirmation, "Confirm", {Button::Yes, Button::No, Button::Cancel, Button::All},
+         QMessageBox::Question, {"&Yes", "&No", "Cancel", "&All"}, nullptr, Button::Cancel},
+        // Without Cancel, closing means No.
+        {MessageKind::Confirmation, "Confirm", {Button::Yes, Button::No}, QMessageBox::Question,
+         {"&Yes", "&No"}, nullptr, Button::No},
+        {MessageKind::Information, "Information", {Button::Yes, Button::No},
+         QMessageBox::Information, {"&Yes", "&No"}, "&Yes", Button::Yes},
+        {MessageKind::Error, "Quillet", {Button::Ok}, QMessageBox::Critical, {"OK"}, "OK", Button::Ok},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.caption);
+        quillet::app::MessageBoxRequest r{c.kind, c.caption, "text", c.buttons};
+        SeenBox seen;
+        const char* press = c.press;
+        const Button got = showAndAnswer(p, r, seen, [press](QMessageBox* box) {
+            if (press) {
+                QAbstractButton* b = buttonCalled(box, QString::fromLatin1(press));
+                ASSERT_NE(b, nullptr);
+                b->click();
+            } else {
+                pressEscape(box);
+            }
+        });
+        EXPECT_EQ(got, c.answer);
+        EXPECT_EQ(seen.title, QString::fromLatin1(c.caption));
+        EXPECT_EQ(seen.icon, c.icon);
+        QStringList sortedSeen = seen.buttons, sortedWant = c.captions;
+        sortedSeen.sort();
+        sortedWant.sort();
+        EXPECT_EQ(sortedSeen, sortedWant);
+    }
+}
+
+TEST(QtPlatformFilter, SystemFiltersBecomeCaseBlindQtFilters) {
+    struct Case {
+        const char* in;
+        const char* out;
+    };
+    const Case cases[] = {
+        {"Bitmap Files(*.BMP) | *.BMP", "Bitmap Files (*.bmp *.BMP)"},
+        {"Zip Files (*.zip)|*.zip", "Zip Files (*.zip *.ZIP)"},
+        {"All files", "All files"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(quillet::ui::QtPlatform::qtFilter(c.in), QString::fromLatin1(c.out)) << c.in;
+}
+
+// A scratch TMPDIR for one test, restored afterwards.
+struct ScratchTemp {
+    ScratchTemp() {
+        old = qgetenv("TMPDIR");
+        dir = fs::temp_directory_path() / ("quillet-uitmp-" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        qputenv("TMPDIR", QByteArray::fromStdString(dir.string()));
+        named = dir / ("quillet-" + std::to_string(::getuid()));
+    }
+    ~ScratchTemp() {
+        if (old.isEmpty())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", old);
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    QByteArray old;
+    fs::path dir;
+    fs::path named;
+};
+
+unsigned modeOf(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return 0;
+    return st.st_mode & 07777;
+}
+
+TEST(QtPlatformTemp, PrivateFolderIsOursWithMode0700OrAFreshOne) {
+    application();
+    {
+        ScratchTemp t;
+        quillet::ui::QtPlatform p;
+        const std::string got = p.privateTempDirectory();
+        EXPECT_EQ(got, t.named.string());
+        EXPECT_EQ(modeOf(got), 0700u);
+        EXPECT_EQ(p.privateTempDirectory(), got);  // the same folder for the whole run
+    }
+    {
+        // A folder of that name that others may write into is not used.
+        ScratchTemp t;
+        fs::create_directories(t.named);
+        ::chmod(t.named.c_str(), 0777);
+        quillet::ui::QtPlatform p;
+        const std::string got = p.privateTempDirectory();
+        EXPECT_NE(got, t.named.string());
+        EXPECT_EQ(got.rfind(t.named.string() + "-", 0), 0u) << got;
+        EXPECT_EQ(modeOf(got), 0700u);
+        EXPECT_EQ(modeOf(t.named.string()), 0777u);  // left alone
+    }
+    {
+        // A link planted under that name is not followed.
+        ScratchTemp t;
+        fs::create_directories(t.dir / "elsewhere");
+        ::chmod((t.dir / "elsewhere").c_str(), 0700);
+        fs::create_directory_symlink(t.dir / "elsewhere", t.named);
+        quillet::ui::QtPlatform p;
+        const std::string got = p.privateTempDirectory();
+        EXPECT_NE(got, t.named.string());
+        EXPECT_NE(got, (t.dir / "elsewhere").string());
+        EXPECT_EQ(modeOf(got), 0700u);
+    }
+}
+
+TEST(BitmapImage, ScreenPixelsMatchThePackedBitmapForAnyArea) {
+    application();
+    std::mt19937 rng(11);
+    const QSize sizes[] = {{1, 1}, {7, 3}, {63, 2}, {64, 3}, {65, 5}, {130, 7}, {200, 4}};
+    for (const QSize& s : sizes) {
+        quillet::imaging::Bitmap b(s.width(), s.height());
+        for (int y = 0; y < s.height(); ++y)
+            for (int x = 0; x < s.width(); ++x) b.setBlack(x, y, rng() % 3 == 0);
+        // Whole, aligned, unaligned and overhanging areas.
+        const QRect areas[] = {QRect(0, 0, s.width(), s.height()), QRect(8, 1, 64, 2),
+                               QRect(3, 0, 61, s.height()), QRect(57, 1, 40, 9),
+                               QRect(s.width() - 1, 0, 5, 1)};
+        for (const QRect& a : areas) {
+            SCOPED_TRACE(testing::Message() << s.width() << "x" << s.height() << " area " << a.x()
+                                            << "," << a.y() << " " << a.width() << "x" << a.height());
+            const QRect clipped = a.intersected(QRect(QPoint(0, 0), s));
+            const QImage img = quillet::ui::toScreenImage(b, a);
+            if (clipped.isEmpty()) {
+                EXPECT_TRUE(img.isNull());
+                continue;
+            }
+            ASSERT_EQ(img.size(), clipped.size());
+            int wrong = 0;
+            for (int y = 0; y < clipped.height(); ++y)
+                for (int x = 0; x < clipped.width(); ++x) {
+                    const bool black = b.isBlack(clipped.x() + x, clipped.y() + y);
+                    if (img.pixel(x, y) != (black ? qRgb(0, 0, 0) : qRgb(255, 255, 255))) ++wrong;
+                }
+            EXPECT_EQ(wrong, 0);
+        }
+        // The 1-bit image for printing holds the same pixels.
+        const QImage mono = quillet::ui::toDisplayImage(b);
+        ASSERT_EQ(mono.size(), s);
+        int wrong = 0;
+        for (int y = 0; y < s.height(); ++y)
+            for (int x = 0; x < s.width(); ++x)
+                if ((mono.pixel(x, y) == qRgb(0, 0, 0)) != b.isBlack(x, y)) ++wrong;
+        EXPECT_EQ(wrong, 0) << s.width() << "x" << s.height();
+    }
+}
+
+}  // namespace
