@@ -13,7 +13,8 @@ void HelpWindow::Help1Click() {
     else
         window.show();
     const imaging::Size screen = platform_.screenSize();
-    window.moveTo((screen.width - window.width()) / 2, screen.height - window.height());
+    // The whole window, frame included, stands on the screen's bottom edge.
+    window.moveTo((screen.width - window.outerWidth()) / 2, screen.height - window.outerHeight());
 }
 
 void HelpWindow::hintChanged(const std::string& hint) { setMemo(kHintPrefix + hint); }

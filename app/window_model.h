@@ -23,6 +23,17 @@ public:
     int height() const { return height_; }
 
     void setCaption(std::string c) { caption_ = std::move(c); changed.emit(); }
+    // The window's outer size: the client area plus the frame (title bar,
+    // borders) that the desktop draws around it, as the view reports it;
+    // the client size while no view has reported a frame.
+    int outerWidth() const { return width_ + frameWidth_; }
+    int outerHeight() const { return height_ + frameHeight_; }
+    // The view reports the frame's extra width and height. Changes nothing
+    // the view shows, so no signal.
+    void setFrameExtents(int extraWidth, int extraHeight) {
+        frameWidth_ = extraWidth;
+        frameHeight_ = extraHeight;
+    }
     // Whether the window stays above other applications' windows.
     bool stayOnTop() const { return stayOnTop_; }
     void setStayOnTop(bool on) { if (stayOnTop_ != on) { stayOnTop_ = on; changed.emit(); } }
@@ -58,6 +69,8 @@ private:
     int height_;
     bool visible_;
     bool stayOnTop_ = false;
+    int frameWidth_ = 0;
+    int frameHeight_ = 0;
 };
 
 }  // namespace quillet::app

@@ -89,6 +89,7 @@ Tsetbordersheadersfootersdialog::Tsetbordersheadersfootersdialog(layout::Borders
     texts_[3] = addText(dialog_.extfoot, "External Footer", 3, 1);
     outer->addLayout(textGrid);
 
+    setMinimumWidth(360);  // room for the whole caption
     bindDialog(this, dialog_.window, true);
 }
 

@@ -40,11 +40,39 @@ void bindAction(QAction* action, app::MenuItem& item, bool checkable) {
     });
 }
 
+namespace {
+// The frame extents of decorated windows, as last seen on any of them, and
+// the bindings that have not seen their own frame yet.
+QSize g_decoration;
+std::vector<WindowBinding*> g_bindings;
+}  // namespace
+
+WindowBinding::~WindowBinding() { std::erase(g_bindings, this); }
+
+void WindowBinding::reportFrame() {
+    if (window_->windowFlags().testFlag(Qt::FramelessWindowHint)) return;
+    const QSize extra = window_->frameGeometry().size() - window_->size();
+    if (window_->isVisible() && extra.width() >= 0 && extra.height() >= 0 && extra != QSize(0, 0)) {
+        ownFrameKnown_ = true;
+        model_.setFrameExtents(extra.width(), extra.height());
+        if (extra != g_decoration) {
+            g_decoration = extra;
+            for (WindowBinding* b : g_bindings)
+                if (!b->ownFrameKnown_ && b != this)
+                    b->model_.setFrameExtents(extra.width(), extra.height());
+        }
+    } else if (!ownFrameKnown_ && g_decoration.isValid()) {
+        model_.setFrameExtents(g_decoration.width(), g_decoration.height());
+    }
+}
+
 WindowBinding::WindowBinding(QWidget* window, app::WindowModel& model, Options options)
     : QObject(window), window_(window), model_(model), options_(options) {
+    g_bindings.push_back(this);
     window_->setObjectName(qs(model.className()));
     window_->installEventFilter(this);
     onSignal(model_.changed, this, [](WindowBinding* b) { b->apply(); });
+    reportFrame();
     onSignal(model_.raised, this, [](WindowBinding* b) {
         if (b->window_->isVisible()) {
             b->window_->raise();
@@ -103,8 +131,11 @@ void WindowBinding::applyHide() {
 }
 
 bool WindowBinding::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != window_ || applying_) return false;
-    switch (event->type()) {
+    if (watched != window_) return false;
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Move || type == QEvent::Show || type == QEvent::Resize) reportFrame();
+    if (applying_) return false;
+    switch (type) {
         case QEvent::Move:
             if (window_->isVisible()) model_.moveTo(window_->x(), window_->y());
             break;

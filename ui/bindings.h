@@ -56,6 +56,7 @@ public:
         bool emptyIsOnePixel = false; // a 0 x 0 model size shows as 1 x 1
     };
     WindowBinding(QWidget* window, app::WindowModel& model, Options options);
+    ~WindowBinding() override;
 
     // Model -> widget, now.
     void apply();
@@ -65,12 +66,17 @@ protected:
 
 private:
     void applyHide();
+    // Tells the model the frame the desktop draws around the window: its own
+    // once it has been shown framed, else that of the decorated windows seen
+    // so far (so a window placed before its first showing is placed whole).
+    void reportFrame();
 
     QWidget* window_;
     app::WindowModel& model_;
     Options options_;
     bool applying_ = false;
     bool hidePending_ = false;
+    bool ownFrameKnown_ = false;
 };
 
 // Model -> drop-down list: items, selected index, availability (no signal

@@ -18,7 +18,7 @@ Tcounterform::Tcounterform(app::CounterForm& form) : form_(form) {
     big.setPointSize(big.pointSize() + 4);
     counterspinedit_->setFont(big);
     layout->addWidget(counterspinedit_);
-    setMinimumWidth(120);
+    setMinimumWidth(170);
     bindDialog(this, form_.window, false);
 }
 
