@@ -283,6 +283,31 @@ TEST_F(WindowsTest, FieldsMirrorTheirModelsBothWays) {
     EXPECT_EQ(label5->text(), QStringLiteral("pixels/inch (A3)"));
 }
 
+TEST_F(WindowsTest, LockSelectionCheckBoxLocksThroughTheModel) {
+    auto* lock = form1().findChild<QCheckBox*>(QStringLiteral("lockselection"));
+    auto* pixels = form1().findChild<quillet::ui::NumberEdit*>(QStringLiteral("ColumnLengthPixels"));
+    ASSERT_NE(lock, nullptr);
+    ASSERT_NE(pixels, nullptr);
+    lock->click();
+    EXPECT_TRUE(model().locked());
+    EXPECT_TRUE(lock->isChecked());
+    // The lock makes the layout fields available and computes the layout.
+    EXPECT_TRUE(pixels->isEnabled());
+    EXPECT_EQ(pixels->text().toStdString(), model().ColumnLengthPixels.text());
+    EXPECT_GT(model().ColumnLengthPixels.value(), 1);
+    EXPECT_EQ(form1().statusPanel()->text().toStdString(), model().Panel1.text());
+
+    // A click in the file list releases it, and the widgets follow.
+    quillet::ui::FileListBox* list = form1().fileList();
+    const QPoint at = list->visualItemRect(list->item(0)).center();
+    QMouseEvent press(QEvent::MouseButtonPress, at, list->viewport()->mapToGlobal(at),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &press);
+    EXPECT_FALSE(model().locked());
+    EXPECT_FALSE(lock->isChecked());
+    EXPECT_FALSE(pixels->isEnabled());
+}
+
 TEST_F(WindowsTest, PointingAtLockSelectionShowsItsHintInTheHelpWindow) {
     auto* lock = form1().findChild<QCheckBox*>(QStringLiteral("lockselection"));
     ASSERT_NE(lock, nullptr);
