@@ -98,13 +98,21 @@ void Ttempform::moveEvent(QMoveEvent* event) {
     update();
 }
 
+QPoint Ttempform::modelPoint(const QMouseEvent* event) const {
+    // Window coordinates against where the model has put the window: the
+    // desktop applies moves a little later than the model makes them, and a
+    // drag must not chase the lag.
+    const QPoint g = event->globalPosition().toPoint();
+    return g - QPoint(viewer_.window.left(), viewer_.window.top());
+}
+
 void Ttempform::mousePressEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
+    const QPoint p = modelPoint(event);
     viewer_.mouseDown(p.x(), p.y());
 }
 
 void Ttempform::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
+    const QPoint p = modelPoint(event);
     const QPoint g = event->globalPosition().toPoint();
     output::MouseButtons held;
     held.left = event->buttons() & Qt::LeftButton;

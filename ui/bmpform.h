@@ -7,6 +7,7 @@
 // events go to the viewer model, which moves, resizes, shows and hides the
 // window.
 
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QWidget>
 #include <vector>
@@ -39,6 +40,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    QPoint modelPoint(const QMouseEvent* event) const;
     // ViewerBitmap at the shown size: the bitmap itself at scale 1, else a
     // black-wins reduction made once per bitmap and scale.
     const imaging::Bitmap& shown();

@@ -109,23 +109,33 @@ TForm2::~TForm2() {
     if (qApp) qApp->removeEventFilter(router_);
 }
 
+QPoint TForm2::memoPoint(const QMouseEvent* event) const {
+    // Memo1's coordinates against where the model has put the window (its
+    // frame's top-left), so that a drag does not chase the desktop's lag in
+    // applying the moves.
+    const QPoint clientInFrame = geometry().topLeft() - pos();
+    const QPoint memoOrigin = QPoint(help_.window.left(), help_.window.top()) + clientInFrame +
+                              Memo1_->pos() + Memo1_->viewport()->pos();
+    return event->globalPosition().toPoint() - memoOrigin;
+}
+
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {
     if (watched != Memo1_->viewport()) return false;
     // Memo1's coordinates: the viewport has no frame around it.
     switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick: {
-            const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
+            const QPoint p = memoPoint(static_cast<QMouseEvent*>(event));
             help_.memoMouseDown(p.x(), p.y());
             return true;
         }
         case QEvent::MouseMove: {
-            const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
+            const QPoint p = memoPoint(static_cast<QMouseEvent*>(event));
             help_.memoMouseMove(p.x(), p.y());
             return true;
         }
         case QEvent::MouseButtonRelease: {
-            const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
+            const QPoint p = memoPoint(static_cast<QMouseEvent*>(event));
             help_.memoMouseUp(p.x(), p.y());
             return true;
         }

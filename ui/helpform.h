@@ -13,6 +13,7 @@
 #include "app/help_window.h"
 #include "app/mouse_pointer.h"
 
+class QMouseEvent;
 class QPlainTextEdit;
 
 namespace quillet::ui {
@@ -58,6 +59,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QPoint memoPoint(const QMouseEvent* event) const;
+
     app::HelpWindow& help_;
     app::MousePointer& pointer_;
     QPlainTextEdit* Memo1_ = nullptr;

@@ -1,6 +1,7 @@
 #include "ui/number_edit.h"
 
 #include <QLineEdit>
+#include <QWheelEvent>
 #include <QRegularExpressionValidator>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
@@ -13,6 +14,7 @@ NumberEdit::NumberEdit(app::NumberField& field, QWidget* parent)
     : QAbstractSpinBox(parent), field_(field) {
     setObjectName(qs(field.name()));
     setAccelerated(true);
+    setFocusPolicy(Qt::StrongFocus);
     setKeyboardTracking(true);
     setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
     // A spin edit takes digits and a sign; what they spell is the model's
@@ -59,6 +61,15 @@ void NumberEdit::focusOutEvent(QFocusEvent* event) {
     QAbstractSpinBox::focusOutEvent(event);
     field_.focusLost();
     sync();
+}
+
+void NumberEdit::wheelEvent(QWheelEvent* event) {
+    // The wheel steps only the field being edited, never one the pointer
+    // merely passes over.
+    if (hasFocus())
+        QAbstractSpinBox::wheelEvent(event);
+    else
+        event->ignore();
 }
 
 QSize NumberEdit::sizeHint() const {

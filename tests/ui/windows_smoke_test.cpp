@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -281,6 +282,33 @@ TEST_F(WindowsTest, FieldsMirrorTheirModelsBothWays) {
     auto* label5 = form1().findChild<QLabel*>(QStringLiteral("Label5"));
     ASSERT_NE(label5, nullptr);
     EXPECT_EQ(label5->text(), QStringLiteral("pixels/inch (A3)"));
+}
+
+TEST_F(WindowsTest, ViewerFollowsALeftDragAndEscapeHidesIt) {
+    quillet::ui::Ttempform* viewer = windows->tempform.get();
+    const quillet::app::WindowModel& m = program->tempform.window;
+    const QPoint origin(m.left(), m.top());
+    // The pointer's screen positions: pressed at (10,10) in the window, then
+    // moved 20 and 30 pixels right and 10 down on the screen.
+    auto send = [&](QEvent::Type type, QPoint screen, Qt::MouseButton button, Qt::MouseButtons held) {
+        const QPoint local = screen - viewer->pos();
+        QMouseEvent e(type, local, screen, button, held, Qt::NoModifier);
+        QApplication::sendEvent(viewer, &e);
+    };
+    send(QEvent::MouseButtonPress, origin + QPoint(10, 10), Qt::LeftButton, Qt::LeftButton);
+    EXPECT_TRUE(program->pointer.isCross());
+    send(QEvent::MouseMove, origin + QPoint(30, 20), Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseMove, origin + QPoint(40, 20), Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, origin + QPoint(40, 20), Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(program->pointer.isCross());
+    EXPECT_EQ(QPoint(m.left(), m.top()), origin + QPoint(30, 10));
+    EXPECT_EQ(viewer->pos(), origin + QPoint(30, 10));
+
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(viewer, &esc);
+    EXPECT_FALSE(m.visible());
+    QApplication::processEvents();
+    EXPECT_FALSE(viewer->isVisible());
 }
 
 TEST_F(WindowsTest, LockSelectionCheckBoxLocksThroughTheModel) {
