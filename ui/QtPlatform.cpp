@@ -188,12 +188,10 @@ std::optional<app::PrinterGeometry> QtPlatform::printerGeometry() {
 }
 
 void QtPlatform::printerSetup() {
+    // Without a printer there is nothing to set up; the caller's refresh
+    // reports the missing printer.
     QPrinter* p = printer();
-    if (!p) {
-        QMessageBox::warning(parent_, QStringLiteral("Warning"),
-                             QStringLiteral("No printer is installed."));
-        return;
-    }
+    if (!p) return;
     QPrintDialog dlg(p, parent_);
     dlg.setWindowTitle(QStringLiteral("Printer Setup"));
     dlg.setOptions(QAbstractPrintDialog::PrintShowPageSize);

@@ -10,6 +10,9 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QTimer>
 #include <filesystem>
@@ -190,6 +193,30 @@ TEST(QtPlatformTemp, PrivateFolderIsOursWithMode0700OrAFreshOne) {
         EXPECT_NE(got, t.named.string());
         EXPECT_NE(got, (t.dir / "elsewhere").string());
         EXPECT_EQ(modeOf(got), 0700u);
+    }
+}
+
+TEST(QtPlatformPrinter, PrintableAreaInWholeMillimetresAndDevicePixels) {
+    application();
+    if (QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "no printer installed";
+    quillet::ui::QtPlatform p;
+    const std::optional<quillet::app::PrinterGeometry> g = p.printerGeometry();
+    ASSERT_TRUE(g.has_value());
+    QPrinter* printer = p.printer();
+    ASSERT_NE(printer, nullptr);
+    const QRectF mm = printer->pageLayout().paintRect(QPageLayout::Millimeter);
+    EXPECT_EQ(g->widthMm, qRound(mm.width()));
+    EXPECT_EQ(g->heightMm, qRound(mm.height()));
+    // The same area in device pixels, at the printer's resolution (the
+    // margins are kept in points, so allow a point or two of difference).
+    const double twoPoints = 2.0 * printer->resolution() / 72.0;
+    EXPECT_NEAR(g->widthPx, mm.width() / 25.4 * printer->resolution(), twoPoints);
+    EXPECT_NEAR(g->heightPx, mm.height() / 25.4 * printer->resolution(), twoPoints);
+    if (QPrinterInfo::defaultPrinterName() == QStringLiteral("PDF") &&
+        printer->pageLayout().pageSize().id() == QPageSize::A4) {
+        // The cups-pdf queue on A4: 202.94 x 289.94 mm printable.
+        EXPECT_EQ(g->widthMm, 203);
+        EXPECT_EQ(g->heightMm, 290);
     }
 }
 
