@@ -14,10 +14,12 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -218,6 +220,40 @@ TEST(QtPlatformPrinter, PrintableAreaInWholeMillimetresAndDevicePixels) {
         EXPECT_EQ(g->widthMm, 203);
         EXPECT_EQ(g->heightMm, 290);
     }
+}
+
+// The PDFs that the cups-pdf queue has written for this user.
+std::set<fs::path> writtenPdfs() {
+    std::set<fs::path> out;
+    std::error_code ec;
+    const fs::path dir = fs::path(QDir::homePath().toStdString()) / "PDF";
+    for (const auto& e : fs::directory_iterator(dir, ec))
+        if (e.path().extension() == ".pdf") out.insert(e.path());
+    return out;
+}
+
+TEST(QtPlatformPrinter, OnePageJobReachesThePrinter) {
+    application();
+    if (QPrinterInfo::defaultPrinterName() != QStringLiteral("PDF"))
+        GTEST_SKIP() << "needs the cups-pdf queue PDF as the default printer";
+    quillet::ui::QtPlatform p;
+    const std::set<fs::path> before = writtenPdfs();
+    quillet::imaging::Bitmap page(600, 400);
+    page.fillRect({10, 10, 300, 200}, quillet::imaging::kBlack);
+    ASSERT_TRUE(p.printPage(page));
+    // cups-pdf writes the job a moment later.
+    std::set<fs::path> added;
+    for (int i = 0; i < 100 && added.empty(); ++i) {
+        QThread::msleep(100);
+        for (const fs::path& f : writtenPdfs())
+            if (!before.count(f)) added.insert(f);
+    }
+    ASSERT_EQ(added.size(), 1u) << "no PDF appeared in ~/PDF";
+    EXPECT_NE(added.begin()->filename().string().find("Quillet"), std::string::npos);
+    std::error_code ec;
+    fs::remove(*added.begin(), ec);
+    // An empty page is not a job.
+    EXPECT_FALSE(p.printPage(quillet::imaging::Bitmap()));
 }
 
 TEST(BitmapImage, ScreenPixelsMatchThePackedBitmapForAnyArea) {
