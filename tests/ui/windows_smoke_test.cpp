@@ -200,6 +200,17 @@ TEST_F(WindowsTest, MenuCommandsAndMenuOpeningGoThroughTheModel) {
     EXPECT_FALSE(form1().action("DeleteSelectedFiles1")->isEnabled());
     EXPECT_FALSE(form1().action("Moveselectedfiles")->isEnabled());
 
+    // Keep Quillet on Top: the main window stays on top, and stays shown.
+    form1().action("KeepQuilletontop1")->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(form1().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(form1().isVisible());
+    EXPECT_TRUE(form1().action("KeepQuilletontop1")->isChecked());
+    form1().action("KeepQuilletontop1")->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(form1().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(form1().isVisible());
+
     // F12 hides the viewer window through its model.
     form1().action("ToggleViewerWindow1")->trigger();
     QApplication::processEvents();
