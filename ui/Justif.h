@@ -19,6 +19,7 @@ class TTabbedNotebookDlg : public QWidget {
 public:
     explicit TTabbedNotebookDlg(layout::JustificationDialog& dialog);
 
+    // The notebook `Justification`.
     QTabWidget* notebook() const { return Justification_; }
     // left, centreh, right, top, centre, bottom.
     QRadioButton* radio(int i) const { return radios_.at(std::size_t(i)); }

@@ -359,6 +359,7 @@ void TForm1::buildControls() {
 
 void TForm1::syncStatus() {
     Panel1_->setText(qs(form_.Panel1.text()));
+    Panel1_->setToolTip(Panel1_->text());  // a long size line in full
     // Shown at once during long commands, at most about every 20 ms.
     platform_.processPaintEvents();
 }

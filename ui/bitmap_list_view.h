@@ -22,6 +22,7 @@ class DriveComboBox : public QComboBox {
     Q_OBJECT
 public:
     DriveComboBox(app::DriveList& drives, QWidget* parent = nullptr);
+    // Model -> widget: the roots and the one shown.
     void sync();
 
 private:
@@ -36,6 +37,7 @@ private:
 class DirectoryListBox : public QTreeWidget {
     Q_OBJECT
 public:
+    // Follows the file list's directory of `form`.
     DirectoryListBox(app::MainForm& form, QWidget* parent = nullptr);
     // Rebuilds the tree when the file list's directory differs from the one
     // shown.
@@ -61,7 +63,10 @@ class FileListBox : public QListWidget {
     Q_OBJECT
 public:
     FileListBox(app::FileList& list, QWidget* parent = nullptr);
+    // Model -> widget: the entries (refilled only when they differ), the
+    // selection in one go, the current entry.
     void sync();
+    // The model shown.
     app::FileList& list() { return list_; }
 
     // Runs on a double-click on an entry, after the click it implies.

@@ -22,6 +22,7 @@ class WindowBinding;
 class Ttempform : public QWidget {
     Q_OBJECT
 public:
+    // Shows `viewer`'s bitmap; the cross pointer of `pointer` marks a drag.
     Ttempform(output::Viewer& viewer, app::MousePointer& pointer);
 
     // How many picture tiles were converted since the last bitmap or scale

@@ -16,6 +16,7 @@ class Tcounterform : public QWidget {
 public:
     explicit Tcounterform(app::CounterForm& form);
 
+    // The counter field (counterspinedit).
     NumberEdit* counter() const { return counterspinedit_; }
 
 protected:

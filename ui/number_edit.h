@@ -12,6 +12,8 @@ namespace quillet::ui {
 class NumberEdit : public QAbstractSpinBox {
     Q_OBJECT
 public:
+    // Shows `field`, which must outlive the widget's use of it (the models
+    // outlive the windows).
     NumberEdit(app::NumberField& field, QWidget* parent = nullptr);
 
     app::NumberField& field() { return field_; }
@@ -19,7 +21,10 @@ public:
     // length limit and availability.
     void sync();
 
+    // The arrows: each step up or down is one stepUp()/stepDown() of the
+    // model, which clamps and runs its change handler.
     void stepBy(int steps) override;
+    // Wide enough for the field's character limit and the arrows.
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 

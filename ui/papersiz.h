@@ -18,6 +18,8 @@ class Tsetpapersize : public QWidget {
 public:
     explicit Tsetpapersize(output::PrintedSizeDialog& dialog);
 
+    // The controls: ComboBox1, SpinEdit1 (width), SpinEdit2 (height).
+
     QComboBox* choice() const { return ComboBox1_; }
     NumberEdit* widthField() const { return SpinEdit1_; }
     NumberEdit* heightField() const { return SpinEdit2_; }
