@@ -360,8 +360,9 @@ void TForm1::buildControls() {
 void TForm1::syncStatus() {
     Panel1_->setText(qs(form_.Panel1.text()));
     Panel1_->setToolTip(Panel1_->text());  // a long size line in full
-    // Shown at once during long commands, at most about every 20 ms.
-    platform_.processPaintEvents();
+    // Shown at once during long commands, at most about every 20 ms (not
+    // while the window is still being built).
+    if (binding_) platform_.processPaintEvents();
 }
 
 void TForm1::syncPath() {
