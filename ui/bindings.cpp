@@ -102,8 +102,12 @@ void WindowBinding::apply() {
             window_->resize(want);
         }
     }
-    if (window_->pos() != QPoint(model_.left(), model_.top()))
-        window_->move(model_.left(), model_.top());
+    const QPoint want(model_.left(), model_.top());
+    if (window_->pos() != want) {
+        window_->move(want);
+        pendingMove_ = want;
+        pendingClock_.start();
+    }
     if (model_.visible()) {
         hidePending_ = false;
         if (!window_->isVisible()) window_->show();
@@ -137,7 +141,17 @@ bool WindowBinding::eventFilter(QObject* watched, QEvent* event) {
     if (applying_) return false;
     switch (type) {
         case QEvent::Move:
-            if (window_->isVisible()) model_.moveTo(window_->x(), window_->y());
+            if (!window_->isVisible()) break;
+            // The desktop reports the moves the model asked for a little
+            // later, possibly several in a row during a drag: those are not
+            // the user's. Only a move nobody asked for (or one the desktop
+            // made instead of ours, after a while) goes back to the model.
+            if (pendingClock_.isValid() && pendingClock_.elapsed() < 500) {
+                if (window_->pos() == pendingMove_) pendingClock_.invalidate();
+                break;
+            }
+            pendingClock_.invalidate();
+            model_.moveTo(window_->x(), window_->y());
             break;
         case QEvent::Close:
             if (options_.closeHides) {

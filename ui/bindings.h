@@ -4,6 +4,7 @@
 // model. A widget never decides anything itself.
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -77,6 +78,8 @@ private:
     bool applying_ = false;
     bool hidePending_ = false;
     bool ownFrameKnown_ = false;
+    QPoint pendingMove_;          // the last position asked of the desktop
+    QElapsedTimer pendingClock_;  // since when (invalid: none pending)
 };
 
 // Model -> drop-down list: items, selected index, availability (no signal
