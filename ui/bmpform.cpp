@@ -14,6 +14,9 @@ Ttempform::Ttempform(output::Viewer& viewer, app::MousePointer& pointer)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       viewer_(viewer), pointer_(pointer) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Showing it (F1, F12, a new bitmap) leaves the keyboard with the main
+    // window, so that the same key hides it again.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_QuitOnClose, false);
     setStatusTip(QString::fromUtf8(output::Viewer::kHint));
     setFocusPolicy(Qt::ClickFocus);

@@ -58,6 +58,9 @@ TForm2::TForm2(app::HelpWindow& help, app::MousePointer& pointer,
                            Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
       help_(help), pointer_(pointer) {
     setAttribute(Qt::WA_QuitOnClose, false);
+    // Showing it (F1, F12, a new bitmap) leaves the keyboard with the main
+    // window, so that the same key hides it again.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setStatusTip(QString::fromUtf8(app::HelpWindow::kHint));
 
     // Memo1 overfills the client area: its first 16 pixels are hidden.
