@@ -73,10 +73,29 @@ WindowBinding::WindowBinding(QWidget* window, app::WindowModel& model, Options o
     window_->installEventFilter(this);
     onSignal(model_.changed, this, [](WindowBinding* b) { b->apply(); });
     reportFrame();
-    onSignal(model_.raised, this, [](WindowBinding* b) {
-        if (b->window_->isVisible()) {
-            b->window_->raise();
-            b->window_->update();
+    onSignal(model_.raised, this, [](WindowBinding* b) { b->raiseSoon(); });
+}
+
+void WindowBinding::raiseSoon() {
+    // Long commands bring the window to the front after every page: at most
+    // about every 20 ms, the last request always carried out (when the
+    // command ends and the event loop runs again, at the latest).
+    if (!raiseClock_.isValid() || raiseClock_.elapsed() >= 20) {
+        raiseClock_.start();
+        raisePending_ = false;
+        if (window_->isVisible()) {
+            window_->raise();
+            window_->update();
+        }
+        return;
+    }
+    if (raisePending_) return;
+    raisePending_ = true;
+    QPointer<WindowBinding> self(this);
+    QTimer::singleShot(20, this, [self] {
+        if (self && self->raisePending_) {
+            self->raiseClock_.invalidate();
+            self->raiseSoon();
         }
     });
 }

@@ -71,6 +71,7 @@ private:
     // once it has been shown framed, else that of the decorated windows seen
     // so far (so a window placed before its first showing is placed whole).
     void reportFrame();
+    void raiseSoon();
 
     QWidget* window_;
     app::WindowModel& model_;
@@ -80,6 +81,8 @@ private:
     bool ownFrameKnown_ = false;
     QPoint pendingMove_;          // the last position asked of the desktop
     QElapsedTimer pendingClock_;  // since when (invalid: none pending)
+    QElapsedTimer raiseClock_;    // since the last raise
+    bool raisePending_ = false;
 };
 
 // Model -> drop-down list: items, selected index, availability (no signal
