@@ -22,7 +22,7 @@ using quillet::imaging::Bitmap;
 
 std::string batchPath() {
     const char* dir = std::getenv("QUILLET_BUILD_DIR");
-    return dir == nullptr ? std::string() : std::string(dir) + "/tools/quillet-batch";
+    return std::string(dir != nullptr ? dir : QUILLET_BUILD_DIR) + "/tools/quillet-batch";
 }
 
 struct BatchRun {
