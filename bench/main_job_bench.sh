@@ -9,9 +9,9 @@
 #
 #   bash bench/main_job_bench.sh [--quick] [--pages N] [--worst-pages N] [--no-worst]
 #
-#   --quick          the peers (netpbm, ImageMagick) run on a subset of 30
-#                    pages and their times are scaled to the full count (the
-#                    output says so); the worst case uses 30 pages
+#   --quick          the peers run on a subset (netpbm 30 pages, ImageMagick 8
+#                    pages: two sheets) and their times are scaled to the full
+#                    count (the output says so); the worst case uses 30 pages
 #   --pages N        pages of the main run (default 300)
 #   --worst-pages N  pages of the worst case (default: as --pages)
 #   --no-worst       leave the worst case out
@@ -19,7 +19,8 @@
 # Needs the build (QUILLET_BUILD_DIR, default build/): tools/quillet-batch and
 # tools/quillet-samples; GNU time for peak memory; netpbm and ImageMagick for
 # the peers. The peers do less than Quillet: no speck rule, no line-gap
-# compression, cuts anywhere. Figures are wall-clock seconds; the machine's
+# compression, cuts anywhere. ImageMagick runs on one thread with Debian's
+# default resource policy. Figures are wall-clock seconds; the machine's
 # load shows in them, so the CPU seconds (user + system) are printed too.
 set -euo pipefail
 
@@ -46,7 +47,9 @@ for tool in "$batch" "$samples"; do
   [ -x "$tool" ] || { echo "main_job_bench: $tool is not built" >&2; exit 1; }
 done
 peer_pages=$pages
+im_pages=$pages
 if [ "$quick" = 1 ] && [ "$pages" -gt 30 ]; then peer_pages=30; fi
+if [ "$quick" = 1 ] && [ "$pages" -gt 8 ]; then im_pages=8; fi
 if [ -z "$worst_pages" ]; then
   worst_pages=$pages
   if [ "$quick" = 1 ] && [ "$pages" -gt 30 ]; then worst_pages=30; fi
@@ -57,6 +60,9 @@ gnutime=/usr/bin/time
 work="$(mktemp -d "${TMPDIR:-/tmp}/quillet-main-bench.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
+# ImageMagick on one thread, like the others: its OpenMP threads spin and
+# multiply its time many times over on a busy machine.
+export MAGICK_THREAD_LIMIT=1 OMP_NUM_THREADS=1
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$work/runtime}"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
@@ -93,8 +99,11 @@ q_done=$(tail -n 1 "$work/quillet.txt")
 
 # The peers work on the first $peer_pages pages.
 mkdir -p "$work/peer"
-ls "$work"/pages/*.bmp | head -n "$peer_pages" > "$work/peer/list"
+all_pages=("$work"/pages/*.bmp)
+printf '%s\n' "${all_pages[@]:0:$peer_pages}" > "$work/peer/list"
+printf '%s\n' "${all_pages[@]:0:$im_pages}" > "$work/peer/im-list"
 peer_factor=$(awk -v a="$pages" -v b="$peer_pages" 'BEGIN{printf "%.6f", a / b}')
+im_factor=$(awk -v a="$pages" -v b="$im_pages" 'BEGIN{printf "%.6f", a / b}')
 
 # netpbm: crop each page, one band, columns of the same length, four a sheet.
 netpbm_job() {
@@ -129,7 +138,7 @@ im_job() {
   set -e
   local d="$work/peer/im"
   rm -rf "$d" && mkdir -p "$d/in" "$d/out"
-  xargs -a "$work/peer/list" cp -t "$d/in"
+  xargs -a "$work/peer/im-list" cp -t "$d/in"
   mogrify -trim "$d"/in/*.bmp
   local files=() sheet=0
   mapfile -t files < <(ls "$d"/in/*.bmp)
@@ -145,17 +154,18 @@ i_sheets=$(ls "$work/peer/im/out" | wc -l)
 rm -rf "$work/peer/im"
 
 n_full=$(scale "$n_t" "$peer_factor"); n_full_cpu=$(scale "$n_cpu" "$peer_factor")
-i_full=$(scale "$i_t" "$peer_factor"); i_full_cpu=$(scale "$i_cpu" "$peer_factor")
+i_full=$(scale "$i_t" "$im_factor"); i_full_cpu=$(scale "$i_cpu" "$im_factor")
 
 echo "input: $pages pages, $input_mb MB; column length $clp rows"
 printf '%-34s %9s %9s %10s\n' "" "wall s" "cpu s" "peak MB"
 printf '%-34s %9s %9s %10s\n' "cat of the inputs (best of 3)" "$cat_t" "$cat_cpu" "-"
 printf '%-34s %9s %9s %10s\n' "quillet-batch" "$q_t" "$q_cpu" "$((q_mem / 1024))"
-if [ "$peer_pages" != "$pages" ]; then
-  echo "(quick mode: the peers ran on $peer_pages of $pages pages; their times below are scaled by $peer_factor)"
+if [ "$peer_pages" != "$pages" ] || [ "$im_pages" != "$pages" ]; then
+  echo "(quick mode: netpbm ran on $peer_pages and ImageMagick on $im_pages of the $pages pages;"
+  echo " their times below are scaled to $pages pages: measured netpbm ${n_t} s, ImageMagick ${i_t} s)"
 fi
-printf '%-34s %9s %9s %10s\n' "netpbm ($n_sheets sheets of $peer_pages pages)" "$n_full" "$n_full_cpu" "-"
-printf '%-34s %9s %9s %10s\n' "ImageMagick ($i_sheets sheets of $peer_pages pages)" "$i_full" "$i_full_cpu" "-"
+printf '%-34s %9s %9s %10s\n' "netpbm ($n_sheets sheets/$peer_pages pages)" "$n_full" "$n_full_cpu" "-"
+printf '%-34s %9s %9s %10s\n' "ImageMagick ($i_sheets sheets/$im_pages pages)" "$i_full" "$i_full_cpu" "-"
 echo "quillet-batch: $q_pages external pages; $q_done"
 echo "ratios (wall):  netpbm / quillet = $(ratio "$n_full" "$q_t")x (target >= 20x)," \
      "ImageMagick / quillet = $(ratio "$i_full" "$q_t")x (target >= 100x)," \

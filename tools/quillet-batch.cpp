@@ -60,6 +60,7 @@
 
 // Qt last: its "emit" macro must not meet the models' emit().
 #include <QGuiApplication>
+#include <QtGlobal>
 
 namespace {
 
@@ -276,6 +277,14 @@ private:
     std::chrono::steady_clock::time_point last_{};
 };
 
+// Qt's own diagnostics (no runtime directory, font substitutions) are not
+// the program's messages: shown only with -v.
+bool g_qtChatter = false;
+void qtMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (g_qtChatter || type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "qt: %s\n", text.toLocal8Bit().constData());
+}
+
 // Clicks a check item until it shows `want` (a disabled item stays as it is).
 void setMenuCheck(quillet::app::MenuItem& item, bool want) {
     if (item.checked() != want) item.click();
@@ -308,6 +317,8 @@ int main(int argc, char** argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr &&
         std::getenv("WAYLAND_DISPLAY") == nullptr)
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    g_qtChatter = args.verbose;
+    qInstallMessageHandler(qtMessage);
     QGuiApplication application(argc, argv);
 
     quillet::app::ConsolePlatform platform;
