@@ -75,7 +75,10 @@ bool isOurPrivateFolder(const std::string& path) {
 
 }  // namespace
 
-QtPlatform::QtPlatform() : directoryPicker(runDirectoryPicker) { paintClock_.start(); }
+QtPlatform::QtPlatform()
+    : directoryPicker(runDirectoryPicker), timerContext_(std::make_unique<QObject>()) {
+    paintClock_.start();
+}
 QtPlatform::~QtPlatform() = default;
 
 app::Button QtPlatform::messageBox(const app::MessageBoxRequest& request) {
@@ -234,7 +237,7 @@ void QtPlatform::processPaintEvents() {
     // call paints it sooner.
     if (!flushQueued_) {
         flushQueued_ = true;
-        QTimer::singleShot(0, [this] {
+        QTimer::singleShot(0, timerContext_.get(), [this] {
             flushQueued_ = false;
             paintClock_.restart();
         });

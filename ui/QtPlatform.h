@@ -63,6 +63,8 @@ private:
     std::unique_ptr<QPrinter> printer_;
     bool printerLooked_ = false;
     QElapsedTimer paintClock_;
+    // Owns the queued flush: gone with the platform, so is the flush.
+    std::unique_ptr<QObject> timerContext_;
     bool flushQueued_ = false;
     bool busy_ = false;
     std::string tempDir_;

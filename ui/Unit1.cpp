@@ -158,6 +158,10 @@ void TForm1::buildMenus() {
     addAction(help);  // its shortcut works wherever the focus is in the window
     actions_[f.Help1.name()] = help;
 
+    // The menus' shortcuts work from every Quillet window (F1 and F12 also
+    // from the help window and the viewer), unless a modal dialog is open.
+    for (auto& [name, a] : actions_) a->setShortcutContext(Qt::ApplicationShortcut);
+
     // The file list's pop-up menu (archives).
     auto* popup = new QMenu(this);
     popup->setObjectName(QStringLiteral("PopupMenu1"));
