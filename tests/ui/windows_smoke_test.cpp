@@ -18,6 +18,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QTimer>
 #include <filesystem>
 #include <memory>
 #include <unistd.h>
@@ -216,6 +217,30 @@ TEST_F(WindowsTest, MenuCommandsAndMenuOpeningGoThroughTheModel) {
     QApplication::processEvents();
     EXPECT_FALSE(windows->tempform->isVisible());
     EXPECT_EQ(form1().statusPanel()->text(), QStringLiteral("Bitmap Viewer OFF"));
+}
+
+TEST_F(WindowsTest, MenuShortcutsWorkFromOtherWindowsButNotUnderAModalBox) {
+    const bool shownBefore = program->tempform.window.visible();
+    // F12 pressed while the viewer has the keyboard still toggles it.
+    windows->tempform->activateWindow();
+    windows->tempform->setFocus();
+    QKeyEvent f12press(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
+    QApplication::sendEvent(windows->tempform.get(), &f12press);
+    EXPECT_NE(program->tempform.window.visible(), shownBefore);
+
+    // While a message box is open, the main window's commands wait.
+    const bool shownNow = program->tempform.window.visible();
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
+        QApplication::sendEvent(box, &press);
+        EXPECT_EQ(program->tempform.window.visible(), shownNow);
+        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(box, &esc);
+    });
+    qt.messageBox({quillet::app::MessageKind::Notice, "Quillet", "text", {quillet::app::Button::Ok}});
+    EXPECT_EQ(program->tempform.window.visible(), shownNow);
 }
 
 TEST_F(WindowsTest, ClickingFilesInTheListReachesTheModelAndTheViewer) {
