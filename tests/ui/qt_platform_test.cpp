@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPageLayout>
@@ -117,6 +118,46 @@ TEST(QtPlatformMessageBox, CaptionsIconsButtonsAndAnswers) {
         sortedWant.sort();
         EXPECT_EQ(sortedSeen, sortedWant);
     }
+}
+
+// Counts the events posted to it as they are delivered.
+class Counter : public QObject {
+public:
+    int delivered = 0;
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::User) {
+            ++delivered;
+            return true;
+        }
+        return QObject::event(e);
+    }
+};
+
+TEST(QtPlatformPaint, PaintingDuringLongWorkIsThrottledAndCatchesUp) {
+    application();
+    quillet::ui::QtPlatform p;
+    Counter counter;
+    QThread::msleep(25);
+    // A burst of progress texts, far faster than 20 ms apart: the first is
+    // painted at once, the rest wait.
+    QElapsedTimer clock;
+    clock.start();
+    int calls = 0;
+    while (clock.elapsed() < 10) {
+        QCoreApplication::postEvent(&counter, new QEvent(QEvent::User));
+        p.processPaintEvents();
+        ++calls;
+    }
+    ASSERT_GT(calls, 10);
+    // One paint per started 20 ms at most (the machine may stall the loop).
+    const int allowed = 1 + int(clock.elapsed() / 20);
+    EXPECT_GE(counter.delivered, 1);
+    EXPECT_LE(counter.delivered, allowed);
+    EXPECT_LT(counter.delivered, calls);
+    // Past 20 ms the next call paints again, with everything pending.
+    QThread::msleep(25);
+    p.processPaintEvents();
+    EXPECT_EQ(counter.delivered, calls);
 }
 
 TEST(QtPlatformFilter, SystemFiltersBecomeCaseBlindQtFilters) {
