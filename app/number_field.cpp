@@ -34,7 +34,14 @@ int NumberField::clamp(int v) const {
 void NumberField::setValue(int v) { showText(std::to_string(clamp(v))); }
 
 void NumberField::typeText(const std::string& text) {
-    showText(maxChars_ > 0 && int(text.size()) > maxChars_ ? text.substr(0, maxChars_) : text);
+    typing_ = true;
+    try {
+        showText(maxChars_ > 0 && int(text.size()) > maxChars_ ? text.substr(0, maxChars_) : text);
+    } catch (...) {
+        typing_ = false;
+        throw;
+    }
+    typing_ = false;
 }
 
 void NumberField::focusLost() {

@@ -47,6 +47,11 @@ public:
     bool enabled() const { return enabled_; }
     void setEnabled(bool e);
 
+    // True while onChange runs for text the user is typing (not yet
+    // confirmed by leaving the field): handlers that would overwrite a
+    // partly typed number can wait for focusLost instead.
+    bool typing() const { return typing_; }
+
     // The clamp rule: v limited to the range unless minimum == maximum.
     int clamp(int v) const;
 
@@ -65,6 +70,7 @@ private:
     int maxChars_;
     std::string text_;
     bool enabled_ = true;
+    bool typing_ = false;
 };
 
 }  // namespace quillet::app

@@ -79,10 +79,22 @@ TEST(PrintedSize, ValuesBelowTenBecomeTen) {
     Dialog d;
     d.create();
     d.dialog.SpinEdit2.typeText("5");
+    d.dialog.SpinEdit2.focusLost();
     EXPECT_EQ(d.dialog.SpinEdit2.text(), "10");
-    d.dialog.SpinEdit1.typeText("0");
+    d.dialog.SpinEdit1.setValue(0);
     EXPECT_EQ(d.dialog.SpinEdit1.text(), "10");
     EXPECT_EQ(d.dialog.ComboBox1.itemIndex(), PrintedSizeDialog::kUserDefined);
+}
+
+TEST(PrintedSize, TypingDigitByDigitKeepsTheNumberTyped) {
+    Dialog d;
+    d.create();
+    d.dialog.ComboBox1.userSelect(PrintedSizeDialog::kA4);
+    for (const char* keystrokes : {"2", "25", "250"}) d.dialog.SpinEdit1.typeText(keystrokes);
+    d.dialog.SpinEdit1.focusLost();
+    EXPECT_EQ(d.dialog.SpinEdit1.text(), "250");
+    EXPECT_EQ(d.dialog.ComboBox1.currentText(), "User Defined");
+    EXPECT_EQ(d.form.Label5, "pixels/inch(UD)");
 }
 
 TEST(PrintedSize, PrinterSetupRefreshesOnlyPageSize) {
