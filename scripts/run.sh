@@ -6,7 +6,7 @@ set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$top/scripts/install-deps.sh"
 bash "$top/scripts/start-printer.sh" >/dev/null 2>&1 || true
-bash "$top/scripts/build.sh"
+bash "$top/scripts/build.sh" quillet quillet-batch quillet-samples
 samples="${QUILLET_SAMPLES:-$HOME/quillet-samples}"
 mkdir -p "$samples"
 ls "$samples"/page*.bmp >/dev/null 2>&1 || "$top/build/tools/quillet-samples" -n 24 "$samples"
