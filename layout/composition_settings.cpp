@@ -1,9 +1,7 @@
 #include "layout/composition_settings.h"
 
 #include <climits>
-#include <cmath>
 #include <cstdio>
-#include <limits>
 
 #include "app/output_directory.h"
 
@@ -28,14 +26,6 @@ constexpr std::size_t kNameMax =
 #endif
 
 }  // namespace
-
-std::int32_t roundToEven(double x) {
-    if (std::isnan(x)) return 0;
-    const double r = std::nearbyint(x);
-    if (r >= double(std::numeric_limits<std::int32_t>::max())) return std::numeric_limits<std::int32_t>::max();
-    if (r <= double(std::numeric_limits<std::int32_t>::min())) return std::numeric_limits<std::int32_t>::min();
-    return std::int32_t(r);
-}
 
 CompositionSettings readCompositionSettings(const CompositionContext& ctx) {
     const app::MainForm& f = ctx.form;
@@ -87,53 +77,83 @@ CompositionSettings readCompositionSettings(const CompositionContext& ctx) {
     s.baseName = f.filename.text();
     s.outputDirectory = app::cutRoot(f.OutputDirectory);
 
-    s.usableHeightMm = ctx.printedSize.heightMm() - s.topext - s.bottomext;
-    s.usableWidthMm = ctx.printedSize.widthMm() - s.leftext - s.rightext;
+    s.printedWidthMm = ctx.printedSize.widthMm();
+    s.printedHeightMm = ctx.printedSize.heightMm();
     return s;
 }
 
+LayoutInputs layoutInputsOf(const CompositionSettings& s) {
+    LayoutInputs in;
+    in.printedWidthMm = s.printedWidthMm;
+    in.printedHeightMm = s.printedHeightMm;
+    in.topint = s.topint;
+    in.bottomint = s.bottomint;
+    in.leftint = s.leftint;
+    in.rightint = s.rightint;
+    in.topext = s.topext;
+    in.bottomext = s.bottomext;
+    in.leftext = s.leftext;
+    in.rightext = s.rightext;
+    if (s.pages) {
+        in.LargestWidth = s.pages->LargestWidth;
+        in.LongestHeight = s.pages->LongestHeight;
+        in.TotalLines = s.pages->TotalLines;
+        in.TotalWidth = s.pages->TotalWidth;
+    }
+    in.SelectedCount = s.N;
+    in.fixedWidth = s.fixWidth;
+    in.fixedHeight = s.fixHeight;
+    in.outputFormat = s.format;
+    in.CLP = s.CLP;
+    in.P = s.columnPages;
+    in.N = s.NCOLS;
+    return in;
+}
+
 std::optional<std::string> computeDerivedValues(CompositionSettings& s) {
-    if (s.usableHeightMm <= 0)
+    LayoutNumbers internal;
+    internal.InternalTopPx = s.ti;
+    internal.InternalBottomPx = s.bi;
+    internal.InternalLeftPx = s.li;
+    internal.InternalRightPx = s.ri;
+    const CompositionGeometryCheck check = checkCompositionGeometry(layoutInputsOf(s), internal);
+    const CompositionGeometry& g = check.geometry;
+    s.usableHeightMm = g.usableHeightMm;
+    s.usableWidthMm = g.usableWidthMm;
+    s.columnContentMm = g.columnContentMm;
+    s.t = g.targetHeight;
+    s.E = g.E;
+    s.F = g.F;
+    s.G = g.G;
+    s.H = g.H;
+    s.pageAreaWidth = g.pageAreaWidth;
+
+    switch (check.refusal) {
+    case CompositionRefusal::None:
+        return std::nullopt;
+    case CompositionRefusal::UsableHeight:
         return "No room for the pages: the printed height less the external top and bottom borders is " +
-               std::to_string(s.usableHeightMm) +
+               std::to_string(g.usableHeightMm) +
                " mm. Make the external borders smaller or the printed size larger.";
-    if (s.usableWidthMm <= 0)
+    case CompositionRefusal::UsableWidth:
         return "No room for the pages: the printed width less the external left and right borders is " +
-               std::to_string(s.usableWidthMm) +
+               std::to_string(g.usableWidthMm) +
                " mm. Make the external borders smaller or the printed size larger.";
-    if (s.NCOLS < 1 || s.N < 1)
+    case CompositionRefusal::NoColumn:
         return "No room for the pages: there is no column to place them in.";
-    s.columnContentMm = double(s.usableWidthMm) / s.NCOLS - s.leftint - s.rightint;
-    if (!(s.columnContentMm > 0))
+    case CompositionRefusal::ColumnContent:
         return "No room for the pages: each of the " + std::to_string(s.NCOLS) + " columns leaves " +
-               formatMm(s.columnContentMm) +
+               formatMm(g.columnContentMm) +
                " mm for a page once the internal left and right borders are taken off. Use fewer "
                "columns or smaller borders.";
-
-    const analysis::PageTable& p = *s.pages;
-    const std::int64_t rowHeight = std::int64_t(p.LongestHeight) + s.ti + s.bi;
-    const std::int64_t t = s.rowFormat() ? std::int64_t(s.columnPages) * rowHeight : s.CLP;
-    if (t <= 0 || t > std::numeric_limits<std::int32_t>::max())
-        return "No room for the pages: the column length leaves " + std::to_string(t) +
+    case CompositionRefusal::TargetHeight:
+        return "No room for the pages: the column length leaves " + std::to_string(check.targetRows) +
                " pixel rows for them.";
-    s.t = std::int32_t(t);
-
-    const double sv = double(s.CLP) / s.usableHeightMm;
-    s.E = roundToEven(s.topext * sv);
-    s.F = roundToEven(s.bottomext * sv);
-    const double columnWidth = s.fixWidth ? double(p.LargestWidth) : double(p.TotalWidth) / s.N;
-    const double sh = columnWidth / s.columnContentMm;
-    s.G = roundToEven(s.leftext * sh);
-    s.H = roundToEven(s.rightext * sh);
-
-    const std::int64_t inner =
-        s.fixWidth ? std::int64_t(p.LargestWidth) : std::int64_t(std::trunc(double(p.TotalWidth) / s.N + 0.5));
-    const std::int64_t paw = std::int64_t(s.NCOLS) * (inner + s.li + s.ri);
-    if (paw <= 0 || paw > std::numeric_limits<std::int32_t>::max())
-        return "No room for the pages: the external page would be " + std::to_string(paw) +
+    case CompositionRefusal::PageAreaWidth:
+        return "No room for the pages: the external page would be " + std::to_string(check.pageAreaPx) +
                " pixels wide.";
-    s.pageAreaWidth = std::int32_t(paw);
-    return std::nullopt;
+    }
+    return "No room for the pages.";
 }
 
 std::optional<std::string> checkBaseFileName(const std::string& base) {

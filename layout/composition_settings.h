@@ -16,6 +16,7 @@
 #include "imaging/bitmap.h"
 #include "layout/borders_dialog.h"
 #include "layout/justification_dialog.h"
+#include "layout/layout_geometry.h"
 #include "layout/layout_numbers.h"
 #include "output/printed_size_dialog.h"
 
@@ -67,7 +68,8 @@ struct CompositionSettings {
     int ti = 0, bi = 0, li = 0, ri = 0;
     std::int64_t estimatedWidthPx = 0, estimatedHeightPx = 0;  // ExternalPage*Px
 
-    // ---- borders in millimetres, texts
+    // ---- printed size, borders in millimetres, texts
+    int printedWidthMm = 210, printedHeightMm = 297;
     int topint = 0, bottomint = 1, leftint = 0, rightint = 1;
     int topext = 0, bottomext = 3, leftext = 0, rightext = 0;
     BorderTextSetting inthead, intfoot, exthead, extfoot;
@@ -80,7 +82,7 @@ struct CompositionSettings {
     std::string baseName;         // the filename edit
     std::string outputDirectory;  // after the output directory rule, cut form
 
-    // ---- derived values
+    // ---- derived values (computed by the layout geometry's rules)
     int usableHeightMm = 0;
     int usableWidthMm = 0;
     double columnContentMm = 0;  // Wc
@@ -99,10 +101,16 @@ struct CompositionSettings {
 // rule (the command does that first) and computes no derived value.
 CompositionSettings readCompositionSettings(const CompositionContext& ctx);
 
-// Computes the derived values of the external page into `s`. Returns a
-// message for the user when the settings leave no room for the pages
-// (usable height or width of 0 mm or less, column content width Wc of 0 mm
-// or less, or a target height of 0 rows or less); nothing when all is well.
+// The layout inputs the derived values are computed from: the snapshot's
+// printed size, borders, page table statistics, options and fields, with
+// SelectedCount = N.
+LayoutInputs layoutInputsOf(const CompositionSettings& s);
+
+// Computes the derived values of the external page into `s` with
+// checkCompositionGeometry. Returns a message for the user when the settings
+// leave no room for the pages (usable height or width of 0 mm or less, column
+// content width Wc of 0 mm or less, a target height of 0 rows or less, or a
+// size beyond 32 bits); nothing when all is well.
 std::optional<std::string> computeDerivedValues(CompositionSettings& s);
 
 // Checks a base file name for the external pages. Returns a message when the
@@ -111,9 +119,5 @@ std::optional<std::string> computeDerivedValues(CompositionSettings& s);
 // file system once a page number and ".bmp" are added. Nothing when it is
 // fine.
 std::optional<std::string> checkBaseFileName(const std::string& base);
-
-// round(x): nearest whole number, halves to the even neighbour, saturated to
-// the 32-bit range.
-std::int32_t roundToEven(double x);
 
 }  // namespace quillet::layout

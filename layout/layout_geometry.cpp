@@ -79,35 +79,54 @@ LayoutInputs readLayoutInputs(const app::MainForm& form, const output::PrintedSi
 
 // ---------------------------------------------------------------- composition values
 
-std::optional<CompositionGeometry> compositionGeometry(const LayoutInputs& in,
-                                                       const LayoutNumbers& numbers) {
-    if (in.SelectedCount < 1 || in.N < 1) return std::nullopt;
-    CompositionGeometry g;
+CompositionGeometryCheck checkCompositionGeometry(const LayoutInputs& in,
+                                                  const LayoutNumbers& numbers) {
+    CompositionGeometryCheck check;
+    CompositionGeometry& g = check.geometry;
+    auto refuse = [&check](CompositionRefusal why) {
+        check.refusal = why;
+        return check;
+    };
     g.usableHeightMm = in.usableHeightMm();
     g.usableWidthMm = in.usableWidthMm();
-    if (g.usableHeightMm <= 0 || g.usableWidthMm <= 0) return std::nullopt;
-    g.columnContentMm = double(g.usableWidthMm) / double(in.N) - in.leftint - in.rightint;
-    if (g.columnContentMm <= 0) return std::nullopt;
+    if (g.usableHeightMm <= 0) return refuse(CompositionRefusal::UsableHeight);
+    if (g.usableWidthMm <= 0) return refuse(CompositionRefusal::UsableWidth);
+    if (in.SelectedCount < 1 || in.N < 1) return refuse(CompositionRefusal::NoColumn);
+    g.columnContentMm = in.columnContentMm();
+    if (!(g.columnContentMm > 0)) return refuse(CompositionRefusal::ColumnContent);
+
+    const std::int64_t ti = numbers.InternalTopPx, bi = numbers.InternalBottomPx;
+    check.targetRows = in.outputFormat == app::OutputFormat::Row
+                           ? std::int64_t(in.P) * (std::int64_t(in.LongestHeight) + ti + bi)
+                           : std::int64_t(in.CLP);
+    if (check.targetRows <= 0 || check.targetRows > std::numeric_limits<std::int32_t>::max())
+        return refuse(CompositionRefusal::TargetHeight);
+    g.targetHeight = std::int32_t(check.targetRows);
 
     g.verticalScale = double(in.CLP) / double(g.usableHeightMm);
     g.E = toInt32(roundEven(double(in.topext) * g.verticalScale));
     g.F = toInt32(roundEven(double(in.bottomext) * g.verticalScale));
 
-    double average = double(in.TotalWidth) / double(in.SelectedCount);
-    g.horizontalScale =
-        (in.fixedWidth ? double(in.LargestWidth) : average) / g.columnContentMm;
+    g.horizontalScale = in.columnWidthPx() / g.columnContentMm;
     g.G = toInt32(roundEven(double(in.leftext) * g.horizontalScale));
     g.H = toInt32(roundEven(double(in.rightext) * g.horizontalScale));
 
-    std::int64_t li = numbers.InternalLeftPx, ri = numbers.InternalRightPx;
-    std::int64_t column = in.fixedWidth ? std::int64_t(in.LargestWidth) : halfUp(average);
-    g.pageAreaWidth = toInt32(std::int64_t(in.N) * (column + li + ri));
+    const std::int64_t li = numbers.InternalLeftPx, ri = numbers.InternalRightPx;
+    const std::int64_t column = in.fixedWidth
+                                    ? std::int64_t(in.LargestWidth)
+                                    : halfUp(double(in.TotalWidth) / double(in.SelectedCount));
+    check.pageAreaPx = std::int64_t(in.N) * (column + li + ri);
+    if (check.pageAreaPx <= 0 || check.pageAreaPx > std::numeric_limits<std::int32_t>::max())
+        return refuse(CompositionRefusal::PageAreaWidth);
+    g.pageAreaWidth = std::int32_t(check.pageAreaPx);
+    return check;
+}
 
-    std::int64_t ti = numbers.InternalTopPx, bi = numbers.InternalBottomPx;
-    g.targetHeight = in.outputFormat == app::OutputFormat::Row
-                         ? toInt32(std::int64_t(in.P) * (std::int64_t(in.LongestHeight) + ti + bi))
-                         : in.CLP;
-    return g;
+std::optional<CompositionGeometry> compositionGeometry(const LayoutInputs& in,
+                                                       const LayoutNumbers& numbers) {
+    CompositionGeometryCheck check = checkCompositionGeometry(in, numbers);
+    if (check.refusal != CompositionRefusal::None) return std::nullopt;
+    return check.geometry;
 }
 
 // ---------------------------------------------------------------- estimate and size line
@@ -162,7 +181,7 @@ LayoutInputs LayoutGeometry::inputs() const {
 bool LayoutGeometry::hasRoom(const LayoutInputs& in) {
     if (in.SelectedCount < 1 || in.N < 1) return false;
     if (in.usableHeightMm() <= 0 || in.usableWidthMm() <= 0) return false;
-    if (double(in.usableWidthMm()) / double(in.N) - in.leftint - in.rightint <= 0) return false;
+    if (in.columnContentMm() <= 0) return false;
     if (in.usableHeightMm() - in.topint - in.bottomint <= 0) return false;
     return true;
 }
@@ -191,7 +210,7 @@ void LayoutGeometry::RecomputeLayoutNumbers() {
     // 2. Horizontal border widths: one page's width allowance over the
     //    millimetres one column leaves for it.
     const double cw = in.columnWidthPx();
-    const double sh = cw / (UW / in.N - in.leftint - in.rightint);
+    const double sh = cw / in.columnContentMm();
     n.InternalLeftPx = toInt32(roundEven(sh * in.leftint));
     n.InternalRightPx = toInt32(roundEven(sh * in.rightint));
     n.ExternalLeftPx = toInt32(roundEven(sh * in.leftext));

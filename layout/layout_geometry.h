@@ -51,6 +51,9 @@ struct LayoutInputs {
     int usableHeightMm() const { return printedHeightMm - topext - bottomext; }
     // Printed width less the external left and right borders.
     int usableWidthMm() const { return printedWidthMm - leftext - rightext; }
+    // Wc: the millimetres one column leaves for a page, usableWidthMm / N -
+    // leftint - rightint. Precondition: N >= 1.
+    double columnContentMm() const { return double(usableWidthMm()) / double(N) - leftint - rightint; }
     // Fixed height is checked and the factor is exactly 1.0.
     bool fixedHeightWithoutCompression() const { return fixedHeight && f == 1.0; }
     // SelectedCount x LongestHeight with fixed height without compression,
@@ -86,10 +89,38 @@ struct CompositionGeometry {
     std::int32_t targetHeight = 0;   // Row: P x (LongestHeight + ti + bi); Column: CLP
 };
 
+// Why the composition's derived values leave no room for the pages, in the
+// order the checks are made.
+enum class CompositionRefusal {
+    None,           // all is well
+    UsableHeight,   // printed height less topext and bottomext is 0 mm or less
+    UsableWidth,    // printed width less leftext and rightext is 0 mm or less
+    NoColumn,       // no selection, or fewer than one column
+    ColumnContent,  // column content width Wc is 0 mm or less
+    TargetHeight,   // target height of 0 rows or less, or beyond 32 bits
+    PageAreaWidth,  // page area width of 0 pixels or less, or beyond 32 bits
+};
+
+// The composition's derived values together with the check that refuses them.
+// On a refusal, `geometry` holds the values computed before the failed check.
+struct CompositionGeometryCheck {
+    CompositionGeometry geometry;
+    CompositionRefusal refusal = CompositionRefusal::None;
+    std::int64_t targetRows = 0;   // the target height before its range check
+    std::int64_t pageAreaPx = 0;   // the page area width before its range check
+};
+
 // Computes the composition's derived values from the inputs and the internal
-// border widths of the last layout recompute (ti, bi, li, ri). Returns nothing
-// when the geometry has no room: usable height or width 0 or less, no
-// selection, fewer than one column, or a column content width Wc of 0 or less.
+// border widths of the last layout recompute (ti, bi, li, ri), stopping at the
+// first check that fails (see CompositionRefusal). E, F, G and H round with
+// ties to even; the unfixed page area width uses trunc(TotalWidth / N + 0.5).
+CompositionGeometryCheck checkCompositionGeometry(const LayoutInputs& in,
+                                                  const LayoutNumbers& numbers);
+
+// The derived values of checkCompositionGeometry, or nothing when the geometry
+// has no room: usable height or width 0 or less, no selection, fewer than one
+// column, a column content width Wc of 0 or less, or a target height or page
+// area width of 0 or less or beyond the 32-bit range.
 std::optional<CompositionGeometry> compositionGeometry(const LayoutInputs& in,
                                                        const LayoutNumbers& numbers);
 

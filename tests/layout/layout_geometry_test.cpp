@@ -487,5 +487,67 @@ TEST(CompositionGeometry, DerivedValuesAndRefusals) {
     EXPECT_FALSE(layout::compositionGeometry(in, n));
 }
 
+// Each refusal is named by its first failing check; the two products that can
+// outgrow 32 bits are refused rather than saturated, and a tie of an external
+// border rounds to even.
+TEST(CompositionGeometry, RefusalReasonsInCheckOrder) {
+    using layout::CompositionRefusal;
+    auto base = [] {
+        layout::LayoutInputs in;
+        in.SelectedCount = 2;
+        in.LargestWidth = 1000;
+        in.LongestHeight = 1500;
+        in.TotalWidth = 2000;
+        in.CLP = 2940;  // 10 px per mm over 294 mm
+        in.N = 1;
+        return in;
+    };
+    struct Row {
+        const char* what;
+        void (*change)(layout::LayoutInputs&);
+        CompositionRefusal refusal;
+    };
+    const Row rows[] = {
+        {"fine", [](layout::LayoutInputs&) {}, CompositionRefusal::None},
+        {"no usable height, width too", [](layout::LayoutInputs& in) { in.topext = 300; in.leftext = 300; },
+         CompositionRefusal::UsableHeight},
+        {"no usable width", [](layout::LayoutInputs& in) { in.rightext = 210; }, CompositionRefusal::UsableWidth},
+        {"no selection", [](layout::LayoutInputs& in) { in.SelectedCount = 0; }, CompositionRefusal::NoColumn},
+        {"no column", [](layout::LayoutInputs& in) { in.N = 0; }, CompositionRefusal::NoColumn},
+        {"no column content", [](layout::LayoutInputs& in) { in.leftint = 209; }, CompositionRefusal::ColumnContent},
+        {"row target beyond 32 bits", [](layout::LayoutInputs& in) {
+             in.outputFormat = app::OutputFormat::Row;
+             in.P = 2000000;
+         }, CompositionRefusal::TargetHeight},
+        {"page area beyond 32 bits", [](layout::LayoutInputs& in) {
+             in.LargestWidth = 2000000000;
+             in.N = 2;
+         }, CompositionRefusal::PageAreaWidth},
+    };
+    for (const Row& row : rows) {
+        layout::LayoutInputs in = base();
+        row.change(in);
+        const layout::CompositionGeometryCheck c = layout::checkCompositionGeometry(in, layout::LayoutNumbers{});
+        EXPECT_EQ(c.refusal, row.refusal) << row.what;
+        EXPECT_EQ(layout::compositionGeometry(in, layout::LayoutNumbers{}).has_value(),
+                  row.refusal == CompositionRefusal::None)
+            << row.what;
+    }
+    layout::LayoutInputs in = base();
+    in.outputFormat = app::OutputFormat::Row;
+    in.P = 2000000;
+    EXPECT_EQ(layout::checkCompositionGeometry(in, layout::LayoutNumbers{}).targetRows, 2000000LL * 1500);
+
+    // 2 mm at 365 px over 292 mm is 2.5 px: the tie goes to 2, not 3;
+    // 3 mm is 3.75 px and goes to 4.
+    in = base();
+    in.topext = 2;  // 297 - 2 - 3 = 292 mm usable
+    in.CLP = 365;
+    const auto g = layout::compositionGeometry(in, layout::LayoutNumbers{});
+    ASSERT_TRUE(g);
+    EXPECT_EQ(g->E, 2);
+    EXPECT_EQ(g->F, 4);
+}
+
 }  // namespace
 }  // namespace quillet::layouttest
