@@ -14,6 +14,7 @@
 #include "app/program/program.h"
 #include "imaging/bmp_file.h"
 #include "support/fake_platform.h"
+#include "support/temp_dir.h"
 
 namespace quillet::analysis {
 namespace {
@@ -21,25 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using imaging::Bitmap;
 
-class ScratchDir {
-public:
-    ScratchDir() {
-        static int serial = 0;
-        path_ = fs::temp_directory_path() /
-                ("quillet-locktest-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    std::string path() const { return path_.string(); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
-};
+using ScratchDir = quillet::testing::TempDir;
 
 // A page of w x h with a text block at columns 5..w-6, rows 4..h-5, broken by
 // a blank gap of 10 rows in the middle.

@@ -24,6 +24,7 @@
 #include "app/output_directory.h"
 #include "app/program/program.h"
 #include "support/fake_platform.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 using namespace quillet::app;
@@ -31,21 +32,7 @@ using quillet::testing::FakePlatform;
 
 namespace {
 
-class TempDir {
-public:
-    explicit TempDir(const std::string& parent = fs::temp_directory_path().string()) {
-        std::string pattern = parent + "/quillet-fc-XXXXXX";
-        path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
-    }
-    ~TempDir() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
+using quillet::testing::TempDir;
 
 void writeFile(const std::string& path, const std::string& content) {
     std::ofstream out(path, std::ios::binary);
@@ -483,7 +470,8 @@ TEST_F(FileCommands, MoveAcrossFileSystemsCopiesWithoutReplacing) {
     std::string why;
     const std::string other = otherFileSystemDirectory(&why);
     if (other.empty()) GTEST_SKIP() << why;
-    TempDir src, dst(other);
+    TempDir src;
+    TempDir dst = TempDir::inside(other);
     ASSERT_FALSE(dst.path().empty());
     const std::string big(3 << 20, 'q');  // more than one copy buffer
     writeFile(src.path() + "/a.bmp", big);
@@ -529,7 +517,8 @@ TEST(FileOperations, CrossFileSystemMoveFailureLeavesTheSourceAndNoTrace) {
     std::string why;
     const std::string other = otherFileSystemDirectory(&why);
     if (other.empty()) GTEST_SKIP() << why;
-    TempDir src, dst(other);
+    TempDir src;
+    TempDir dst = TempDir::inside(other);
     writeFile(src.path() + "/a.bmp", "A");
     // The copy can be made, but the source directory refuses the removal:
     // the copy must be taken back.

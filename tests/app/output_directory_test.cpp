@@ -10,28 +10,14 @@
 #include "app/directory_creation.h"
 #include "app/main_form.h"
 #include "app/output_directory.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 using namespace quillet::app;
 
 namespace {
 
-// A fresh directory under the system temporary directory, removed afterwards.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "quillet-od-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
-    }
-    ~TempDir() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
+using quillet::testing::TempDir;
 
 TEST(JoinPath, NeverDoublesOrDropsTheSeparator) {
     struct Case {

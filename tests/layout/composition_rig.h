@@ -24,6 +24,7 @@
 #include "layout/layout_numbers.h"
 #include "output/printed_size_dialog.h"
 #include "support/fake_platform.h"
+#include "support/temp_dir.h"
 
 namespace quillet::compositiontest {
 
@@ -32,35 +33,8 @@ using imaging::Bitmap;
 // Text drawing needs a QGuiApplication; one for the whole test program.
 void ensureGuiApplication();
 
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        static int serial = 0;
-        path_ = std::filesystem::temp_directory_path() /
-                ("quillet-comptest-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    std::string path() const { return path_.string(); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    bool exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
-    // Names of the files in the folder, sorted.
-    std::vector<std::string> names() const {
-        std::vector<std::string> out;
-        for (const auto& e : std::filesystem::directory_iterator(path_)) out.push_back(e.path().filename().string());
-        std::sort(out.begin(), out.end());
-        return out;
-    }
-
-private:
-    std::filesystem::path path_;
-};
+// The folder the pages are written to and the external pages saved in.
+using ScratchFolder = quillet::testing::TempDir;
 
 // A page of "text": blocks of ink rows (every ink row a random, non-blank
 // pattern, so rows can be told apart) separated by blank gaps.

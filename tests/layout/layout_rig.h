@@ -3,10 +3,7 @@
 // selected, a page table filled by hand, the layout handlers installed and
 // LayoutHandlersEnabled set, as after a successful lock.
 
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "analysis/page_table.h"
 #include "app/main_form.h"
@@ -14,30 +11,16 @@
 #include "layout/borders_dialog.h"
 #include "layout/layout_geometry.h"
 #include "output/printed_size_dialog.h"
+#include "support/temp_dir.h"
 
 namespace quillet::layouttest {
 
-class PlaceholderFolder {
+// A scratch folder holding `files` placeholder files p100.bmp, p101.bmp, ...
+class PlaceholderFolder : public quillet::testing::TempDir {
 public:
-    explicit PlaceholderFolder(int files) {
-        static int serial = 0;
-        path_ = std::filesystem::temp_directory_path() /
-                ("quillet-layouttest-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-        for (int i = 0; i < files; ++i)
-            std::ofstream(path_ / ("p" + std::to_string(100 + i) + ".bmp")) << "x";
+    explicit PlaceholderFolder(int files) : TempDir("quillet-layouttest") {
+        for (int i = 0; i < files; ++i) writeText("p" + std::to_string(100 + i) + ".bmp", "x");
     }
-    ~PlaceholderFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    PlaceholderFolder(const PlaceholderFolder&) = delete;
-    PlaceholderFolder& operator=(const PlaceholderFolder&) = delete;
-    std::string path() const { return path_.string(); }
-
-private:
-    std::filesystem::path path_;
 };
 
 // The statistics of four pages: widest 1000, longest 1500, 5600 lines and

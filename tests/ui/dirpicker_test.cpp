@@ -13,6 +13,7 @@
 #include <fstream>
 
 #include "ui/dirpicker.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 using quillet::app::DirectoryPickerResult;
@@ -28,21 +29,7 @@ void ensureApplication() {
     new QApplication(argc, argv);
 }
 
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "quillet-dp-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
-    }
-    ~TempDir() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
+using quillet::testing::TempDir;
 
 QStringList texts(const QListWidget* list) {
     QStringList out;
