@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,43 +16,13 @@
 #include <string>
 
 #include "app/program/program.h"
+#include "bench_support.h"
 #include "imaging/bmp_file.h"
 #include "imaging/sample_page.h"
 
 namespace fs = std::filesystem;
 using namespace quillet;
-using Clock = std::chrono::steady_clock;
-
-namespace {
-
-// Desktop services that answer every question with its default at once.
-class QuietPlatform : public app::PlatformServices {
-public:
-    app::Button messageBox(const app::MessageBoxRequest& r) override {
-        return r.buttons.empty() ? app::Button::Ok : r.buttons.front();
-    }
-    std::optional<std::string> openFile(const app::OpenFileRequest&) override { return {}; }
-    app::DirectoryPickerResult pickDirectory(const std::string&) override { return {}; }
-    std::optional<app::FontChoice> chooseFont(const app::FontChoice&) override { return {}; }
-    std::optional<app::PrinterGeometry> printerGeometry() override {
-        return app::PrinterGeometry{203, 289, 4794, 6826};
-    }
-    void printerSetup() override {}
-    bool printPage(const imaging::Bitmap&) override { return true; }
-    void beep() override {}
-    void setBusyCursor(bool) override {}
-    void processPaintEvents() override {}
-    imaging::Size screenSize() override { return {1920, 1080}; }
-    bool openWithAssociatedProgram(const std::string&) override { return true; }
-    std::string privateTempDirectory() override { return fs::temp_directory_path().string(); }
-};
-
-double ms(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-}  // namespace
-
+using bench::Clock;
 int main(int argc, char** argv) {
     int files = 1000;
     if (argc > 2 && std::strcmp(argv[1], "-n") == 0) files = std::max(1, std::atoi(argv[2]));
@@ -70,13 +39,17 @@ int main(int argc, char** argv) {
     const std::string a4 = (other / "a4page.bmp").string();
     imaging::saveBmp(imaging::makeSamplePage({}), a4);
 
-    QuietPlatform platform;
+    // Desktop services that answer every question with its default at once.
+    bench::QuietPlatform platform;
+    platform.screen = {1920, 1080};
+    platform.opensFiles = true;
+    platform.tempDir = fs::temp_directory_path().string();
     double startMs = 0, changeMs = 0, clickMs = 0;
     {
         const auto t0 = Clock::now();
         app::Program program(platform, many.string(), "");
         const auto t1 = Clock::now();
-        startMs = ms(t0, t1);
+        startMs = bench::millis(t0, t1);
         std::printf("start in %d bitmaps: listed %d, selected %d, \"%s\" in %.2f ms\n", files,
                     program.form.FileListBox1.count(), program.form.FileListBox1.selectedCount(),
                     program.form.Panel1.text().c_str(), startMs);
@@ -86,7 +59,7 @@ int main(int argc, char** argv) {
         const auto t2 = Clock::now();
         program.form.changeDirectory(many.string());
         const auto t3 = Clock::now();
-        changeMs = ms(t2, t3);
+        changeMs = bench::millis(t2, t3);
         std::printf("directory change to %d bitmaps: selected %d, \"%s\" in %.2f ms\n", files,
                     program.form.FileListBox1.selectedCount(), program.form.Panel1.text().c_str(),
                     changeMs);
@@ -98,7 +71,7 @@ int main(int argc, char** argv) {
             const auto t4 = Clock::now();
             program.form.FileListBox1.userClick(0);
             const auto t5 = Clock::now();
-            best = std::min(best, ms(t4, t5));
+            best = std::min(best, bench::millis(t4, t5));
         }
         clickMs = best;
         std::printf("click on A4 300-dpi page (%d x %d) to viewer model: %.2f ms (best of 5)\n",

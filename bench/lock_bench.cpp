@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -20,63 +19,20 @@
 #include <string>
 #include <vector>
 
-#include "app/platform_services.h"
 #include "app/program/program.h"
+#include "bench_support.h"
 #include "imaging/bmp_file.h"
-#include "imaging/sample_page.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using namespace quillet::bench;
 
 namespace {
 
 // The desktop reduced to nothing: the lock's beeps, cursors and repaints cost
-// no more than a call.
-class NullPlatform : public quillet::app::PlatformServices {
-public:
-    quillet::app::Button messageBox(const quillet::app::MessageBoxRequest& r) override {
-        std::fprintf(stderr, "lock_bench: message: %s\n", r.text.c_str());
-        return r.buttons.empty() ? quillet::app::Button::Ok : r.buttons.front();
-    }
-    std::optional<std::string> openFile(const quillet::app::OpenFileRequest&) override { return {}; }
-    quillet::app::DirectoryPickerResult pickDirectory(const std::string&) override { return {}; }
-    std::optional<quillet::app::FontChoice> chooseFont(const quillet::app::FontChoice&) override {
-        return {};
-    }
-    std::optional<quillet::app::PrinterGeometry> printerGeometry() override {
-        return quillet::app::PrinterGeometry{203, 289, 4794, 6826};
-    }
-    void printerSetup() override {}
-    bool printPage(const quillet::imaging::Bitmap&) override { return true; }
-    void beep() override {}
-    void setBusyCursor(bool) override {}
-    void processPaintEvents() override {}
-    quillet::imaging::Size screenSize() override { return {1024, 768}; }
-    bool openWithAssociatedProgram(const std::string&) override { return false; }
-    std::string privateTempDirectory() override { return tempDir; }
-    std::string tempDir = "/tmp";
+// no more than a call; messages are logged.
+struct NullPlatform : QuietPlatform {
+    NullPlatform() { logName = "lock_bench"; }
 };
-
-double seconds(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double>(b - a).count();
-}
-
-template <class F>
-double best(int runs, F f) {
-    double t = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        const auto a = Clock::now();
-        f();
-        t = std::min(t, seconds(a, Clock::now()));
-    }
-    return t;
-}
-
-std::string shellQuote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
 
 // A field of /proc/self/status in kB ("VmRSS", "VmHWM"), -1 when missing.
 long statusKb(const char* field) {
@@ -141,16 +97,8 @@ int main(int argc, char** argv) {
     try {
         if (dir.empty()) {
             dir = (work / "in").string();
-            fs::create_directories(dir);
             const auto a = Clock::now();
-            for (int p = 1; p <= pages; ++p) {
-                quillet::imaging::SamplePageOptions o;
-                o.seed = std::uint64_t(p);
-                char name[32];
-                std::snprintf(name, sizeof name, "page%03d.bmp", p);
-                quillet::imaging::saveBmp(quillet::imaging::makeSamplePage(o),
-                                          (fs::path(dir) / name).string());
-            }
+            writeSamplePages(dir, pages);
             std::printf("generated %d A4 300-dpi pages in %.1f s\n", pages, seconds(a, Clock::now()));
         }
         for (const auto& e : fs::directory_iterator(dir))
@@ -169,11 +117,8 @@ int main(int argc, char** argv) {
     for (const auto& f : files) bytes += fs::file_size(f);
 
     // ---- cat, page cache warm
-    std::string catCommand = "cat";
-    for (const auto& f : files) catCommand += " " + shellQuote(f);
-    catCommand += " > /dev/null";
-    int status = std::system(catCommand.c_str());
-    const double tCat = best(5, [&] { status |= std::system(catCommand.c_str()); });
+    int status = 0;
+    const double tCat = catSeconds(files, 5, status);
 
     // ---- the lock, with and without the statistics
     NullPlatform platform;

@@ -13,7 +13,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QScreen>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +21,7 @@
 #include <unistd.h>
 
 #include "app/program/program.h"
+#include "bench_support.h"
 #include "imaging/bitmap.h"
 #include "imaging/bmp_file.h"
 #include "imaging/sample_page.h"
@@ -33,13 +33,10 @@
 #include "ui/windows.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using quillet::bench::Clock;
+using quillet::bench::msSince;
 
 namespace {
-
-double msSince(Clock::time_point t0) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-}
 
 // Answers every question with its first button and never opens a dialog.
 class QuietPlatform : public quillet::ui::QtPlatform {
