@@ -4,6 +4,8 @@
 // services that answer every question at once. Header-only: every
 // bench/*.cpp is a program of its own.
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <system_error>
 #include <string>
 #include <vector>
 
@@ -83,6 +86,28 @@ inline std::vector<std::string> writeSamplePages(const std::filesystem::path& di
     }
     return files;
 }
+
+// A scratch directory <temporary directory>/<prefix>-XXXXXX made with
+// mkdtemp, removed with everything in it when the object goes, on every
+// return path. path() is empty when it could not be made.
+class WorkDir {
+public:
+    explicit WorkDir(const std::string& prefix) {
+        std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+        if (::mkdtemp(pattern.data())) path_ = pattern;
+    }
+    ~WorkDir() {
+        std::error_code ec;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+    }
+    WorkDir(const WorkDir&) = delete;
+    WorkDir& operator=(const WorkDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
 
 // Desktop services reduced to nothing: a message box answers with its first
 // button (logging the text to stderr under `logName` when set), dialogs are

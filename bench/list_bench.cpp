@@ -6,8 +6,6 @@
 // Generates FILES (default 1000) small bitmaps and one A4 300-dpi sample page
 // in a temporary folder, removed afterwards. Prints figures only.
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -27,7 +25,12 @@ int main(int argc, char** argv) {
     int files = 1000;
     if (argc > 2 && std::strcmp(argv[1], "-n") == 0) files = std::max(1, std::atoi(argv[2]));
 
-    const fs::path root = fs::temp_directory_path() / ("quillet-list-bench-" + std::to_string(::getpid()));
+    const bench::WorkDir scratch("quillet-list-bench");
+    if (scratch.path().empty()) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    const fs::path& root = scratch.path();
     const fs::path many = root / "many";
     const fs::path other = root / "other";
     fs::create_directories(many);
@@ -78,7 +81,5 @@ int main(int argc, char** argv) {
                     program.tempform.ViewerBitmap.width(), program.tempform.ViewerBitmap.height(),
                     clickMs);
     }
-    std::error_code ec;
-    fs::remove_all(root, ec);
     return 0;
 }

@@ -87,12 +87,12 @@ int main(int argc, char** argv) {
             dir = a;
     }
 
-    char tmpl[] = "/tmp/quillet-lock-bench-XXXXXX";
-    if (!mkdtemp(tmpl)) {
+    const WorkDir scratch("quillet-lock-bench");
+    if (scratch.path().empty()) {
         std::perror("mkdtemp");
         return 1;
     }
-    const fs::path work = tmpl;
+    const fs::path& work = scratch.path();
     std::vector<std::string> files;
     try {
         if (dir.empty()) {
@@ -223,7 +223,5 @@ int main(int argc, char** argv) {
         std::printf("lock peak memory        : could not be measured\n");
     if (status) std::printf("(a peer command reported an error)\n");
 
-    std::error_code ec;
-    fs::remove_all(work, ec);
     return 0;
 }

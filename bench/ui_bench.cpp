@@ -18,7 +18,6 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "app/program/program.h"
 #include "bench_support.h"
@@ -57,7 +56,12 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
-    const fs::path root = fs::temp_directory_path() / ("quillet-uibench-" + std::to_string(::getpid()));
+    const quillet::bench::WorkDir scratch("quillet-uibench");
+    if (scratch.path().empty()) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    const fs::path& root = scratch.path();
     const fs::path many = root / "many";
     const fs::path a4 = root / "a4";
     fs::create_directories(many);
@@ -164,7 +168,5 @@ int main(int argc, char** argv) {
         (void)whole;
         (void)screenful;
     }
-    std::error_code ec;
-    fs::remove_all(root, ec);
     return 0;
 }
