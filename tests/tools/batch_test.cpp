@@ -14,6 +14,7 @@
 
 #include "imaging/bmp_file.h"
 #include "imaging/sample_page.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -67,15 +68,9 @@ class BatchTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (batchPath().empty() || !fs::exists(batchPath())) GTEST_SKIP() << "quillet-batch not built";
-        static int serial = 0;
-        dir_ = fs::temp_directory_path() / ("quillet-batch-test-" + std::to_string(::getpid()) + "-" +
-                                            std::to_string(++serial));
-        fs::remove_all(dir_);
+        ASSERT_FALSE(scratch_.path().empty());
+        dir_ = scratch_.path();
         fs::create_directories(dir_ / "out");
-    }
-    void TearDown() override {
-        std::error_code ec;
-        if (!dir_.empty()) fs::remove_all(dir_, ec);
     }
     // n generated 100-dpi pages, page01.bmp ...
     void writePages(int n) {
@@ -98,6 +93,7 @@ protected:
         return n;
     }
 
+    quillet::testing::TempDir scratch_{"quillet-batch-test"};
     fs::path dir_;
     std::vector<Bitmap> pages_;
 };

@@ -27,6 +27,7 @@
 #include "imaging/bitmap.h"
 #include "imaging/bmp_file.h"
 #include "support/fake_platform.h"
+#include "support/temp_dir.h"
 #include "qt_app.h"
 #include "ui/QtPlatform.h"
 #include "ui/Unit1.h"
@@ -43,23 +44,14 @@ using quillet::app::MenuItem;
 using quillet::uitest::application;
 
 // A scratch folder with page1.bmp, page2.bmp and page3.bmp.
-struct SampleFolder {
-    SampleFolder() {
-        static int serial = 0;
-        path = std::filesystem::temp_directory_path() /
-               ("quillet-uitest-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
-        std::filesystem::create_directories(path);
+struct SampleFolder : quillet::testing::TempDir {
+    SampleFolder() : TempDir("quillet-uitest") {
         for (int i = 1; i <= 3; ++i) {
             quillet::imaging::Bitmap b(40 + 10 * i, 60);
             b.fillRect({5, 5, 20, 20}, quillet::imaging::kBlack);
-            quillet::imaging::saveBmp(b, (path / ("page" + std::to_string(i) + ".bmp")).string());
+            quillet::imaging::saveBmp(b, file("page" + std::to_string(i) + ".bmp"));
         }
     }
-    ~SampleFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-    std::filesystem::path path;
 };
 
 class WindowsTest : public ::testing::Test {
@@ -69,7 +61,7 @@ protected:
         // The models place windows on the same screen that Qt shows them on.
         const QSize screen = QGuiApplication::primaryScreen()->size();
         fake.screen = {screen.width(), screen.height()};
-        program = std::make_unique<quillet::app::Program>(fake, folder.path.string(), "");
+        program = std::make_unique<quillet::app::Program>(fake, folder.path(), "");
         windows = std::make_unique<quillet::ui::QuilletWindows>(*program, qt);
         QApplication::processEvents();
     }
