@@ -1,5 +1,7 @@
 // BMP reading and writing against `cat` reading the same files from the page
-// cache, and black-wins shrinking of whole pages.
+// cache, black-wins shrinking of whole pages, and enlarging copies: a cropped
+// page stretched to a slightly larger width (what "Stretch to Largest Width"
+// does to nearly every page) and a page doubled on both axes.
 //
 //   bmp_bench [-n PAGES] [DIR]
 //
@@ -138,6 +140,27 @@ int main(int argc, char** argv) {
     const double tHalf = shrinkAll(1, 2);
     const double tOdd = shrinkAll(3, 7);
 
+    // Enlarging: columns [90, 2390) of each page (2300 wide) stretched to 2480
+    // at full height, and the page doubled on both axes. The destinations are
+    // made once, so only the copies are timed.
+    auto enlargeAll = [&](int runs, auto dstSize, auto srcRect) {
+        Bitmap dst;
+        return best(runs, [&] {
+            for (const Bitmap& b : bitmaps) {
+                if (b.isEmpty()) continue;
+                const quillet::imaging::Size d = dstSize(b);
+                if (dst.width() != d.width || dst.height() != d.height) dst = Bitmap(d.width, d.height);
+                dst.copyRect({0, 0, d.width, d.height}, b, srcRect(b));
+            }
+        });
+    };
+    const double tWide = enlargeAll(
+        3, [](const Bitmap& b) { return quillet::imaging::Size{b.width() * 2480 / 2300, b.height()}; },
+        [](const Bitmap& b) { return quillet::imaging::Rect{b.width() * 90 / 2480, 0, b.width() * 2390 / 2480, b.height()}; });
+    const double tDouble = enlargeAll(
+        2, [](const Bitmap& b) { return quillet::imaging::Size{2 * b.width(), 2 * b.height()}; },
+        [](const Bitmap& b) { return quillet::imaging::Rect{0, 0, b.width(), b.height()}; });
+
     std::printf("%zu files, %.2f MB each on average%s\n", files.size(), double(bytes) / n / 1e6,
                 failed ? " (some failed to load)" : "");
     std::printf("cat (page cache) : %7.3f ms/page%s\n", 1e3 * tCat / n, catStatus ? "  (cat reported an error)" : "");
@@ -145,6 +168,8 @@ int main(int argc, char** argv) {
     std::printf("write <- Bitmap  : %7.3f ms/page   %.2fx cat\n", 1e3 * tWrite / n, tWrite / tCat);
     std::printf("shrink to 1/2    : %7.3f ms/page   (black wins)\n", 1e3 * tHalf / n);
     std::printf("shrink to 3/7    : %7.3f ms/page   (black wins)\n", 1e3 * tOdd / n);
+    std::printf("enlarge 2300->2480 wide, A4 page: %7.3f ms/page   %.2fx cat\n", 1e3 * tWide / n, tWide / tCat);
+    std::printf("enlarge 2x (both axes)          : %7.3f ms/page   %.2fx cat\n", 1e3 * tDouble / n, tDouble / tCat);
 
     std::error_code ec;
     fs::remove_all(work, ec);

@@ -1,6 +1,7 @@
 #include "imaging/bit_rows.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "imaging/bitmap.h"
 
@@ -129,6 +130,22 @@ void depositBits(std::uint64_t* row, int x, const std::uint64_t* bits, int n, bo
             d[1] = (d[1] & ~m2) | (v << (64 - s));
         }
     }
+}
+
+void copyBitsAcross(const std::uint64_t* from, std::uint64_t* to, int x0, int x1) {
+    if (x0 >= x1 || from == to) return;
+    const int w0 = x0 >> 6;
+    const int w1 = (x1 - 1) >> 6;
+    const std::uint64_t first = ~leadingMask(x0 & 63);
+    const std::uint64_t last = leadingMask(((x1 - 1) & 63) + 1);
+    if (w0 == w1) {
+        const std::uint64_t m = first & last;
+        to[w0] = (to[w0] & ~m) | (from[w0] & m);
+        return;
+    }
+    to[w0] = (to[w0] & ~first) | (from[w0] & first);
+    if (w1 > w0 + 1) std::memcpy(to + w0 + 1, from + w0 + 1, std::size_t(w1 - w0 - 1) * sizeof(std::uint64_t));
+    to[w1] = (to[w1] & ~last) | (from[w1] & last);
 }
 
 void fillBits(std::uint64_t* row, int x0, int x1, bool ink) {

@@ -50,6 +50,10 @@ void extractBits(const std::uint64_t* row, int x, int n, std::uint64_t* out);
 // raster operation in colour terms: white stays only where both are white).
 void depositBits(std::uint64_t* row, int x, const std::uint64_t* bits, int n, bool orInk);
 
+// Copies pixels [x0, x1) of row from into the same pixels of row to, leaving
+// the rest of to as it was. The rows must not overlap (they may be equal).
+void copyBitsAcross(const std::uint64_t* from, std::uint64_t* to, int x0, int x1);
+
 // Sets pixels [x0, x1) of a row black (ink = true) or white.
 void fillBits(std::uint64_t* row, int x0, int x1, bool ink);
 

@@ -9,8 +9,15 @@
 // The monochrome engine works row by row: the source rows of a destination
 // row are ORed word by word, the band's columns are cut out aligned to bit 0,
 // and one per-call column map turns them into the destination row, which is
-// then deposited word-wise. Halving has its own bit-compress path, and 1:1
-// copies are a plain shifted word copy.
+// then deposited word-wise. Each distinct destination row is built once;
+// rows that enlarging repeats are copied from the one above.
+//
+// The column map picks a path per call from the shape of the mapping:
+// 1:1 is a plain shifted word copy; halving has a bit-compress path;
+// enlarging by a whole factor of 2..8 expands each source byte through a
+// lookup table; any other enlargement builds each destination word from one
+// 64-bit source fetch (see Segments below); shrinking by other ratios
+// gathers one bit per destination pixel from a black-wins smeared band.
 
 #include <algorithm>
 #include <cstdint>
@@ -46,11 +53,22 @@ AxisMap mapAxis(int dstStart, int dstEnd, int dstLimit, int srcStart, int srcEnd
     if (d <= 0 || s <= 0) return m;
     const std::int64_t lo = std::max<std::int64_t>(0, -std::int64_t(dstStart));
     const std::int64_t hi = std::min<std::int64_t>(d, std::int64_t(dstLimit) - dstStart);
+    // (i + 1) * s fits 64 bits unless both lengths are near the int range.
+    const bool narrow = s < (std::int64_t(1) << 31) && d < (std::int64_t(1) << 31);
+    const auto scaled = [&](std::int64_t i) {
+        return narrow ? i * s / d : std::int64_t(Wide(i) * s / d);
+    };
+    if (hi > lo) {
+        m.start.reserve(std::size_t(hi - lo));
+        m.count.reserve(std::size_t(hi - lo));
+    }
+    std::int64_t a = lo < hi ? scaled(lo) : 0;
     for (std::int64_t i = lo; i < hi; ++i) {
-        const std::int64_t a = std::int64_t(Wide(i) * s / d);
-        const std::int64_t b = std::max<std::int64_t>(std::int64_t(Wide(i + 1) * s / d), a + 1);
+        const std::int64_t next = scaled(i + 1);
+        const std::int64_t b = std::max<std::int64_t>(next, a + 1);
         const std::int64_t s0 = std::max<std::int64_t>(srcStart + a, 0);
         const std::int64_t s1 = std::min<std::int64_t>(srcStart + b, srcLimit);
+        a = next;
         if (s0 >= s1) {
             if (m.start.empty()) continue;  // before the source's start
             break;                          // past the source's end
@@ -60,6 +78,58 @@ AxisMap mapAxis(int dstStart, int dstEnd, int dstLimit, int srcStart, int srcEnd
         m.count.push_back(int(s1 - s0));
     }
     return m;
+}
+
+// 64 bits of a row starting at bit x (MSB-first); the word after the one
+// holding x must exist.
+inline std::uint64_t fetch64(const std::uint64_t* row, int x) {
+    const int q = x >> 6, r = x & 63;
+    return r ? (row[q] << r) | (row[q + 1] >> (64 - r)) : row[q];
+}
+
+// Appends bit strings to a row of words, most significant bit first.
+class BitWriter {
+public:
+    explicit BitWriter(std::uint64_t* out) : out_(out) {}
+    // Appends the low len bits of v (1 <= len <= 64; bits above len clear).
+    void put(std::uint64_t v, int len) {
+        const int spill = used_ + len - 64;
+        if (spill < 0) {
+            acc_ |= v << -spill;
+            used_ += len;
+            return;
+        }
+        *out_++ = acc_ | (v >> spill);
+        acc_ = spill ? v << (64 - spill) : 0;
+        used_ = spill;
+    }
+    void flush() {
+        if (used_) *out_++ = acc_;
+        used_ = 0;
+        acc_ = 0;
+    }
+
+private:
+    std::uint64_t* out_;
+    std::uint64_t acc_ = 0;
+    int used_ = 0;
+};
+
+// For factor f in 2..8: each byte value spread to 8 * f bits, every source
+// bit repeated f times, right-aligned.
+const std::uint64_t* repeatTable(int f) {
+    static const auto tables = [] {
+        std::vector<std::uint64_t> t(7 * 256);
+        for (int ff = 2; ff <= 8; ++ff)
+            for (int byte = 0; byte < 256; ++byte) {
+                std::uint64_t v = 0;
+                for (int bit = 7; bit >= 0; --bit)
+                    for (int r = 0; r < ff; ++r) v = (v << 1) | ((byte >> bit) & 1u);
+                t[std::size_t(ff - 2) * 256 + std::size_t(byte)] = v;
+            }
+        return t;
+    }();
+    return tables.data() + std::size_t(f - 2) * 256;
 }
 
 // OR of each adjacent pair of bits of a word, packed into the low 32 bits in
@@ -94,24 +164,27 @@ public:
     ColumnMapper(const AxisMap& xs) : n_(xs.size()) {
         x0_ = xs.start.front();
         srcBits_ = xs.start.back() + xs.count.back() - x0_;
-        srcWords_ = wordsFor(srcBits_) + 1;  // one spare zero word for the halving path
-        bool identity = srcBits_ == n_, halving = srcBits_ == 2 * n_;
-        for (int k = 0; k < n_ && (identity || halving); ++k) {
+        srcWords_ = wordsFor(srcBits_) + 1;  // one spare zero word for halving and fetch64
+        bool identity = srcBits_ == n_, halving = srcBits_ == 2 * n_, enlarging = true;
+        for (int k = 0; k < n_ && (identity || halving || enlarging); ++k) {
             identity = identity && xs.count[k] == 1;
             halving = halving && xs.count[k] == 2;
+            // One source pixel each, the source advancing by 0 or 1.
+            enlarging = enlarging && xs.count[k] == 1 &&
+                        (k == 0 || xs.start[k] - xs.start[k - 1] == 0 || xs.start[k] - xs.start[k - 1] == 1);
         }
-        kind_ = identity ? Kind::Identity : halving ? Kind::Halving : Kind::Gather;
-        if (kind_ != Kind::Gather) return;
-        for (int c : xs.count)
-            if (std::find(lengths_.begin(), lengths_.end(), c) == lengths_.end()) lengths_.push_back(c);
-        smeared_.assign(std::size_t(srcWords_) * lengths_.size(), 0);
-        index_.resize(n_);
-        shift_.resize(n_);
-        for (int k = 0; k < n_; ++k) {
-            const int which = int(std::find(lengths_.begin(), lengths_.end(), xs.count[k]) - lengths_.begin());
-            const int rel = xs.start[k] - x0_;
-            index_[k] = std::uint32_t(which * srcWords_ + (rel >> 6));
-            shift_[k] = std::uint8_t(63 - (rel & 63));
+        if (identity) {
+            kind_ = Kind::Identity;
+        } else if (halving) {
+            kind_ = Kind::Halving;
+        } else if (enlarging && wholeFactor(xs)) {
+            kind_ = Kind::Repeat;
+        } else if (enlarging) {
+            kind_ = Kind::Segments;
+            buildSegments(xs);
+        } else {
+            kind_ = Kind::Gather;
+            buildGather(xs);
         }
     }
 
@@ -121,7 +194,8 @@ public:
     bool identity() const { return kind_ == Kind::Identity; }
 
     // src: sourceWords() words with the band's columns at bit 0 and zeros
-    // after; out: wordsFor(n) words.
+    // after; out: wordsFor(n) + 1 words (the spare one may be overwritten).
+    // Bits past n in out's word wordsFor(n) - 1 come out clear.
     void map(const std::uint64_t* src, std::uint64_t* out) {
         const int outWords = wordsFor(n_);
         if (kind_ == Kind::Identity) {
@@ -132,6 +206,14 @@ public:
             for (int k = 0; k < outWords; ++k)
                 out[k] = (halvePairs(src[2 * k]) << 32) | halvePairs(src[2 * k + 1]);
             out[outWords - 1] &= leadingMask(n_ - ((outWords - 1) << 6));
+            return;
+        }
+        if (kind_ == Kind::Repeat) {
+            mapRepeat(src, out);
+            return;
+        }
+        if (kind_ == Kind::Segments) {
+            mapSegments(src, out);
             return;
         }
         // Per distinct run length L a copy of the band where bit x holds the
@@ -156,12 +238,124 @@ public:
     }
 
 private:
-    enum class Kind { Identity, Halving, Gather };
+    enum class Kind { Identity, Halving, Repeat, Segments, Gather };
+
+    // Whole-factor enlargement: destination k takes source (k + phase_) /
+    // factor_ (relative to x0_), factor_ in 2..8; phase_ < factor_ is how many
+    // repeats of the first source pixel clipping cut off.
+    bool wholeFactor(const AxisMap& xs) {
+        int first = 1;
+        while (first < n_ && xs.start[first] == xs.start[0]) ++first;
+        if (first == n_) return false;  // one source pixel: the general path does it
+        int f = 1;
+        while (first + f < n_ && xs.start[first + f] == xs.start[first]) ++f;
+        if (f < 2 || f > 8 || first > f) return false;
+        const int phase = f - first;
+        for (int k = 0; k < n_; ++k)
+            if (xs.start[k] - x0_ != (k + phase) / f) return false;
+        factor_ = f;
+        phase_ = phase;
+        return true;
+    }
+
+    // Enlarging by any ratio, word by word. Within destination word w the
+    // source advances by one pixel per destination pixel except at repeats;
+    // the pixels after the s-th repeat of the word (segment s) are the 64
+    // source bits fetched at the word's first source pixel, shifted right by
+    // s. So the word is the OR over its segments of (fetch >> s) & mask_s.
+    // Near 1:1 a word has a few segments, at 2x about 33. Every word gets
+    // the same number of masks (the most any word needs, unused ones 0), so
+    // the inner loop has one trip count per call and predicts well.
+    void buildSegments(const AxisMap& xs) {
+        const int outWords = wordsFor(n_);
+        wordSource_.resize(std::size_t(outWords));
+        int most = 1;
+        for (int w = 0; w < outWords; ++w) {
+            const int k0 = w << 6, k1 = std::min(n_, k0 + 64);
+            int segments = 1;
+            for (int k = k0 + 1; k < k1; ++k) segments += xs.start[k] == xs.start[k - 1];
+            most = std::max(most, segments);
+        }
+        stride_ = most;
+        masks_.assign(std::size_t(outWords) * std::size_t(stride_), 0);
+        for (int w = 0; w < outWords; ++w) {
+            const int k0 = w << 6, k1 = std::min(n_, k0 + 64);
+            wordSource_[std::size_t(w)] = xs.start[k0] - x0_;
+            std::uint64_t* m = masks_.data() + std::size_t(w) * std::size_t(stride_);
+            for (int k = k0; k < k1; ++k) {
+                if (k > k0 && xs.start[k] == xs.start[k - 1]) ++m;
+                *m |= std::uint64_t(1) << (63 - (k - k0));
+            }
+        }
+    }
+
+    void buildGather(const AxisMap& xs) {
+        for (int c : xs.count)
+            if (std::find(lengths_.begin(), lengths_.end(), c) == lengths_.end()) lengths_.push_back(c);
+        smeared_.assign(std::size_t(srcWords_) * lengths_.size(), 0);
+        index_.resize(n_);
+        shift_.resize(n_);
+        for (int k = 0; k < n_; ++k) {
+            const int which = int(std::find(lengths_.begin(), lengths_.end(), xs.count[k]) - lengths_.begin());
+            const int rel = xs.start[k] - x0_;
+            index_[k] = std::uint32_t(which * srcWords_ + (rel >> 6));
+            shift_[k] = std::uint8_t(63 - (rel & 63));
+        }
+    }
+
+    void mapRepeat(const std::uint64_t* src, std::uint64_t* out) const {
+        const std::uint64_t* table = repeatTable(factor_);
+        const int bitsPerByte = 8 * factor_;
+        const auto byteAt = [&](int b) { return (src[b >> 3] >> (56 - 8 * (b & 7))) & 0xFFu; };
+        BitWriter writer(out);
+        // The first byte loses the phase_ leading bits clipping cut off.
+        int written = bitsPerByte - phase_;
+        writer.put(table[byteAt(0)] & (~std::uint64_t(0) >> (64 - written)), written);
+        for (int b = 1; written < n_; ++b, written += bitsPerByte) writer.put(table[byteAt(b)], bitsPerByte);
+        writer.flush();
+        const int outWords = wordsFor(n_);
+        out[outWords - 1] &= leadingMask(n_ - ((outWords - 1) << 6));
+    }
+
+    // The segment masks of a word applied to its source fetch; Stride > 0
+    // fixes the mask count at compile time (unrolled, constant shifts).
+    template <int Stride>
+    void mapSegmentsWith(const std::uint64_t* src, std::uint64_t* out) const {
+        const int outWords = wordsFor(n_);
+        const int stride = Stride > 0 ? Stride : stride_;
+        const std::uint64_t* m = masks_.data();
+        for (int w = 0; w < outWords; ++w, m += stride) {
+            const std::uint64_t v = fetch64(src, wordSource_[std::size_t(w)]);
+            std::uint64_t acc = v & m[0];
+            for (int s = 1; s < stride; ++s) acc |= (v >> s) & m[s];
+            out[w] = acc;
+        }
+    }
+
+    void mapSegments(const std::uint64_t* src, std::uint64_t* out) const {
+        switch (stride_) {
+            case 1: return mapSegmentsWith<1>(src, out);
+            case 2: return mapSegmentsWith<2>(src, out);
+            case 3: return mapSegmentsWith<3>(src, out);
+            case 4: return mapSegmentsWith<4>(src, out);
+            case 5: return mapSegmentsWith<5>(src, out);
+            case 6: return mapSegmentsWith<6>(src, out);
+            case 7: return mapSegmentsWith<7>(src, out);
+            case 8: return mapSegmentsWith<8>(src, out);
+            default: return mapSegmentsWith<0>(src, out);
+        }
+    }
+
     int n_ = 0;
     int x0_ = 0;
     int srcBits_ = 0;
     int srcWords_ = 0;
     Kind kind_ = Kind::Gather;
+    int factor_ = 0;
+    int phase_ = 0;
+    int stride_ = 0;                   // masks per destination word
+    std::vector<int> wordSource_;      // first source bit of each destination word
+    std::vector<std::uint64_t> masks_; // stride_ segment masks per destination word
     std::vector<int> lengths_;
     std::vector<std::uint64_t> smeared_;
     std::vector<std::uint32_t> index_;
@@ -220,7 +414,7 @@ void Bitmap::copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRec
     const int bandWords = srcWordLast - srcWordFirst + 1;
     std::vector<std::uint64_t> band(bandWords);
     std::vector<std::uint64_t> aligned(columns.sourceWords(), 0);
-    std::vector<std::uint64_t> out(wordsFor(n));
+    std::vector<std::uint64_t> out(std::size_t(wordsFor(n)) + 1);
 
     int lastStart = -1, lastCount = -1;
     for (int k = 0; k < ys.size(); ++k) {
@@ -247,6 +441,11 @@ void Bitmap::copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRec
             }
             lastStart = y0;
             lastCount = cnt;
+        } else if (monochrome_ && !orInk) {
+            // A repeated row in Copy mode equals the destination row above
+            // over the rectangle's columns.
+            copyBitsAcross(row(dy0 + k - 1), row(dy0 + k), dx0, dx0 + n);
+            continue;
         }
         const int y = dy0 + k;
         if (monochrome_) {

@@ -99,6 +99,75 @@ TEST(BitmapCopy, MatchesPerPixelModelOnRandomRectangles) {
     }
 }
 
+// Enlarging along one or both axes: ratios near 1 (a page stretched to a
+// slightly larger width), whole factors (the lookup-table path, including
+// clipping that starts inside a repeat group), and odd ratios; each at
+// offsets that cross word edges, clipped on every side, in both modes.
+struct StretchCase {
+    int sw, sh, dw, dh;
+};
+class StretchingMatchesModel : public ::testing::TestWithParam<StretchCase> {};
+
+TEST_P(StretchingMatchesModel, AtOffsetsWithClippingInBothModes) {
+    const auto [sw, sh, dw, dh] = GetParam();
+    std::mt19937 rng(std::uint32_t(sw * 7919 + dw * 31 + sh + dh));
+    const Bitmap src = randomBitmap(rng, sw + 9, sh + 3, 35);
+    // dx/dy place the rectangle (negative: clipped at the left/top); the
+    // destination is narrower than dx + dw in some rounds (clipped right).
+    struct Placement {
+        int dx, dy, sx, sy, cutRight, cutBottom;
+    };
+    const Placement placements[] = {
+        {0, 0, 0, 0, 0, 0},     {3, 1, 5, 1, 0, 0},      {61, 2, 63, 0, 0, 0},     {-7, 0, 2, 2, 0, 0},
+        {-1, -1, 0, 0, 0, 0},   {5, 0, -3, 0, 0, 0},     {0, 0, 7, 0, 13, 1},      {-13, -2, -1, -1, 70, 2},
+        {1, 0, 9, 3, 1, 0},
+    };
+    for (const Placement& p : placements)
+        for (const CopyMode mode : {CopyMode::Copy, CopyMode::And}) {
+            const int width = std::max(1, p.dx + dw + 4 - p.cutRight);
+            const int height = std::max(1, p.dy + dh + 2 - p.cutBottom);
+            Bitmap dst = randomBitmap(rng, width, height, 20);
+            Bitmap expected = dst;
+            const Rect dr{p.dx, p.dy, p.dx + dw, p.dy + dh};
+            const Rect sr{p.sx, p.sy, p.sx + sw, p.sy + sh};
+            referenceCopy(expected, dr, src, sr, mode);
+            dst.copyRect(dr, src, sr, mode);
+            ASSERT_TRUE(bitmapsEqual(dst, expected))
+                << sw << "x" << sh << " -> " << dw << "x" << dh << " at " << p.dx << "," << p.dy << " from " << p.sx
+                << "," << p.sy << " cut " << p.cutRight << "," << p.cutBottom
+                << (mode == CopyMode::And ? " AND" : " copy");
+            ASSERT_TRUE(paddingClear(dst));
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ratios, StretchingMatchesModel,
+    ::testing::Values(StretchCase{2000, 3, 2100, 3},    // Stretch to Largest Width
+                      StretchCase{2300, 2, 2480, 5},    // wider and a little taller
+                      StretchCase{97, 9, 101, 9},       // near 1, odd sizes
+                      StretchCase{64, 4, 65, 4},        // one repeat per row
+                      StretchCase{300, 5, 311, 6},
+                      StretchCase{50, 4, 100, 8},       // 2x
+                      StretchCase{40, 3, 120, 9},       // 3x
+                      StretchCase{33, 3, 165, 3},       // 5x
+                      StretchCase{17, 2, 136, 2},       // 8x
+                      StretchCase{13, 2, 130, 3},       // 10x: no table
+                      StretchCase{30, 6, 70, 14},       // 7/3
+                      StretchCase{70, 5, 131, 5},       // just under 2x
+                      StretchCase{1, 3, 70, 3},         // one source column
+                      StretchCase{140, 20, 200, 7},     // wider, shorter (rows ORed)
+                      StretchCase{200, 7, 140, 20},     // narrower, taller (rows repeated)
+                      StretchCase{150, 4, 150, 11}));   // 1:1 columns, rows repeated
+
+TEST(BitmapCopy, EnlargingWithinOneBitmapReadsTheOriginal) {
+    std::mt19937 rng(11);
+    Bitmap b = randomBitmap(rng, 260, 50, 40);
+    Bitmap expected = b;
+    referenceCopy(expected, {3, 2, 213, 45}, b, {0, 0, 200, 30}, CopyMode::Copy);
+    b.copyRect({3, 2, 213, 45}, b, {0, 0, 200, 30});
+    EXPECT_TRUE(bitmapsEqual(b, expected));
+}
+
 TEST(BitmapCopy, BlitMatchesModelAtEveryBitOffset) {
     std::mt19937 rng(7);
     const Bitmap src = randomBitmap(rng, 300, 6, 50);
