@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "layout/rounding.h"
+
 namespace quillet::layout {
 
 using imaging::Bitmap;
@@ -111,7 +113,7 @@ int placePages(const CompositionSettings& s, std::vector<Strip>& strips, Composi
 
             const double left = double(strip.height() + R) * 100.0 / double(total);
             status.say("Final layout processing . . .  " +
-                       std::to_string(100 - std::int64_t(std::trunc(left + 0.5))) + "%");
+                       std::to_string(100 - halfUp(left)) + "%");
             status.front();
 
             if (!(areaWidth >= x + p && (!row || k <= s.N) && !strip.empty())) break;
