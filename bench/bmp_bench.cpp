@@ -9,48 +9,21 @@
 // temporary folder first and removes it afterwards; with DIR, uses its *.bmp
 // files. Prints figures only; never fails on a slow result.
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "imaging/bitmap.h"
 #include "imaging/bitmap_error.h"
 #include "imaging/bmp_file.h"
-#include "imaging/sample_page.h"
 
 namespace fs = std::filesystem;
 using quillet::imaging::Bitmap;
-using Clock = std::chrono::steady_clock;
-
-namespace {
-
-double seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
-
-// Best of `runs` timings of f().
-template <class F>
-double best(int runs, F f) {
-    double t = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        const auto a = Clock::now();
-        f();
-        t = std::min(t, seconds(a, Clock::now()));
-    }
-    return t;
-}
-
-std::string quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-}  // namespace
+using namespace quillet::bench;
 
 int main(int argc, char** argv) {
     int pages = 300;
@@ -63,25 +36,17 @@ int main(int argc, char** argv) {
             dir = a;
     }
 
-    char tmpl[] = "/tmp/quillet-bmp-bench-XXXXXX";
-    if (!mkdtemp(tmpl)) {
+    WorkDir scratch("quillet-bmp-bench");
+    if (scratch.path().empty()) {
         std::perror("mkdtemp");
         return 1;
     }
-    const fs::path work = tmpl;
+    const fs::path& work = scratch.path();
     std::vector<std::string> files;
     try {
         if (dir.empty()) {
             const auto a = Clock::now();
-            for (int p = 1; p <= pages; ++p) {
-                quillet::imaging::SamplePageOptions o;
-                o.seed = std::uint64_t(p);
-                char name[32];
-                std::snprintf(name, sizeof name, "page%03d.bmp", p);
-                files.push_back((work / "in" / name).string());
-                fs::create_directories(work / "in");
-                quillet::imaging::saveBmp(quillet::imaging::makeSamplePage(o), files.back());
-            }
+            files = writeSamplePages(work / "in", pages);
             std::printf("generated %d A4 300-dpi pages in %.2f s\n", pages, seconds(a, Clock::now()));
         } else {
             for (const auto& e : fs::directory_iterator(dir))
@@ -100,12 +65,8 @@ int main(int argc, char** argv) {
     std::uintmax_t bytes = 0;
     for (const auto& f : files) bytes += fs::file_size(f);
 
-    std::string catCommand = "cat";
-    for (const auto& f : files) catCommand += " " + quoted(f);
-    catCommand += " > /dev/null";
     int catStatus = 0;
-    catStatus |= std::system(catCommand.c_str());  // warm the page cache
-    const double tCat = best(5, [&] { catStatus |= std::system(catCommand.c_str()); });
+    const double tCat = catSeconds(files, 5, catStatus);
 
     std::vector<Bitmap> bitmaps(files.size());
     std::size_t failed = 0;
@@ -171,7 +132,5 @@ int main(int argc, char** argv) {
     std::printf("enlarge 2300->2480 wide, A4 page: %7.3f ms/page   %.2fx cat\n", 1e3 * tWide / n, tWide / tCat);
     std::printf("enlarge 2x (both axes)          : %7.3f ms/page   %.2fx cat\n", 1e3 * tDouble / n, tDouble / tCat);
 
-    std::error_code ec;
-    fs::remove_all(work, ec);
     return 0;
 }
