@@ -15,7 +15,7 @@ std::string selectionCounterText(int selectedCount) {
 BitmapList::BitmapList(MainForm& form, PlatformServices& platform)
     : form_(form), platform_(platform) {}
 
-void BitmapList::connect() {
+void BitmapList::install() {
     form_.FileListBox1.onClick = [this] { FileListBox1Click(); };
     form_.FileListBox1.onChange = [this] { FileListBox1Change(); };
     form_.DriveComboBox1.onChange = [this] {

@@ -23,7 +23,7 @@ public:
     // Installs the handlers on FileListBox1 (click, change) and
     // DriveComboBox1 (change: moves the directory list to the drive's root,
     // then DriveComboBox1Change).
-    void connect();
+    void install();
 
     // Writes the selection counter text into the status panel and lets the
     // view paint it at once.

@@ -12,7 +12,7 @@ Options::Options(MainForm& form, OptionWindows windows) : form_(form), windows_(
     refreshLayout = [this] { NudgeResolutions(form_); };
 }
 
-void Options::connect() {
+void Options::install() {
     MainForm& f = form_;
     f.Columnformat1.onClick = [this] { Columnformat1Click(); };
     f.Compressiontoggle1.onClick = [this] { Compressiontoggle1Click(); };

@@ -27,7 +27,7 @@ public:
 
     // Installs the handlers below on the menu items (the toggles and the
     // three menus' opening handlers File1, Options1, AdvancedFormatOptions1).
-    void connect();
+    void install();
 
     // ---- toggles
     void Columnformat1Click();

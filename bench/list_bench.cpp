@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/program/program.h"
+#include "program/program.h"
 #include "bench_support.h"
 #include "imaging/bmp_file.h"
 #include "imaging/sample_page.h"

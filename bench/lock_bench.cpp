@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program/program.h"
+#include "program/program.h"
 #include "bench_support.h"
 #include "imaging/bmp_file.h"
 

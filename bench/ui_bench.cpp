@@ -19,7 +19,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/program/program.h"
+#include "program/program.h"
 #include "bench_support.h"
 #include "imaging/bitmap.h"
 #include "imaging/bmp_file.h"

@@ -20,7 +20,7 @@ std::string BordersDialog::helpText(const std::string& controlName) {
     return kDialogHelp;
 }
 
-void BordersDialog::connect(app::MainForm& form, app::PlatformServices& platform) {
+void BordersDialog::install(app::MainForm& form, app::PlatformServices& platform) {
     form_ = &form;
     platform_ = &platform;
     for (app::NumberField* field : widthFields()) field->onChange = [this] { widthChange(); };

@@ -75,7 +75,7 @@ public:
     // Binds the dialog to the main window (whose resolutions each width
     // change nudges) and the desktop (the font dialog), and installs the
     // width fields' change rule. Call once, at the dialog's creation.
-    void connect(app::MainForm& form, app::PlatformServices& platform);
+    void install(app::MainForm& form, app::PlatformServices& platform);
 
     // A border width changed: the layout is nudged, horizontal first.
     void widthChange();

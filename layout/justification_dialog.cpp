@@ -37,7 +37,7 @@ void JustificationDialog::showPage(const std::string& caption) {
     window.show();
 }
 
-void JustificationDialog::connect(app::MainForm& form) {
+void JustificationDialog::install(app::MainForm& form) {
     form.Setverticalpagejustification1.setHint(kVerticalItemHint);
     form.Sethorizontalpagejustification1.setHint(kHorizontalItemHint);
     form.Setverticalpagejustification1.onClick = [this] { Setverticalpagejustification1Click(); };

@@ -78,7 +78,7 @@ public:
     void Sethorizontalpagejustification1Click() { showPage("horizontal justification"); }
 
     // Installs the two menu items' handlers and hints on the main window.
-    void connect(app::MainForm& form);
+    void install(app::MainForm& form);
 
     app::Signal changed;
     // Emitted when pageIndex changed, for the view.

@@ -22,7 +22,7 @@ std::string PrintedSizeDialog::noPrinterText(int widthMm, int heightMm) {
            std::to_string(heightMm) + " mm";
 }
 
-void PrintedSizeDialog::create(app::MainForm& form, app::PlatformServices& platform) {
+void PrintedSizeDialog::install(app::MainForm& form, app::PlatformServices& platform) {
     form_ = &form;
     platform_ = &platform;
     SpinEdit1.onChange = [this] { SpinEditChange(SpinEdit1); };

@@ -50,7 +50,7 @@ public:
     // installs the handlers of SpinEdit1, SpinEdit2 and ComboBox1, and runs
     // the creation rule: choice "Page Size" and the choice change rule.
     // Call once, right after the main window exists.
-    void create(app::MainForm& form, app::PlatformServices& platform);
+    void install(app::MainForm& form, app::PlatformServices& platform);
 
     // ComboBox1's change rule: sets the sizes of the chosen item (A5, A4, A3;
     // the printer's printable area for "Page Size") as a program write and

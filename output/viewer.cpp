@@ -14,7 +14,7 @@ Viewer::Viewer(app::PlatformServices& platform, app::MainForm& form, app::MouseP
     window.setStayOnTop(true);
 }
 
-void Viewer::create() {
+void Viewer::install() {
     const imaging::Size screen = platform_.screenSize();
     window.moveTo(screen.width - ViewerBitmap.width(), 0);
     if (window.visible()) paint();

@@ -62,7 +62,7 @@ public:
 
     // Window creation: places the window at the top right of the screen
     // (left = screen width - ViewerBitmap width, top = 0) and lays it out.
-    void create();
+    void install();
 
     // ---- used by the file list, the preview and the acquire command
     // Replaces ViewerBitmap by the file's bitmap: the old one is dropped

@@ -55,7 +55,7 @@
 
 #include "app/console_platform.h"
 #include "app/output_directory.h"
-#include "app/program/program.h"
+#include "program/program.h"
 #include "layout/layout_geometry.h"
 
 // Qt last: its "emit" macro must not meet the models' emit().

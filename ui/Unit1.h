@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 
-#include "app/program/program.h"
+#include "program/program.h"
 
 class QAction;
 class QCheckBox;

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QDir>
 
-#include "app/program/program.h"
+#include "program/program.h"
 #include "ui/QtPlatform.h"
 #include "ui/windows.h"
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/program/program.h"
+#include "program/program.h"
 
 namespace quillet::ui {
 

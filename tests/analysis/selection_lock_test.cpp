@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "analysis/selection_lock.h"
-#include "app/program/program.h"
+#include "program/program.h"
 #include "imaging/bmp_file.h"
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"

@@ -22,7 +22,7 @@
 #include "app/main_form.h"
 #include "app/message_boxes.h"
 #include "app/output_directory.h"
-#include "app/program/program.h"
+#include "program/program.h"
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"
 

@@ -21,7 +21,7 @@ struct OptionsTest : ::testing::Test {
     int refreshes = 0;
 
     OptionsTest() {
-        options.connect();
+        options.install();
         // A locked layout writes its size line on every refresh.
         options.refreshLayout = [this] {
             ++refreshes;
@@ -69,7 +69,7 @@ TEST_F(OptionsTest, RowFormatUncheckingWidthFixUnchecksStretchAndResetsTheLevel)
     // In Column format the width fix cannot be chosen at all.
     MainForm column;
     Options o(column, {});
-    o.connect();
+    o.install();
     column.Fixpagesizetolongestwidth1.click();
     EXPECT_TRUE(column.Fixpagesizetolongestwidth1.checked());
 }

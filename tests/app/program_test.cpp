@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/help_window.h"
-#include "app/program/program.h"
+#include "program/program.h"
 #include "support/fake_platform.h"
 #include "temp_dir.h"
 
@@ -258,7 +258,7 @@ TEST_F(ProgramTest, DriveChangeMovesTheListToTheRootThenEnablesLayoutHandlers) {
     p.form.FileListBox1.hasFocus = true;
     DriveList drives({"/", start.path()});
     p.form.DriveComboBox1 = drives;
-    p.bitmapList.connect();
+    p.bitmapList.install();
     p.form.DriveComboBox1.userSelect(1);
     EXPECT_EQ(p.form.directory(), start.path());
     EXPECT_EQ(p.form.FileListBox1.selectedCount(), 3);

@@ -22,7 +22,7 @@ TEST(Borders, FontChoiceKeepsTypefaceAndStyleOnly) {
     testing::FakePlatform platform;
     app::MainForm form;
     layout::BordersDialog dialog;
-    dialog.connect(form, platform);
+    dialog.install(form, platform);
     app::FontChoice times;
     times.name = "Times New Roman";
     times.bold = false;
@@ -71,7 +71,7 @@ TEST(Borders, WidthChangeNudgesHorizontalFirst) {
     testing::FakePlatform platform;
     app::MainForm form;
     layout::BordersDialog dialog;
-    dialog.connect(form, platform);
+    dialog.install(form, platform);
     std::vector<std::string> writes;
     form.xpixelsperinch.onChange = [&] { writes.push_back("x" + form.xpixelsperinch.text()); };
     form.ypixelsperinch.onChange = [&] { writes.push_back("y" + form.ypixelsperinch.text()); };
@@ -91,7 +91,7 @@ TEST(Borders, WidthChangeRecomputesTheLayoutWhenLocked) {
     {
         Rig rig;
         testing::FakePlatform platform;
-        rig.borders.connect(rig.form, platform);
+        rig.borders.install(rig.form, platform);
         rig.nudge();
         ASSERT_EQ(rig.form.ColumnLengthPixels.value(), 6945);
         rig.borders.bottomext.setValue(50);  // usable height 247 mm
@@ -102,7 +102,7 @@ TEST(Borders, WidthChangeRecomputesTheLayoutWhenLocked) {
     {
         Rig rig;
         testing::FakePlatform platform;
-        rig.borders.connect(rig.form, platform);
+        rig.borders.install(rig.form, platform);
         rig.nudge();
         ASSERT_EQ(rig.form.Numberofcolumnsperprintedpage.value(), 5);
         rig.borders.leftext.setValue(50);  // usable width 160 mm
@@ -115,7 +115,7 @@ TEST(Borders, WidthChangeRecomputesTheLayoutWhenLocked) {
 TEST(Justification, MenuItemsTurnToTheirPage) {
     app::MainForm form;
     JustificationDialog dialog;
-    dialog.connect(form);
+    dialog.install(form);
     int pageSignals = 0;
     dialog.pageChanged.connect([&] { ++pageSignals; });
     form.Setverticalpagejustification1.click();

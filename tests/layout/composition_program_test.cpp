@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/program/program.h"
+#include "program/program.h"
 #include "tests/layout/composition_rig.h"
 
 namespace quillet::compositiontest {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "app/program/program.h"
+#include "program/program.h"
 #include "imaging/bmp_file.h"
 #include "layout_rig.h"
 #include "support/fake_platform.h"

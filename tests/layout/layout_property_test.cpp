@@ -23,8 +23,8 @@ struct Range {
 TEST(LayoutProperty, RandomSequencesStayInRangeAndEnd) {
     Rig rig(6);
     testing::FakePlatform platform;
-    rig.size.create(rig.form, platform);
-    rig.borders.connect(rig.form, platform);
+    rig.size.install(rig.form, platform);
+    rig.borders.install(rig.form, platform);
     auto& f = rig.form;
 
     // Count handler runs per step: a runaway chain would show here long

@@ -19,7 +19,7 @@ struct Dialog {
         form.xpixelsperinch.onChange = [this] { nudges.push_back("x" + form.xpixelsperinch.text()); };
         form.ypixelsperinch.onChange = [this] { nudges.push_back("y" + form.ypixelsperinch.text()); };
     }
-    void create() { dialog.create(form, platform); }
+    void create() { dialog.install(form, platform); }
 
     testing::FakePlatform platform;  // printable area 203 x 289 mm
     app::MainForm form;

@@ -51,7 +51,7 @@ struct ViewerTest : ::testing::Test {
 
 TEST_F(ViewerTest, CreationPlacesTheWindowAtTheTopRight) {
     viewer.setBitmap(imaging::Bitmap(258, 71));
-    viewer.create();
+    viewer.install();
     EXPECT_EQ(viewer.window.left(), 1024 - 258);
     EXPECT_EQ(viewer.window.top(), 0);
     EXPECT_EQ(viewer.window.width(), 258);

@@ -15,7 +15,7 @@
 #include <memory>
 #include <unistd.h>
 
-#include "app/program/program.h"
+#include "program/program.h"
 #include "qt_app.h"
 #include "support/fake_platform.h"
 #include "ui/Borders.h"

@@ -23,7 +23,7 @@
 #include <memory>
 #include <unistd.h>
 
-#include "app/program/program.h"
+#include "program/program.h"
 #include "imaging/bitmap.h"
 #include "imaging/bmp_file.h"
 #include "support/fake_platform.h"

@@ -4,9 +4,9 @@
 // Tcounterform, TTabbedNotebookDlg, TForm2), the program-wide state, and the
 // handlers of every part wired onto the controls.
 //
-// Adding a part: declare its handler object as a member in the block for
-// that part below (after the windows, so it may refer to them), and connect
-// it in the matching block of the constructor in program.cpp.
+// Each part's handler object is a member declared after the windows (so it
+// may refer to them) and is installed once, in window order, by the
+// constructor.
 
 #include <string>
 #include <vector>
@@ -66,22 +66,15 @@ public:
     Options options;
     BitmapList bitmapList;
 
-    // ---- analysis (lock) handlers: add members here
-    // The lock box and the compression list (change and focus).
+    // ---- analysis: the lock box and the compression list (change and focus).
     analysis::SelectionLock selectionLock;
-    // ---- layout handlers (geometry, borders, justification): add here
-    // The layout fields' change handling; writes layoutNumbers.
+    // ---- layout: the layout fields' change handling; writes layoutNumbers.
     layout::LayoutGeometry layoutGeometry{form, setpapersize, setbordersheadersfootersdialog,
                                           pageTable, layoutNumbers};
-    // ---- output handlers (printing, preview, printed size): add here
-    // ---- composition (OK) handlers: add here
-    // ---- composition wiring (begin)
-    // The OK command (Button1Click).
+    // ---- composition: the OK command (Button1Click).
     layout::Composition composition{layout::CompositionContext{
         form, platform, pageTable, layoutNumbers, setbordersheadersfootersdialog, TabbedNotebookDlg,
         setpapersize}};
-    // ---- composition wiring (end)
-    // ---- acquisition and archive handlers: add here
 
     // The application's current help text changed (status tip of the control
     // under the pointer or of the highlighted menu item): routed to the help

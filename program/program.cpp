@@ -1,4 +1,4 @@
-#include "app/program/program.h"
+#include "program/program.h"
 
 #include <filesystem>
 #include <system_error>
@@ -24,51 +24,43 @@ Program::Program(PlatformServices& p, const std::string& startDirectory,
     form.FileListBox1.setDirectory(startDirectory);
     form.DriveComboBox1.followDirectory(form.FileListBox1.directory());
 
-    // 1. The main window and its set-up.
+    // 1. The main window: its set-up, then the shell's handlers (options, the
+    //    bitmap list, the file commands, help and Exit).
     mainFormSetUp(programDirectory);
-
-    // ---- application shell: options, the bitmap list, the viewer, help, Exit
-    options.connect();
+    options.install();
     bitmapList.showInViewer = [this](const std::string& path) { tempform.showFile(path); };
-    bitmapList.connect();
-    form.ToggleViewerWindow1.onClick = [this] { tempform.ToggleViewerWindow1Click(); };
-    form.Viewfromotherdirectory1.onClick = [this] { tempform.Viewfromotherdirectory1Click(); };
+    bitmapList.install();
+    installFileCommands(form, platform);
     form.Help1.onClick = [this] { Form2.Help1Click(); };
     form.Exit1.onClick = [this] { Exit1Click(); };
 
-    // ---- output directory and file commands
-    installFileCommands(form, platform);
-
-    // 2, 3: the printed size and borders dialogs (their set-ups go here).
-    // ---- layout and printed size set-ups (begin)
-    setpapersize.create(form, platform);  // "Page Size" and its choice rule
-    setbordersheadersfootersdialog.connect(form, platform);
-    // ---- layout and printed size set-ups (end)
-    // 4. The viewer places itself at the top right of the screen.
-    tempform.create();
-    // 5, 6, 7: counter, justification and help windows need no set-up here.
-
-    // ---- analysis (lock): connect lockselection.onChange here
-    selectionLock.install();
-    // ---- layout: connect the layout fields' onChange, Setborders1,
-    //      Setverticalpagejustification1, Sethorizontalpagejustification1 here
-    // ---- layout wiring (begin)
-    layoutGeometry.install();
-    form.Setborders1.onClick = [this] { setbordersheadersfootersdialog.Setborders1Click(); };
-    TabbedNotebookDlg.connect(form);
-    // ---- layout wiring (end)
-    // ---- output: Print1, PrintPreview1, PrinterSetup1, Setpapersize1 here
-    // ---- printed size wiring (begin)
+    // 2. The printed size dialog ("Page Size" and its choice rule; Printer
+    //    Setup and Set Printed Size).
+    setpapersize.install(form, platform);
     form.PrinterSetup1.onClick = [this] { setpapersize.PrinterSetup1Click(); };
     form.Setpapersize1.onClick = [this] { setpapersize.Setpapersize1Click(); };
-    // ---- printed size wiring (end)
-    // ---- composition: Button1.onClick here
-    // ---- composition wiring (begin)
+
+    // 3. The borders dialog.
+    setbordersheadersfootersdialog.install(form, platform);
+    form.Setborders1.onClick = [this] { setbordersheadersfootersdialog.Setborders1Click(); };
+
+    // 4. The viewer places itself at the top right of the screen.
+    tempform.install();
+    form.ToggleViewerWindow1.onClick = [this] { tempform.ToggleViewerWindow1Click(); };
+    form.Viewfromotherdirectory1.onClick = [this] { tempform.Viewfromotherdirectory1Click(); };
+
+    // 5. The scan counter needs no set-up.
+
+    // 6. The justification dialog.
+    TabbedNotebookDlg.install(form);
+
+    // 7. The help window needs no set-up.
+
+    // The main job's commands, once every window they read is set up: the
+    // lock, the layout fields and OK.
+    selectionLock.install();
+    layoutGeometry.install();
     form.Button1.onClick = [this] { composition.Button1Click(); };
-    // ---- composition wiring (end)
-    // ---- compression list: compressionselection.onChange here (installed with
-    //      the lock above, onFocus too)
-    // ---- acquisition and archives: SelectSource1, Acquire1, pop-up items here
 }
 
 Program::~Program() { teardown(); }
