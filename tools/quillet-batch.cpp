@@ -54,6 +54,7 @@
 #include <vector>
 
 #include "app/console_platform.h"
+#include "tools/batch/batch_commands.h"
 #include "app/output_directory.h"
 #include "program/program.h"
 #include "layout/layout_geometry.h"
@@ -290,9 +291,30 @@ void setMenuCheck(quillet::app::MenuItem& item, bool want) {
     if (item.checked() != want) item.click();
 }
 
+// The other commands (tools/batch/), one line each.
+const quillet::batch::Command kCommands[] = {
+    {nullptr, nullptr},
+};
+
+// The command that the command line chooses, or nothing for composing.
+quillet::batch::CommandMain chosenCommand(int argc, char** argv) {
+    for (const quillet::batch::Command& c : kCommands) {
+        if (c.trigger == nullptr) continue;
+        const std::string trigger = c.trigger;
+        if (trigger[0] != '-') {
+            if (argc > 1 && trigger == argv[1]) return c.run;
+            continue;
+        }
+        for (int i = 1; i < argc; ++i)
+            if (trigger == argv[i]) return c.run;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const quillet::batch::CommandMain command = chosenCommand(argc, argv)) return command(argc, argv);
     Arguments args;
     bool help = false;
     const std::string bad = parse(argc, argv, args, help);

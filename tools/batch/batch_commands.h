@@ -1,0 +1,16 @@
+#pragma once
+// The commands of quillet-batch besides composing. Each lives in a file of
+// its own in this folder and is chosen by its trigger: a first argument word
+// ("import") or an option anywhere on the command line ("--zip-list").
+// A command gets the whole command line and returns the exit status.
+
+namespace quillet::batch {
+
+using CommandMain = int (*)(int argc, char** argv);
+
+struct Command {
+    const char* trigger;  // "word" as argv[1], or "--option" anywhere
+    CommandMain run;
+};
+
+}  // namespace quillet::batch
