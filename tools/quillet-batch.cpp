@@ -30,6 +30,7 @@
 //   --dry-run            stop before OK
 //   -v                   print every status text as it is written
 //   -h, --help           this text
+//   --version            the version (tools/batch/version.cpp)
 //
 // Output: the line "layout: length-pixels=.. length-pages=.. columns=..
 // xppi=.. yppi=.. printed-pages=.." and the size line before OK, then the
@@ -92,6 +93,7 @@ const char* const kUsage =
     "  --dry-run               print the layout and stop before OK\n"
     "  -v                      print every status text as it is written\n"
     "  -h, --help              this text\n"
+    "  --version               print the version and stop\n"
     "Prints 'layout: ...' and the size line before OK, then the last status text.\n"
     "Exit status: 0 done, 1 refused or failed, 2 bad arguments.\n";
 
@@ -293,6 +295,7 @@ void setMenuCheck(quillet::app::MenuItem& item, bool want) {
 
 // The other commands (tools/batch/), one line each.
 const quillet::batch::Command kCommands[] = {
+    {"--version", quillet::batch::versionMain},
     {nullptr, nullptr},
 };
 

@@ -13,4 +13,7 @@ struct Command {
     CommandMain run;
 };
 
+// The commands, one file each.
+int versionMain(int argc, char** argv);  // --version
+
 }  // namespace quillet::batch
