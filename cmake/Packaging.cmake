@@ -23,8 +23,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${QUILLET_HOMEPAGE}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "pack scanned pages onto a few sheets that print small")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "pack scanned pages onto a few sheets that print small
-Quillet turns a run of scanned monochrome page images (1-bit BMP files)
+  "Quillet turns a run of scanned monochrome page images (1-bit BMP files)
 into a few large, densely packed bitmaps that print small. It crops each
 page's white margins away, squeezes the blank space between text lines,
 stacks the pages into columns cut only between text lines and sets the
