@@ -3,11 +3,12 @@
 # CMakeLists.txt, when every folder's targets exist.
 
 # The engine looks for its two libraries in <executable dir>/../lib/quillet.
-foreach(_lib quillet_zipdll quillet_unzdll)
-  if(TARGET ${_lib})
-    install(TARGETS ${_lib} LIBRARY DESTINATION lib/quillet)
-  endif()
-endforeach()
+if(TARGET quillet_zipdll)
+  install(TARGETS quillet_zipdll LIBRARY DESTINATION lib/quillet)
+endif()
+if(TARGET quillet_unzdll)
+  install(TARGETS quillet_unzdll LIBRARY DESTINATION lib/quillet)
+endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quillet)
