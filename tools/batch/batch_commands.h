@@ -13,4 +13,7 @@ struct Command {
     CommandMain run;
 };
 
+// tools/batch/print.cpp: --print, --preview-to.
+int printMain(int argc, char** argv);
+
 }  // namespace quillet::batch
