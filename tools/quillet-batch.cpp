@@ -293,6 +293,9 @@ void setMenuCheck(quillet::app::MenuItem& item, bool want) {
 
 // The other commands (tools/batch/), one line each.
 const quillet::batch::Command kCommands[] = {
+    {"--zip-add", quillet::batch::zipAddMain},
+    {"--zip-list", quillet::batch::zipListMain},
+    {"--zip-extract", quillet::batch::zipExtractMain},
     {nullptr, nullptr},
 };
 

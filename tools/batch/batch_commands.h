@@ -13,4 +13,9 @@ struct Command {
     CommandMain run;
 };
 
+// tools/batch/zip.cpp: the archive commands.
+int zipAddMain(int argc, char** argv);
+int zipListMain(int argc, char** argv);
+int zipExtractMain(int argc, char** argv);
+
 }  // namespace quillet::batch
