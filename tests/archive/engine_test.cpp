@@ -182,6 +182,7 @@ TEST_F(EngineTest, EntriesLeadingOutsideTheFolderAreSkippedAndTheRestExtracted) 
         engine.Extract();
         EXPECT_EQ(readFile(base.file("ok.bmp")), "ok") << c.what;
         EXPECT_TRUE(outside.names().empty()) << c.what;
+        EXPECT_FALSE(fs::exists(fs::path(base.path()).parent_path() / "evil.bmp")) << c.what;
         EXPECT_FALSE(fs::is_symlink(base.file("ln"))) << c.what;
         ASSERT_FALSE(events.empty()) << c.what;
         EXPECT_EQ(events.front().rfind("0: Skipped ", 0), 0u) << c.what << ": " << events.front();
