@@ -13,7 +13,13 @@ struct Command {
     CommandMain run;
 };
 
-// The commands, one file each.
-int versionMain(int argc, char** argv);  // --version
+// tools/batch/print.cpp: --print, --preview-to.
+int printMain(int argc, char** argv);
+// tools/batch/zip.cpp: the archive commands.
+int zipAddMain(int argc, char** argv);
+int zipListMain(int argc, char** argv);
+int zipExtractMain(int argc, char** argv);
+// tools/batch/version.cpp: --version.
+int versionMain(int argc, char** argv);
 
 }  // namespace quillet::batch
