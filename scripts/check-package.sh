@@ -4,7 +4,8 @@
 # the package installed with apt, the installed quillet-batch composing sample
 # pages exactly as the build folder's does, the installed quillet started from
 # its menu entry under Xvfb showing "Quillet" and "Viewer" and working in the
-# installation directory that holds Qllet.txt; then the package is removed.
+# installation directory that holds Qllet.txt; the installed zip engine
+# archiving pages; then the package is removed.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$top"
@@ -33,7 +34,8 @@ echo "lintian:"
 lintian --fail-on error "$deb" ||
   fail "lintian reports errors on $deb"
 
-dpkg -s quillet >/dev/null 2>&1 && fail "quillet is installed already; remove it first"
+dpkg-query -W -f='${Status}' quillet 2>/dev/null | grep -q "ok installed" &&
+  fail "quillet is installed already; remove it first"
 installed=yes
 apt-get install -y -qq "./$deb" >/dev/null || fail "apt-get install ./$deb failed"
 
@@ -63,6 +65,17 @@ ls "$work/installed"/*page.bmp >/dev/null 2>&1 || fail "no external pages writte
 diff -r "$work/built" "$work/installed" >/dev/null ||
   fail "the installed quillet-batch wrote other pages than the build folder's"
 echo "quillet-batch: $(ls "$work/installed" | wc -l) external pages, same as the build folder's"
+
+# The zip engine finds its libraries in the installed lib/quillet folder.
+for lib in libzipdll.so libunzdll.so; do
+  [ -f "/usr/lib/quillet/$lib" ] || fail "/usr/lib/quillet/$lib is not installed"
+done
+mkdir -p "$work/zip"
+/usr/bin/quillet-batch --zip-add -C "$pages" -o "$work/zip" 2>/dev/null ||
+  fail "the installed quillet-batch could not add the pages to an archive"
+[ "$(unzip -Z1 "$work/zip/page.zip" | wc -l)" -eq "$(ls "$pages"/*.bmp | wc -l)" ] ||
+  fail "the archive made by the installed zip engine lacks pages"
+echo "zip engine: the pages archived with the libraries in /usr/lib/quillet"
 
 # The installed quillet, started from its menu entry on a bitmap of the
 # sample folder, under a virtual X display.

@@ -32,6 +32,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
+    // Lets the desktop match the windows with the installed menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quillet.Quillet"));
 
     quillet::ui::QtPlatform platform;
     const std::string installation =
