@@ -20,7 +20,10 @@ xvfb_pid="" app_pid="" installed=""
 cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  if [ -n "$installed" ]; then apt-get remove -y -qq quillet >/dev/null 2>&1 || true; fi
+  if [ -n "$installed" ]; then
+    apt-get remove -y -qq quillet >/dev/null 2>&1 || true
+    dpkg --purge quillet >/dev/null 2>&1 || true
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -110,6 +113,7 @@ for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 app_pid=""
 
 apt-get remove -y -qq quillet >/dev/null || fail "apt-get remove quillet failed"
+dpkg --purge quillet >/dev/null  # its maintainer scripts' record too
 installed=""
 [ ! -e /usr/bin/quillet ] || fail "/usr/bin/quillet is still there after removal"
 echo "package checked and removed again in ${SECONDS} s"
