@@ -77,6 +77,8 @@ run() {
     "$file" "$name" "$(echo "$t1 - $t0" | bc)" "$(echo "$t2 - $t0" | bc)" "$(( job / 1024 ))" \
     "$(( $(stat -c %s "$pdf") / 1024 ))" "$(( peak / 1024 ))" "$images"
   rm -f "$pdf"
+  last_until="$(echo "$t2 - $t0" | bc)"
+  last_job="$job"
 }
 
 for d in a b; do
@@ -85,7 +87,10 @@ for d in a b; do
   echo "page $d: $size pixels, $(( $(stat -c %s "$page") / 1024 )) KB"
   for i in $(seq "$runs"); do
     run quillet "$work/$d" "$d/1page" "$batch" --print --printer PDF 1page.bmp
+    q_until="$last_until" q_job="$last_job"
     run lp "$work/$d" "$d/1page" lp -d PDF -o fit-to-page 1page.bmp
+    printf '         ratio quillet/lp: until PDF %.3f, job size %.3f\n' \
+      "$(echo "$q_until / $last_until" | bc -l)" "$(echo "$q_job / $last_job" | bc -l)"
   done
   run thick "$work/$d" "$d/1page" "$batch" --print --printer PDF --thick 1page.bmp
 done
