@@ -22,6 +22,8 @@
 #include "app/platform_services.h"
 #include "app/signal.h"
 #include "app/window_model.h"
+#include "archive/ZipMstr.h"
+#include "archive/archive_commands.h"
 #include "layout/borders_dialog.h"
 #include "layout/composition.h"
 #include "layout/justification_dialog.h"
@@ -67,6 +69,9 @@ public:
     // ---- application shell handlers
     Options options;
     BitmapList bitmapList;
+    // ---- archives: the main window's zip engine and the pop-up's commands.
+    archive::TZipMaster ZipMaster1{platform};
+    archive::ArchiveCommands archiveCommands{form, platform, ZipMaster1};
 
     // ---- output: Print (Print1Click) and Print Preview (PrintPreview1Click).
     output::PrintCommand printing{form, platform, setpapersize, tempform};

@@ -288,6 +288,9 @@ void setMenuCheck(quillet::app::MenuItem& item, bool want) {
 const quillet::batch::Command kCommands[] = {
     {"--print", quillet::batch::printMain},
     {"--preview-to", quillet::batch::printMain},
+    {"--zip-add", quillet::batch::zipAddMain},
+    {"--zip-list", quillet::batch::zipListMain},
+    {"--zip-extract", quillet::batch::zipExtractMain},
 };
 
 // The command that the command line chooses, or nothing for composing.
