@@ -50,6 +50,10 @@ Program::Program(PlatformServices& p, const std::string& startDirectory,
     tempform.install();
     form.ToggleViewerWindow1.onClick = [this] { tempform.ToggleViewerWindow1Click(); };
     form.Viewfromotherdirectory1.onClick = [this] { tempform.Viewfromotherdirectory1Click(); };
+    //    Printing and the preview, which stretch to the printed size and show
+    //    in the viewer.
+    printing.install();
+    preview.install();
 
     // 5. The scan counter needs no set-up.
 
