@@ -36,6 +36,7 @@
 // last status text. Message boxes go to standard error as "<caption>: <text>"
 // and are answered with their first button. A progress bar is drawn on
 // standard error when it is a terminal.
+// Printing and previewing are other commands (tools/batch/print.cpp).
 // Exit status: 0 after "Done" (or a clean --dry-run), 1 after a refusal or an
 // error (a warning or error box, or a lock that did not take), 2 for bad
 // arguments.
@@ -94,6 +95,7 @@ const char* const kUsage =
     "  -v                      print every status text as it is written\n"
     "  -h, --help              this text\n"
     "Prints 'layout: ...' and the size line before OK, then the last status text.\n"
+    "Printing and previewing instead: quillet-batch --print --help.\n"
     "Exit status: 0 done, 1 refused or failed, 2 bad arguments.\n";
 
 int badArguments(const std::string& why) {
