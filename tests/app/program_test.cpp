@@ -65,16 +65,20 @@ TEST_F(ProgramTest, SevenWindowsInCreationOrderWithCaptionsAndVisibility) {
 
 TEST_F(ProgramTest, StartSelectsEveryBitmapAndWritesTheCounter) {
     struct Case { int bitmaps; const char* text; };
-    for (const Case& c : std::vector<Case>{{0, "No bitmaps selected."},
-                                           {1, "1 bitmap selected."},
-                                           {25, "25 bitmaps selected."}}) {
-        TempDir dir;
-        dir.writePages(c.bitmaps);
-        Program p(fake, dir.path(), "");
-        EXPECT_EQ(p.form.FileListBox1.count(), c.bitmaps);
-        EXPECT_EQ(p.form.FileListBox1.selectedCount(), c.bitmaps);
-        EXPECT_EQ(p.form.Panel1.text(), c.text);
-        EXPECT_FALSE(p.form.LayoutHandlersEnabled);
+    // With a printer and on a machine without one.
+    for (const bool printer : {true, false}) {
+        if (!printer) fake.printer.reset();
+        for (const Case& c : std::vector<Case>{{0, "No bitmaps selected."},
+                                               {1, "1 bitmap selected."},
+                                               {25, "25 bitmaps selected."}}) {
+            TempDir dir;
+            dir.writePages(c.bitmaps);
+            Program p(fake, dir.path(), "");
+            EXPECT_EQ(p.form.FileListBox1.count(), c.bitmaps);
+            EXPECT_EQ(p.form.FileListBox1.selectedCount(), c.bitmaps);
+            EXPECT_EQ(p.form.Panel1.text(), c.text) << printer;
+            EXPECT_FALSE(p.form.LayoutHandlersEnabled);
+        }
     }
     EXPECT_TRUE(fake.messages.empty());
 }
