@@ -8,6 +8,7 @@
 #include "analysis/autocrop.h"
 #include "app/message_boxes.h"
 #include "app/nudge_resolutions.h"
+#include "imaging/bitmap_error.h"
 #include "imaging/bmp_file.h"
 
 namespace quillet::analysis {
@@ -87,6 +88,8 @@ void SelectionLock::lock() {
         Probe result;
         try {
             result = probe(path);
+        } catch (const imaging::BitmapTooLarge&) {
+            result = Probe::TooBig;
         } catch (const std::bad_alloc&) {
             result = Probe::TooBig;
         } catch (const std::exception& e) {
@@ -135,6 +138,8 @@ bool SelectionLock::measurePages(const std::vector<std::string>& paths) {
                 const CropBox box = autocrop.addPage(k, page);
                 if (compression) statistics.addPage(page, box);
             }
+        } catch (const imaging::BitmapTooLarge&) {
+            refusal = kTooBig;
         } catch (const std::bad_alloc&) {
             refusal = kTooBig;
         } catch (const std::exception& e) {

@@ -14,12 +14,12 @@ namespace quillet::imaging {
 namespace {
 
 [[noreturn]] void throwTooLarge(int w, int h) {
-    throw BitmapError("Bitmap of " + std::to_string(w) + " x " + std::to_string(h) +
+    throw BitmapTooLarge("Bitmap of " + std::to_string(w) + " x " + std::to_string(h) +
                       " pixels is too large");
 }
 
 [[noreturn]] void throwNoMemory(int w, int h) {
-    throw BitmapError("Not enough memory for a bitmap of " + std::to_string(w) + " x " +
+    throw BitmapTooLarge("Not enough memory for a bitmap of " + std::to_string(w) + " x " +
                       std::to_string(h) + " pixels");
 }
 

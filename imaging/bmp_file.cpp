@@ -140,8 +140,8 @@ Bitmap decodeWithQt(const BmpHeader& h, const std::uint8_t* file, std::size_t si
     const std::int64_t limitMiB = QImageReader::allocationLimit();
     const std::int64_t imageBytes = h.width * h.height * 4;
     if (limitMiB > 0 && imageBytes > (limitMiB << 20))
-        throw BitmapError("Bitmap of " + std::to_string(h.width) + " x " + std::to_string(h.height) +
-                          " pixels is too large to display in colour");
+        throw BitmapTooLarge("Bitmap of " + std::to_string(h.width) + " x " + std::to_string(h.height) +
+                             " pixels is too large to display in colour");
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(file), qsizetype(size));
     QImage image;
     if (!image.loadFromData(bytes, "BMP") || image.isNull())
