@@ -73,11 +73,11 @@ int placePages(const CompositionSettings& s, std::vector<Strip>& strips, Composi
     int k = 0;
     int m = 0;
 
-    auto newPage = [&](int areaWidth) {
-        return Bitmap(areaWidth + s.G + s.H, s.t + s.E + s.F);
-    };
-    int areaWidth = s.pageAreaWidth;
-    Bitmap page = newPage(areaWidth);
+    // Every external page of a run is equally wide, so that all print at one
+    // scale: the page area takes the widest piece of the run (a frame,
+    // LargestWidth + li + ri) when that is wider than its own width.
+    const int areaWidth = std::max(s.pageAreaWidth, frameW);
+    Bitmap page(areaWidth + s.G + s.H, s.t + s.E + s.F);
     int areaHeight = 0;
     int bandY = 0;
 
@@ -94,12 +94,6 @@ int placePages(const CompositionSettings& s, std::vector<Strip>& strips, Composi
             if (full && x > 0) {
                 if (row) --k;
                 break;
-            }
-            if (full && areaWidth < p) {
-                // A piece wider than the whole page area: the page area of
-                // this page widens to it rather than never taking it.
-                areaWidth = p;
-                page.setSize(areaWidth + s.G + s.H, page.height());
             }
 
             const int c = cutOffset(s, strip, sh);
@@ -125,14 +119,7 @@ int placePages(const CompositionSettings& s, std::vector<Strip>& strips, Composi
         ++m;
         done(page, m);
         if (strip.empty()) break;
-        areaWidth = s.pageAreaWidth;
-        if (page.width() == areaWidth + s.G + s.H && page.height() == s.t + s.E + s.F && page.wordsPerRow() > 0) {
-            // Same size: clear the page in place rather than take new memory.
-            std::memset(page.row(0), 0,
-                        sizeof(std::uint64_t) * std::size_t(page.wordsPerRow()) * std::size_t(page.height()));
-        } else {
-            page = newPage(areaWidth);
-        }
+        page = Bitmap(areaWidth + s.G + s.H, s.t + s.E + s.F);
         areaHeight = 0;
         bandY = 0;
     }

@@ -210,6 +210,39 @@ TEST(CompositionPlacing, RowFormatPlacesTwoRowsOfThreePerPage) {
     }
 }
 
+// Without a fixed width each box is its page's own width; a box that does not
+// fit steps the page counter back and starts the next page. Every page of
+// the run is as wide as the widest box. With bi = 0 the cut falls at row s
+// even where ink runs across it.
+TEST(CompositionPlacing, RowFormatWithoutFixedWidthGivesPagesOfOneWidth) {
+    Rig rig;
+    for (int w : {40, 90, 40, 40, 40, 30}) {
+        Bitmap b = makeTextPage({.width = w, .height = 50, .topMargin = 0, .bottomMargin = 0}, 500 + w);
+        b.fillRect({0, 48, w, 50}, imaging::kBlack);
+        rig.addPage(b);
+    }
+    rig.lock();
+    rig.form.outputFormat = app::OutputFormat::Row;
+    rig.form.Fixpagesizetolongestheight1.setChecked(true);
+    rig.form.Fixpagesizetolongestwidth1.setChecked(false);
+    rig.form.Stretchtolargestwidth1.setChecked(false);
+    rig.layoutFields(50, 1, 1);  // page area 47 wide (the average), one row of boxes
+    rig.press();
+
+    const std::vector<std::vector<int>> pagesOfBoxes{{0}, {1}, {2, 3}, {4, 5}};
+    ASSERT_EQ(rig.composition.lastResult().pages, int(pagesOfBoxes.size()));
+    for (std::size_t m = 0; m < pagesOfBoxes.size(); ++m) {
+        Bitmap expected(90, 50);
+        int x = 0;
+        for (int k : pagesOfBoxes[m]) {
+            const Bitmap& p = rig.pages[std::size_t(k)];
+            expected.blit(x, 0, p, 0, 0, p.width(), p.height());
+            x += p.width();
+        }
+        EXPECT_BITMAPS_EQUAL(rig.output(int(m) + 1), expected) << "page " << m + 1;
+    }
+}
+
 // The strip's scans keep the line scan's walk and results.
 TEST(CompositionPlacing, StripScansMatchTheLineScan) {
     std::mt19937 rng(9);
