@@ -274,6 +274,33 @@ TEST(MainFormTexts, FieldsAndGroupsHaveTheirLabelsAndHelpTexts) {
     EXPECT_EQ(form.hintOf("lockselection"), form.lockselection.hint());
 }
 
+TEST(MainFormFields, NumberFieldsShareTheirReadingWritingAndFocusRules) {
+    NumberField field{"f", 5, 50, 1, 5, 20};
+    int runs = 0;
+    field.onChange = [&] { ++runs; };
+    struct Typed { const char* text; int read; };
+    for (const Typed& t : {Typed{"abc", 5}, Typed{"", 5}, Typed{"12x", 5}, Typed{"1.5", 5},
+                           Typed{"-3", -3}, Typed{"77", 77}})
+    {
+        field.typeText(t.text);
+        EXPECT_EQ(field.value(), t.read) << t.text;  // typing never clamps
+    }
+    field.focusLost();
+    EXPECT_EQ(field.text(), "50");  // clamped once the field is left
+    runs = 0;
+    field.setValue(50);  // the shown value: nothing changes, no handler
+    field.typeText("50");
+    EXPECT_EQ(runs, 0);
+    field.setValue(900);
+    EXPECT_EQ(field.text(), "50");
+
+    NumberField fixed{"g", 7, 7, 1, 5, 7};  // minimum equal to maximum: no clamping
+    fixed.setValue(3000);
+    EXPECT_EQ(fixed.value(), 3000);
+    fixed.typeText("x");
+    EXPECT_EQ(fixed.value(), 7);
+}
+
 TEST(MainFormFields, TheBaseFileNameHoldsTwentyFiveCharactersNotBytes) {
     MainForm form;
     const std::string a24(24, 'a'), e = "\xc3\xa9", euro = "\xe2\x82\xac";
