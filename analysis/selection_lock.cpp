@@ -1,13 +1,13 @@
 #include "analysis/selection_lock.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <new>
 
 #include "analysis/autocrop.h"
 #include "app/message_boxes.h"
 #include "app/nudge_resolutions.h"
+#include "base/int32.h"
 #include "imaging/bitmap_error.h"
 #include "imaging/bmp_file.h"
 
@@ -159,15 +159,12 @@ bool SelectionLock::measurePages(const std::vector<std::string>& paths) {
     }
     autocrop.end();
 
-    auto saturate = [](std::int64_t v) {
-        return std::int32_t(std::min<std::int64_t>(v, INT32_MAX));
-    };
     table_.RemovedHigh = table_.RemovedMedium = table_.RemovedLow = 0;
     platform_.setBusyCursor(true);
     if (compression) {
-        table_.RemovedHigh = saturate(statistics.counts().removedHigh);
-        table_.RemovedMedium = saturate(statistics.counts().removedMedium);
-        table_.RemovedLow = saturate(statistics.counts().removedLow);
+        table_.RemovedHigh = base::toInt32(statistics.counts().removedHigh);
+        table_.RemovedMedium = base::toInt32(statistics.counts().removedMedium);
+        table_.RemovedLow = base::toInt32(statistics.counts().removedLow);
         for (int k = 1; k <= n; ++k) {
             form_.Panel1.setText(statisticsProgressText(k, n));
             form_.window.bringToFront();

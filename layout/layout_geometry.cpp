@@ -7,13 +7,6 @@ namespace quillet::layout {
 
 namespace {
 
-// A 64-bit result brought into the range a field write accepts.
-int toFieldInt(std::int64_t v) {
-    if (v > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
-    if (v < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
-    return int(v);
-}
-
 // A run-time minimum or step kept inside the field's own range, so that a
 // field can never be driven outside its declared range by its minimum.
 int boundTo(std::int64_t v, int lo, int hi) { return int(std::clamp<std::int64_t>(v, lo, hi)); }
@@ -142,7 +135,7 @@ bool writePrintedPageEstimate(app::NumberField& npp, app::OutputFormat format, s
         k = q * rowHeight * N;
     }
     if (k <= 0) return false;
-    npp.setValue(toFieldInt(intDiv(T, k) + 1));
+    npp.setValue(toInt32(intDiv(T, k) + 1));
     std::int64_t rest = intMod(T, k);
     bool lower = format == app::OutputFormat::Column ? double(rest) < 0.05 * double(k) : rest == 0;
     if (lower) npp.setValue(npp.value() - 1);
@@ -258,7 +251,7 @@ void LayoutGeometry::ColumnLengthPixelsChange() {
     form_.LayoutHandlersEnabled = false;
     const LayoutInputs in = inputs();  // the column length may have been raised
     form_.ypixelsperinch.setValue(
-        toFieldInt(halfUp(double(in.CLP) / in.usableHeightMm() * kMmPerInch)));
+        toInt32(halfUp(double(in.CLP) / in.usableHeightMm() * kMmPerInch)));
     searchColumnLengthPages(in);
     writeEstimateAndSizeLine();
     form_.LayoutHandlersEnabled = true;
@@ -333,7 +326,7 @@ void LayoutGeometry::ColumnLengthPagesChange() {
     form_.LayoutHandlersEnabled = false;
     app::NumberField& clp = form_.ColumnLengthPixels;
     const double perPage = in.f * in.stackedLines() / in.SelectedCount;
-    clp.setValue(toFieldInt(
+    clp.setValue(toInt32(
         halfUp(in.P * (perPage + double(n.InternalTopPx) + double(n.InternalBottomPx)))));
 
     // 4. One page: the minimum is one average page with these borders.
@@ -352,7 +345,7 @@ void LayoutGeometry::ColumnLengthPagesChange() {
     n.ExternalPageHeightPx = toInt32(std::int64_t(CLP) + n.ExternalTopPx + n.ExternalBottomPx);
 
     // 6. The vertical resolution follows, quietly.
-    form_.ypixelsperinch.setValue(toFieldInt(halfUp(double(CLP) * kMmPerInch / UH)));
+    form_.ypixelsperinch.setValue(toInt32(halfUp(double(CLP) * kMmPerInch / UH)));
 
     // 7.
     writeEstimateAndSizeLine();
@@ -375,8 +368,8 @@ void LayoutGeometry::NumberofcolumnsperprintedpageChange() {
     const std::int64_t inner =
         in.fixedWidth ? std::int64_t(in.N) * (std::int64_t(in.LargestWidth) + li + ri)
                       : halfUp(in.N * (double(in.TotalWidth) / in.SelectedCount + double(li + ri)));
-    x.setValue(toFieldInt(inner));
-    x.setValue(toFieldInt(halfUp(double(x.value()) / in.usableWidthMm() * kMmPerInch)));
+    x.setValue(toInt32(inner));
+    x.setValue(toInt32(halfUp(double(x.value()) / in.usableWidthMm() * kMmPerInch)));
     writeEstimateAndSizeLine();
     form_.LayoutHandlersEnabled = true;
 }
@@ -423,7 +416,7 @@ void LayoutGeometry::ypixelsperinchChange() {
     }
     const double UH = in.usableHeightMm();
     app::NumberField& clp = form_.ColumnLengthPixels;
-    clp.setValue(toFieldInt(halfUp(double(in.Y) * kInchesPerMm * UH)));
+    clp.setValue(toInt32(halfUp(double(in.Y) * kInchesPerMm * UH)));
     app::NumberField& y = form_.ypixelsperinch;
     y.setMinimum(boundTo(halfUp(double(clp.minimum()) * kMmPerInch / UH), 0, y.maximum()));
 }
