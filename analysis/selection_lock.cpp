@@ -7,6 +7,7 @@
 #include "analysis/autocrop.h"
 #include "app/message_boxes.h"
 #include "app/nudge_resolutions.h"
+#include "app/output_directory.h"
 #include "base/int32.h"
 #include "imaging/bitmap_error.h"
 #include "imaging/bmp_file.h"
@@ -46,12 +47,6 @@ void SelectionLock::applyAvailability() {
     form_.Autocrop1.setEnabled(!locked);
 }
 
-std::string SelectionLock::sourceDirectory(const std::string& directory) {
-    std::string dir = directory;
-    while (!dir.empty() && dir.back() == '/') dir.pop_back();
-    return dir;
-}
-
 void SelectionLock::lockselectionChange() {
     const int selected = form_.FileListBox1.selectedCount();
     if (form_.lockselection.checked() && (selected == 0 || selected > PageTable::kMaxPages))
@@ -75,13 +70,12 @@ SelectionLock::Probe SelectionLock::probe(const std::string& path) {
 void SelectionLock::undo() { form_.lockselection.setChecked(false); }
 
 void SelectionLock::lock() {
-    const std::string dir = sourceDirectory(form_.directory());
     form_.Panel1.setText(kPleaseWait);
     platform_.processPaintEvents();
 
     std::vector<std::string> paths;
     for (const std::string& name : form_.FileListBox1.selectedNames())
-        paths.push_back(dir + "/" + name);
+        paths.push_back(app::joinPath(form_.directory(), name));
 
     // Every file must be a monochrome bitmap before any page is measured.
     for (const std::string& path : paths) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "analysis/selection_lock.h"
+#include "app/output_directory.h"
 #include "program/program.h"
 #include "imaging/bitmap_error.h"
 #include "imaging/bmp_file.h"
@@ -401,9 +402,10 @@ TEST_F(LockTest, RelockOverwritesTheTableForANewSelection) {
 }
 
 TEST(SourceDirectory, RootLosesItsSeparatorSoJoiningNeverDoublesIt) {
-    EXPECT_EQ(SelectionLock::sourceDirectory("/"), "");
-    EXPECT_EQ(SelectionLock::sourceDirectory("/home/pages"), "/home/pages");
-    EXPECT_EQ(SelectionLock::sourceDirectory("/home/pages/"), "/home/pages");
+    EXPECT_EQ(app::cutRoot("/"), "");
+    EXPECT_EQ(app::cutRoot("/home/pages"), "/home/pages");
+    EXPECT_EQ(app::cutRoot("/home/pages/"), "/home/pages");
+    EXPECT_EQ(app::joinPath("/", "page1.bmp"), "/page1.bmp");
 }
 
 }  // namespace
