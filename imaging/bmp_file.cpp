@@ -22,6 +22,8 @@
 #include <memory>
 #include <string>
 
+#include "base/posix_file.h"
+#include "base/scope_guard.h"
 #include "imaging/bit_rows.h"
 #include "imaging/bmp_header.h"
 #include "imaging/colour.h"
@@ -60,40 +62,16 @@ thread_local Scratch scratch;
 
 std::string errnoText() { return std::strerror(errno); }
 
-// Closes a descriptor on scope exit.
-struct Fd {
-    int fd = -1;
-    ~Fd() {
-        if (fd >= 0) ::close(fd);
-    }
-};
-
 // Reads up to n bytes at the file's current position; returns the count read
 // (less than n only at the end of the file).
 std::size_t readFully(int fd, std::uint8_t* p, std::size_t n) {
-    std::size_t done = 0;
-    while (done < n) {
-        const ssize_t r = ::read(fd, p + done, n - done);
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            throw BitmapError("Cannot read the bitmap file (" + errnoText() + ")");
-        }
-        if (r == 0) break;
-        done += std::size_t(r);
-    }
-    return done;
+    const std::ptrdiff_t r = base::readFully(fd, p, n);
+    if (r < 0) throw BitmapError("Cannot read the bitmap file (" + errnoText() + ")");
+    return std::size_t(r);
 }
 
 void writeFully(int fd, const std::uint8_t* p, std::size_t n) {
-    while (n > 0) {
-        const ssize_t r = ::write(fd, p, n);
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            throw BitmapError("Cannot write the bitmap file (" + errnoText() + ")");
-        }
-        p += r;
-        n -= std::size_t(r);
-    }
+    if (!base::writeFully(fd, p, n)) throw BitmapError("Cannot write the bitmap file (" + errnoText() + ")");
 }
 
 inline std::uint64_t loadBigEndian64(const std::uint8_t* p) {
@@ -177,39 +155,33 @@ Bitmap decodeBmp(const std::uint8_t* file, std::size_t size) {
 }
 
 Bitmap loadBmp(const std::string& path) {
-    Fd f{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (f.fd < 0) throw BitmapError("Cannot open the bitmap file (" + errnoText() + ")");
+    const base::UniqueFd f(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!f.valid()) throw BitmapError("Cannot open the bitmap file (" + errnoText() + ")");
     struct stat st {};
-    if (::fstat(f.fd, &st) != 0) throw BitmapError("Cannot read the bitmap file (" + errnoText() + ")");
+    if (::fstat(f.get(), &st) != 0) throw BitmapError("Cannot read the bitmap file (" + errnoText() + ")");
     if (!S_ISREG(st.st_mode)) throw BitmapError("The bitmap path is not a regular file");
     const std::size_t fileSize = std::size_t(st.st_size);
 
     // Headers first; then only as much of the file as they say it holds.
     std::uint8_t head[kBmpMaxHeaderBytes];
-    const std::size_t headLen = readFully(f.fd, head, std::min(fileSize, sizeof head));
+    const std::size_t headLen = readFully(f.get(), head, std::min(fileSize, sizeof head));
     const BmpHeader h = parseBmpHeader(head, headLen, fileSize);
     const std::size_t needed = h.bytesNeeded(fileSize);
     std::uint8_t* buf = scratch.get(needed);
+    const base::ScopeExit trim([] { scratch.trim(); });
     std::memcpy(buf, head, headLen);
-    if (needed > headLen && readFully(f.fd, buf + headLen, needed - headLen) != needed - headLen)
+    if (needed > headLen && readFully(f.get(), buf + headLen, needed - headLen) != needed - headLen)
         throw BitmapError("Bitmap file is truncated (it shrank while being read)");
-    try {
-        Bitmap bitmap = decodeBmp(buf, needed);
-        scratch.trim();
-        return bitmap;
-    } catch (...) {
-        scratch.trim();
-        throw;
-    }
+    return decodeBmp(buf, needed);
 }
 
 bool isMonochromeBmp(const std::string& path) {
-    Fd f{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (f.fd < 0) throw BitmapError("Cannot open the bitmap file (" + errnoText() + ")");
+    const base::UniqueFd f(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!f.valid()) throw BitmapError("Cannot open the bitmap file (" + errnoText() + ")");
     struct stat st {};
-    if (::fstat(f.fd, &st) != 0) throw BitmapError("Cannot read the bitmap file (" + errnoText() + ")");
+    if (::fstat(f.get(), &st) != 0) throw BitmapError("Cannot read the bitmap file (" + errnoText() + ")");
     std::uint8_t head[kBmpMaxHeaderBytes];
-    const std::size_t headLen = readFully(f.fd, head, sizeof head);
+    const std::size_t headLen = readFully(f.get(), head, sizeof head);
     return parseBmpHeader(head, headLen, std::size_t(st.st_size)).monochrome();
 }
 
@@ -298,34 +270,25 @@ void saveBmp(const Bitmap& bitmap, const std::string& path) {
     } catch (const std::bad_alloc&) {
         throw BitmapError("Not enough memory to save the bitmap");
     }
+    const base::ScopeExit trim([] { scratch.trim(); });
     encodeBmp(bitmap, buf);
 
     // A fresh file beside the target, renamed over it once complete.
     static std::atomic<unsigned> counter{0};
     std::string temp;
-    Fd f;
-    for (int attempt = 0; attempt < 100 && f.fd < 0; ++attempt) {
+    base::UniqueFd f;
+    for (int attempt = 0; attempt < 100 && !f.valid(); ++attempt) {
         temp = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        f.fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (f.fd < 0 && errno != EEXIST) break;
+        f.reset(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (!f.valid() && errno != EEXIST) break;
     }
-    if (f.fd < 0) {
-        scratch.trim();
-        throw BitmapError("Cannot create the bitmap file (" + errnoText() + ")");
-    }
-    try {
-        writeFully(f.fd, buf, size);
-        scratch.trim();
-        const int fd = f.fd;
-        f.fd = -1;
-        if (::close(fd) != 0) throw BitmapError("Cannot write the bitmap file (" + errnoText() + ")");
-        if (::rename(temp.c_str(), path.c_str()) != 0)
-            throw BitmapError("Cannot replace the bitmap file (" + errnoText() + ")");
-    } catch (...) {
-        scratch.trim();
-        ::unlink(temp.c_str());
-        throw;
-    }
+    if (!f.valid()) throw BitmapError("Cannot create the bitmap file (" + errnoText() + ")");
+    base::ScopeExit dropTemp([&temp] { ::unlink(temp.c_str()); });
+    writeFully(f.get(), buf, size);
+    if (::close(f.release()) != 0) throw BitmapError("Cannot write the bitmap file (" + errnoText() + ")");
+    if (::rename(temp.c_str(), path.c_str()) != 0)
+        throw BitmapError("Cannot replace the bitmap file (" + errnoText() + ")");
+    dropTemp.dismiss();
 }
 
 }  // namespace quillet::imaging
