@@ -3,9 +3,21 @@
 #include <algorithm>
 #include <limits>
 
+#include "base/scope_guard.h"
+
 namespace quillet::layout {
 
 namespace {
+
+// The layout handlers kept from reacting for a scope: the flag is cleared
+// and put back on every way out, an exception too.
+class HandlersQuiet {
+public:
+    explicit HandlersQuiet(app::MainForm& form) : quiet_(form.LayoutHandlersEnabled, false) {}
+
+private:
+    base::ScopedValue<bool> quiet_;
+};
 
 // A run-time minimum or step kept inside the field's own range, so that a
 // field can never be driven outside its declared range by its minimum.
@@ -248,13 +260,12 @@ void LayoutGeometry::ColumnLengthPixelsChange() {
         return;
     }
     RecomputeLayoutNumbers();
-    form_.LayoutHandlersEnabled = false;
+    const HandlersQuiet quiet(form_);
     const LayoutInputs in = inputs();  // the column length may have been raised
     form_.ypixelsperinch.setValue(
         toInt32(halfUp(double(in.CLP) / in.usableHeightMm() * kMmPerInch)));
     searchColumnLengthPages(in);
     writeEstimateAndSizeLine();
-    form_.LayoutHandlersEnabled = true;
 }
 
 void LayoutGeometry::searchColumnLengthPages(const LayoutInputs& in) {
@@ -323,7 +334,7 @@ void LayoutGeometry::ColumnLengthPagesChange() {
     n.ExternalBottomPx = toInt32(roundEven(sp * in.bottomext));
 
     // 2-3. The column length from the pages, quietly.
-    form_.LayoutHandlersEnabled = false;
+    const HandlersQuiet quiet(form_);
     app::NumberField& clp = form_.ColumnLengthPixels;
     const double perPage = in.f * in.stackedLines() / in.SelectedCount;
     clp.setValue(toInt32(
@@ -349,7 +360,6 @@ void LayoutGeometry::ColumnLengthPagesChange() {
 
     // 7.
     writeEstimateAndSizeLine();
-    form_.LayoutHandlersEnabled = true;
 }
 
 void LayoutGeometry::NumberofcolumnsperprintedpageChange() {
@@ -360,7 +370,7 @@ void LayoutGeometry::NumberofcolumnsperprintedpageChange() {
         reportNoRoom();
         return;
     }
-    form_.LayoutHandlersEnabled = false;
+    const HandlersQuiet quiet(form_);
     RecomputeLayoutNumbers();  // a raise of the column length runs nothing now
     in = inputs();
     const std::int64_t li = numbers.InternalLeftPx, ri = numbers.InternalRightPx;
@@ -371,7 +381,6 @@ void LayoutGeometry::NumberofcolumnsperprintedpageChange() {
     x.setValue(toInt32(inner));
     x.setValue(toInt32(halfUp(double(x.value()) / in.usableWidthMm() * kMmPerInch)));
     writeEstimateAndSizeLine();
-    form_.LayoutHandlersEnabled = true;
 }
 
 void LayoutGeometry::xpixelsperinchChange() {
@@ -396,9 +405,10 @@ void LayoutGeometry::xpixelsperinchChange() {
         reportNoRoom();
         return;
     }
-    form_.LayoutHandlersEnabled = false;
-    cols.setValue(cols.maximum());
-    form_.LayoutHandlersEnabled = true;
+    {
+        const HandlersQuiet quiet(form_);
+        cols.setValue(cols.maximum());
+    }
     cols.setValue(target);
     // A resolution asking for the most columns writes the value the quiet
     // write left, which runs nothing: the layout would stay that of the old
