@@ -77,17 +77,12 @@ FramePlan planFrame(const CompositionSettings& s, int k) {
     f.fh = std::max(0, frameHeight(s, k));
     f.crop = Rect{p.CropTopLeft[k].X, p.CropTopLeft[k].Y, p.CropBottomRight[k].X + 1, p.CropBottomRight[k].Y + 1};
 
-    int hoff = 0, voff = 0;
-    if (s.fixHeight && !s.stretchHeight) {
-        if (s.vertical == VerticalJustification::Centre) voff = (f.fh - f.th) / 2;
-        else if (s.vertical == VerticalJustification::Bottom) voff = f.fh - f.th;
-    }
-    if (s.fixWidth && !s.stretchWidth) {
-        if (s.horizontal == HorizontalJustification::Centre) hoff = (f.fw - f.tw) / 2;
-        else if (s.horizontal == HorizontalJustification::Right) hoff = f.fw - f.tw;
-    }
-    f.x = s.li + hoff;
-    f.y = s.ti + voff;
+    // The free space is measured on the whole frame, borders included.
+    const JustificationOffsets off = justificationOffsets(
+        s.horizontal, s.vertical, {s.fixWidth, s.stretchWidth, s.fixHeight, s.stretchHeight}, f.fw, f.tw,
+        f.fh, f.th);
+    f.x = s.li + off.x;
+    f.y = s.ti + off.y;
 
     const int W = s.stretchWidth ? p.LargestWidth : p.croppedWidth(k);
     if (s.bottomint > 2) f.texts.push_back(placeText(s.intfoot, s.bi / 2, k, W, s.li, f.fh - s.bi));
