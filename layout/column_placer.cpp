@@ -119,7 +119,9 @@ int placePages(const CompositionSettings& s, std::vector<Strip>& strips, Composi
         ++m;
         done(page, m);
         if (strip.empty()) break;
-        page = Bitmap(areaWidth + s.G + s.H, s.t + s.E + s.F);
+        // The next page reuses the store when its size is unchanged.
+        if (page.width() == areaWidth + s.G + s.H && page.height() == s.t + s.E + s.F) page.clear();
+        else page = Bitmap(areaWidth + s.G + s.H, s.t + s.E + s.F);
         areaHeight = 0;
         bandY = 0;
     }
