@@ -52,7 +52,7 @@ int placePages(const CompositionSettings& s, std::vector<Strip>& strips, Composi
     std::size_t next = 1;
     std::int64_t R = total - strip.height();
 
-    const int nominal = row ? table.LongestHeight + s.ti + s.bi : s.CLP;
+    const int nominal = row ? table.LongestHeight + s.ti + s.bi : s.layout.CLP;
     // The strip is topped up from the following strips whenever it holds no
     // more than one piece, so that a piece is never shorter than the column
     // while content remains (strips may be shorter than a column, and a
@@ -76,8 +76,8 @@ int placePages(const CompositionSettings& s, std::vector<Strip>& strips, Composi
     // Every external page of a run is equally wide, so that all print at one
     // scale: the page area takes the widest piece of the run (a frame,
     // LargestWidth + li + ri) when that is wider than its own width.
-    const int areaWidth = std::max(s.pageAreaWidth, frameW);
-    Bitmap page(areaWidth + s.G + s.H, s.t + s.E + s.F);
+    const int areaWidth = std::max(s.geometry.pageAreaWidth, frameW);
+    Bitmap page(areaWidth + s.geometry.G + s.geometry.H, s.geometry.targetHeight + s.geometry.E + s.geometry.F);
     int areaHeight = 0;
     int bandY = 0;
 
@@ -88,7 +88,7 @@ int placePages(const CompositionSettings& s, std::vector<Strip>& strips, Composi
         for (;;) {
             if (row) {
                 ++k;
-                if (!s.fixWidth) p = k <= s.N ? table.croppedWidth(k) + s.li + s.ri : frameW;
+                if (!s.layout.fixedWidth) p = k <= s.N ? table.croppedWidth(k) + s.li + s.ri : frameW;
             }
             const bool full = areaWidth < x + p || (row && k > s.N);
             if (full && x > 0) {
@@ -98,7 +98,7 @@ int placePages(const CompositionSettings& s, std::vector<Strip>& strips, Composi
 
             const int c = cutOffset(s, strip, sh);
             const int pieceRows = c < 0 ? sh + c + 1 : sh;
-            page.blit(s.G + x, s.E + bandY, strip.bitmap, 0, strip.top, p, pieceRows);
+            page.blit(s.geometry.G + x, s.geometry.E + bandY, strip.bitmap, 0, strip.top, p, pieceRows);
             x += p;
 
             strip.removeTop(rowsToRemove(s, strip, sh, c));
@@ -112,7 +112,7 @@ int placePages(const CompositionSettings& s, std::vector<Strip>& strips, Composi
 
             if (!(areaWidth >= x + p && (!row || k <= s.N) && !strip.empty())) break;
         }
-        if (areaHeight != s.t && !strip.empty() && strip.height() >= sh) {
+        if (areaHeight != s.geometry.targetHeight && !strip.empty() && strip.height() >= sh) {
             bandY += sh;
             continue;
         }
@@ -120,8 +120,8 @@ int placePages(const CompositionSettings& s, std::vector<Strip>& strips, Composi
         done(page, m);
         if (strip.empty()) break;
         // The next page reuses the store when its size is unchanged.
-        if (page.width() == areaWidth + s.G + s.H && page.height() == s.t + s.E + s.F) page.clear();
-        else page = Bitmap(areaWidth + s.G + s.H, s.t + s.E + s.F);
+        if (page.width() == areaWidth + s.geometry.G + s.geometry.H && page.height() == s.geometry.targetHeight + s.geometry.E + s.geometry.F) page.clear();
+        else page = Bitmap(areaWidth + s.geometry.G + s.geometry.H, s.geometry.targetHeight + s.geometry.E + s.geometry.F);
         areaHeight = 0;
         bandY = 0;
     }

@@ -23,7 +23,7 @@ imaging::Size targetSize(const CompositionSettings& s, int k) {
 
 int frameHeight(const CompositionSettings& s, int k) {
     const analysis::PageTable& p = *s.pages;
-    return (s.fixHeight ? p.LongestHeight : p.croppedHeight(k)) + s.ti + s.bi;
+    return (s.layout.fixedHeight ? p.LongestHeight : p.croppedHeight(k)) + s.ti + s.bi;
 }
 
 namespace {
@@ -79,14 +79,14 @@ FramePlan planFrame(const CompositionSettings& s, int k) {
 
     // The free space is measured on the whole frame, borders included.
     const JustificationOffsets off = justificationOffsets(
-        s.horizontal, s.vertical, {s.fixWidth, s.stretchWidth, s.fixHeight, s.stretchHeight}, f.fw, f.tw,
+        s.horizontal, s.vertical, {s.layout.fixedWidth, s.stretchWidth, s.layout.fixedHeight, s.stretchHeight}, f.fw, f.tw,
         f.fh, f.th);
     f.x = s.li + off.x;
     f.y = s.ti + off.y;
 
     const int W = s.stretchWidth ? p.LargestWidth : p.croppedWidth(k);
-    if (s.bottomint > 2) f.texts.push_back(placeText(s.intfoot, s.bi / 2, k, W, s.li, f.fh - s.bi));
-    if (s.topint > 2) f.texts.push_back(placeText(s.inthead, s.ti / 2, k, W, s.li, 0));
+    if (s.layout.bottomint > 2) f.texts.push_back(placeText(s.intfoot, s.bi / 2, k, W, s.li, f.fh - s.bi));
+    if (s.layout.topint > 2) f.texts.push_back(placeText(s.inthead, s.ti / 2, k, W, s.li, 0));
     return f;
 }
 

@@ -22,7 +22,7 @@ struct FrameRig {
         ensureGuiApplication();
         s.pages = &table;
         s.stretchWidth = false;
-        s.fixWidth = true;
+        s.layout.fixedWidth = true;
     }
     void add(const Bitmap& b) {
         sources.push_back(b);
@@ -101,7 +101,7 @@ TEST(CompositionFrames, InternalFooterOnlyFromThreeMillimetresInHalfTheBorderInP
         const Bitmap page = makeTextPage({.width = 300, .height = 100}, 3);
         rig.add(page);
         rig.s.bi = 30;
-        rig.s.bottomint = bottomint;
+        rig.s.layout.bottomint = bottomint;
         rig.s.intfoot.text = "Chapter 4";
         const Bitmap frame = rig.frame(1);
         ASSERT_EQ(frame.height(), 130);
@@ -125,7 +125,7 @@ TEST(CompositionFrames, EmptyHeaderStillCarriesThePageNumberAtTheTop) {
     FrameRig rig;
     rig.add(Bitmap(200, 20));
     rig.s.ti = 20;
-    rig.s.topint = 3;
+    rig.s.layout.topint = 3;
     rig.s.inthead.text = "";
     const Bitmap frame = rig.frame(1);
     Bitmap expected(200, 40);
@@ -183,7 +183,7 @@ TEST(CompositionFrames, JustificationOffsetsAreMeasuredOnTheWholeFrameAndClipped
         rig.add(page);
         rig.s.horizontal = c.h;
         rig.s.vertical = c.v;
-        rig.s.fixHeight = c.fixHeight;
+        rig.s.layout.fixedHeight = c.fixHeight;
         rig.s.stretchHeight = c.stretchHeight;
         rig.s.li = c.li;
         rig.s.ri = c.ri;
