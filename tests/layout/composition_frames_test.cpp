@@ -95,30 +95,33 @@ TEST(CompositionFrames, FramesAreStackedInOrderInsideTheStrip) {
     EXPECT_BITMAPS_EQUAL(st, expected);
 }
 
-TEST(CompositionFrames, InternalFooterOnlyFromThreeMillimetresInHalfTheBorderInPoints) {
-    for (const int bottomint : {2, 3}) {
-        FrameRig rig;
-        const Bitmap page = makeTextPage({.width = 300, .height = 100}, 3);
-        rig.add(page);
-        rig.s.bi = 30;
-        rig.s.layout.bottomint = bottomint;
-        rig.s.intfoot.text = "Chapter 4";
-        const Bitmap frame = rig.frame(1);
-        ASSERT_EQ(frame.height(), 130);
+TEST(CompositionFrames, InternalFooterAndHeaderOnlyFromThreeMillimetresInHalfTheBorderInPoints) {
+    for (const bool header : {false, true})
+        for (const int mm : {2, 3}) {
+            FrameRig rig;
+            const Bitmap page = makeTextPage({.width = 300, .height = 100}, 3);
+            rig.add(page);
+            const int pageY = header ? 30 : 0, textY = header ? 0 : 100;
+            (header ? rig.s.ti : rig.s.bi) = 30;
+            (header ? rig.s.layout.topint : rig.s.layout.bottomint) = mm;
+            layout::BorderTextSetting& text = header ? rig.s.inthead : rig.s.intfoot;
+            text.text = "Chapter 4";
+            const Bitmap frame = rig.frame(1);
+            ASSERT_EQ(frame.height(), 130);
 
-        Bitmap expected(300, 130);
-        expected.blit(0, 0, page, 0, 0, 300, 100);
-        if (bottomint == 3) {
-            imaging::Font font = rig.s.intfoot.font;
-            font.pointSize = 15;
-            const int tw = imaging::measureText("Chapter 4 [1]", font).width;
-            expected.drawText((300 - tw) / 2, 100, "Chapter 4 [1]", font);
+            Bitmap expected(300, 130);
+            expected.blit(0, pageY, page, 0, 0, 300, 100);
+            if (mm == 3) {
+                imaging::Font font = text.font;
+                font.pointSize = 15;
+                const int tw = imaging::measureText("Chapter 4 [1]", font).width;
+                expected.drawText((300 - tw) / 2, textY, "Chapter 4 [1]", font);
+            }
+            EXPECT_BITMAPS_EQUAL(frame, expected) << header << " " << mm;
+            bool ink = false;
+            for (int y = textY; y < textY + 30; ++y) ink |= !rowBlank(frame, y);
+            EXPECT_EQ(ink, mm == 3) << header << " " << mm;
         }
-        EXPECT_BITMAPS_EQUAL(frame, expected);
-        bool ink = false;
-        for (int y = 100; y < 130; ++y) ink |= !rowBlank(frame, y);
-        EXPECT_EQ(ink, bottomint == 3) << bottomint;
-    }
 }
 
 TEST(CompositionFrames, EmptyHeaderStillCarriesThePageNumberAtTheTop) {
