@@ -161,6 +161,8 @@ void WindowBinding::restorePlace() {
             self->applying_ = true;
             self->window_->move(place);
             self->applying_ = false;
+            self->pendingMove_ = place;
+            self->pendingClock_.start();
         }
     });
 }
@@ -192,7 +194,13 @@ bool WindowBinding::eventFilter(QObject* watched, QEvent* event) {
             // the user's. Only a move nobody asked for (or one the desktop
             // made instead of ours, after a while) goes back to the model.
             if (pendingClock_.isValid() && pendingClock_.elapsed() < 500) {
-                if (window_->pos() == pendingMove_) pendingClock_.invalidate();
+                // Arrived; or the desktop put the window elsewhere than asked
+                // (a first showing may place the client area, not the frame,
+                // at the position): asked again, now that the frame is known.
+                if (window_->pos() == pendingMove_)
+                    pendingClock_.invalidate();
+                else
+                    restorePlace();
                 break;
             }
             pendingClock_.invalidate();

@@ -58,10 +58,11 @@ bool HintRouter::eventFilter(QObject* watched, QEvent* event) {
 
 int HelpMemo::textBottom() const {
     // The lines as the text area breaks them: its font, tab stops and word
-    // wrap at the width of its viewport, within the document's margins (laid
-    // out here, so that a window not shown yet measures the same).
+    // wrap at its width (it has no frame and no scroll bars), within the
+    // document's margins; laid out here, so that a window not shown yet (whose
+    // viewport has not taken its size) measures the same.
     const qreal margin = document()->documentMargin();
-    const qreal width = viewport()->width() - 2 * margin;
+    const qreal width = contentsRect().width() - 2 * margin;
     qreal y = margin;
     for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
         QTextLayout layout(b.text(), font());
@@ -73,7 +74,7 @@ int HelpMemo::textBottom() const {
         }
         layout.endLayout();
     }
-    return viewport()->y() + int(std::ceil(y));
+    return contentsRect().top() + int(std::ceil(y));
 }
 
 TForm2::TForm2(app::HelpWindow& help, app::MousePointer& pointer,

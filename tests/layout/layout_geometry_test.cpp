@@ -295,7 +295,7 @@ TEST(LayoutHandlers, OnlyTheWantedNestedRunsHappen) {
         std::map<std::string, int> expected;
     };
     const std::vector<Row> rows = {
-        {"ColumnLengthPixels", "100", {{"ColumnLengthPixels", 2}}},  // raise: nested run
+        {"ColumnLengthPixels", "100", {{"ColumnLengthPixels", 1}}},  // raised when committed
         {"ColumnLengthPixels", "9000", {{"ColumnLengthPixels", 1}}},
         {"ColumnLengthPages", "2", {{"ColumnLengthPages", 1}}},
         {"Numberofcolumnsperprintedpage", "3", {{"Numberofcolumnsperprintedpage", 1}}},

@@ -159,6 +159,8 @@ TEST_F(RealDialogsTest, AFileThatCannotBeReadLeavesTheClickedSelection) {
     QWidget* focusUnderBox = nullptr;
     whenModal([&](QWidget* modal) {
         box = modal->windowTitle();
+        modal->activateWindow();  // as the desktop does with a new box
+        QApplication::processEvents();
         focusUnderBox = QApplication::focusWidget();
     });
     clickRow(list, 0);
