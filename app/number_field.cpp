@@ -61,7 +61,8 @@ void NumberField::commit() {
     showText(std::to_string(clamp(typed)));
 }
 
-void NumberField::focusLost() {
+void NumberField::focusLost(FocusMove how) {
+    if (how != FocusMove::BetweenControls) return;
     commit();
     int v = value();
     if (clamp(v) != v) setValue(v);

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "app/focus_move.h"
 #include "app/signal.h"
 
 namespace quillet::app {
@@ -43,8 +44,10 @@ public:
     // Enter: the typed text, if any, is committed (see above).
     void commit();
     // Focus left the field: commits, then an out-of-range value (a range
-    // changed since the last write) is written clamped.
-    void focusLost();
+    // changed since the last write) is written clamped. A window losing the
+    // activation (a modal box over it, another window) or a pop-up menu is
+    // not the user leaving the field: nothing happens then.
+    void focusLost(FocusMove how = FocusMove::BetweenControls);
     // The arrow buttons and the wheel: commits, then value +/- step, clamped
     // like any write.
     void stepUp() { commit(); setValue(value() + step_); }

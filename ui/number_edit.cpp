@@ -66,8 +66,12 @@ QAbstractSpinBox::StepEnabled NumberEdit::stepEnabled() const {
 }
 
 void NumberEdit::focusOutEvent(QFocusEvent* event) {
+    // Qt's spin box reports the end of the edit on every focus loss; the
+    // model decides whether this one commits.
+    syncing_ = true;
     QAbstractSpinBox::focusOutEvent(event);
-    field_.focusLost();
+    syncing_ = false;
+    field_.focusLost(focusMove(event->reason()));
     sync();
 }
 

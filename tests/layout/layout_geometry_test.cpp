@@ -396,6 +396,11 @@ TEST(LayoutHandlers, TypedNumbersAreHandledOnceWhenCommitted) {
             EXPECT_EQ(field.editText(), text.substr(0, n));
             EXPECT_TRUE(Snapshot(typed) == before) << r.field << " while typing " << text.substr(0, n);
         }
+        // A modal box or another window taking the activation is not the
+        // user leaving the field.
+        field.focusLost(app::FocusMove::WindowActivation);
+        field.focusLost(app::FocusMove::PopupMenu);
+        EXPECT_TRUE(Snapshot(typed) == before) << r.field << " after a deactivation";
         field.commit();
         field.commit();  // a second commit has nothing left to handle
         app::NumberField& target = fieldOf(written, r.field);

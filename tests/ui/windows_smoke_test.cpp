@@ -356,8 +356,6 @@ TEST_F(WindowsTest, PointingAtLockSelectionShowsItsHintInTheHelpWindow) {
               QPoint(program->Form2.window.left(), program->Form2.window.top()));
 }
 
-}  // namespace
-
 TEST_F(WindowsTest, ArchiveKeysActOnlyWhileTheFileListHasTheFocus) {
     // Z, A and X run the pop-up's items while the list is focused, right
     // after start; elsewhere the letters are just letters.
@@ -388,3 +386,5 @@ TEST_F(WindowsTest, ArchiveKeysActOnlyWhileTheFileListHasTheFocus) {
     press(list, Qt::Key_X, QStringLiteral("x"));  // enabled, but the list is empty
     EXPECT_EQ(fake.messages.size(), 1u);
 }
+
+}  // namespace
