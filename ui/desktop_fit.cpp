@@ -74,8 +74,10 @@ int titleWidth(const QWidget* window, const QString& title) {
     QFont bold = window->font();
     bold.setBold(true);
     const QFontMetrics m(bold);
-    // Icon, close box and the padding around them: about four lines' height.
-    return m.horizontalAdvance(title) + 4 * m.height();
+    // The window's icon and up to three buttons (desktops often show them
+    // all) with the padding around them and the title: about eight lines'
+    // height.
+    return m.horizontalAdvance(title) + 8 * m.height();
 }
 
 void setAccessibleRole(QWidget* widget, QAccessible::Role role) {
