@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QStyleOptionComboBox>
+#include <filesystem>
 
 #include "analysis/autocrop.h"
 #include "analysis/line_gap_statistics.h"
@@ -357,6 +358,19 @@ TEST_F(FitTest, TheViewerStaysWhereTheProgramPutsIt) {
     QApplication::processEvents();
     EXPECT_EQ(viewer.pos(), QPoint(300, -40));
     EXPECT_EQ(QPoint(w.left(), w.top()), QPoint(300, -40));
+}
+
+TEST_F(FitTest, AFolderMadeInTheCurrentDirectoryShowsInTheDirectoryList) {
+    auto* dirs = form1().findChild<quillet::ui::DirectoryListBox*>(QStringLiteral("DirectoryListBox1"));
+    ASSERT_NE(dirs, nullptr);
+    auto shown = [&] {
+        return !dirs->findItems(QStringLiteral("made by the picker"), Qt::MatchExactly | Qt::MatchRecursive)
+                    .isEmpty();
+    };
+    EXPECT_FALSE(shown());
+    std::filesystem::create_directory(folder.file("made by the picker"));
+    dirs->sync();  // as when the main window is active again after the picker
+    EXPECT_TRUE(shown());
 }
 
 TEST_F(FitTest, ScreenReadersSeeNamesRolesAndValues) {
