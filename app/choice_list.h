@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/focus_move.h"
 #include "app/signal.h"
 
 namespace quillet::app {
@@ -31,8 +32,11 @@ public:
         setItemIndex(i);
         if (onChange) onChange();
     }
-    // The list received the keyboard focus.
-    void focusIn() { if (onFocus) onFocus(); }
+    // The list received the keyboard focus: onFocus runs only when the focus
+    // came from another control, not when the window got the activation back.
+    void focusIn(FocusMove how = FocusMove::BetweenControls) {
+        if (how == FocusMove::BetweenControls && onFocus) onFocus();
+    }
 
     bool enabled() const { return enabled_; }
     void setEnabled(bool e) { if (enabled_ != e) { enabled_ = e; viewChanged.emit(); } }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/focus_move.h"
 #include "app/signal.h"
 
 namespace quillet::app {
@@ -43,8 +44,14 @@ public:
     // The entry last clicked, -1 when none.
     int currentIndex() const { return current_; }
     void setCurrentIndex(int i) { current_ = i; }
-    // Whether the list has the keyboard focus (read by the change handling).
+    // Whether the list is its window's focused control (read by the change
+    // handling). A modal box or a pop-up menu that takes the focus for a
+    // while leaves it so.
     bool hasFocus = false;
+    void focusIn() { hasFocus = true; }
+    void focusOut(FocusMove how) {
+        if (how == FocusMove::BetweenControls) hasFocus = false;
+    }
     // Why the last refill found nothing readable; empty when it succeeded.
     const std::string& lastError() const { return lastError_; }
 

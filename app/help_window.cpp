@@ -19,6 +19,13 @@ void HelpWindow::Help1Click() {
 
 void HelpWindow::hintChanged(const std::string& hint) { setMemo(kHintPrefix + hint); }
 
+void HelpWindow::fitTextHeight(int height) {
+    if (height <= window.height()) return;
+    const int bottom = window.top() + window.outerHeight();
+    window.resize(window.width(), height);
+    window.moveTo(window.left(), bottom - window.outerHeight());
+}
+
 void HelpWindow::memoMouseDown(int x, int y) {
     setMemo({});
     downX_ = x;

@@ -49,6 +49,11 @@ public:
     // the window is visible or not.
     void hintChanged(const std::string& hint);
 
+    // The view found that Memo1's text needs a client area `height` pixels
+    // high to be read whole: a lower window grows to it, its bottom edge
+    // staying where it is. The window never shrinks.
+    void fitTextHeight(int height);
+
     // Drag by the text area (any button), in Memo1's coordinates.
     void memoMouseDown(int x, int y);
     void memoMouseMove(int x, int y);

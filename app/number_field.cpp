@@ -2,8 +2,6 @@
 
 #include <charconv>
 
-#include "base/scope_guard.h"
-
 namespace quillet::app {
 
 NumberField::NumberField(std::string name, int minimum, int maximum, int step, int maxChars,
@@ -11,14 +9,16 @@ NumberField::NumberField(std::string name, int minimum, int maximum, int step, i
     : name_(std::move(name)), minimum_(minimum), maximum_(maximum), step_(step),
       maxChars_(maxChars), text_(std::to_string(value)) {}
 
-int NumberField::value() const {
+int NumberField::value() const { return parse(text_); }
+
+int NumberField::parse(const std::string& text) const {
     // A whole number is an optional sign followed by digits, nothing else
     // (surrounding blanks are tolerated as the text field shows them).
-    std::size_t b = text_.find_first_not_of(' ');
-    std::size_t e = text_.find_last_not_of(' ');
+    std::size_t b = text.find_first_not_of(' ');
+    std::size_t e = text.find_last_not_of(' ');
     if (b == std::string::npos) return minimum_;
-    const char* first = text_.data() + b;
-    const char* last = text_.data() + e + 1;
+    const char* first = text.data() + b;
+    const char* last = text.data() + e + 1;
     if (*first == '+') ++first;
     int v = 0;
     auto [ptr, ec] = std::from_chars(first, last, v);
@@ -33,14 +33,37 @@ int NumberField::clamp(int v) const {
     return v;
 }
 
-void NumberField::setValue(int v) { showText(std::to_string(clamp(v))); }
-
-void NumberField::typeText(const std::string& text) {
-    const base::ScopedValue typing(typing_, true);
-    showText(maxChars_ > 0 && int(text.size()) > maxChars_ ? text.substr(0, maxChars_) : text);
+void NumberField::setValue(int v) {
+    if (editing_) {
+        // The program's write replaces what was being typed.
+        editing_ = false;
+        typed_.clear();
+        viewChanged.emit();
+    }
+    showText(std::to_string(clamp(v)));
 }
 
-void NumberField::focusLost() {
+void NumberField::typeText(const std::string& text) {
+    std::string shown =
+        maxChars_ > 0 && int(text.size()) > maxChars_ ? text.substr(0, maxChars_) : text;
+    if (editText() == shown) return;
+    typed_ = std::move(shown);
+    editing_ = true;
+    viewChanged.emit();
+}
+
+void NumberField::commit() {
+    if (!editing_) return;
+    const int typed = parse(typed_);
+    editing_ = false;
+    typed_.clear();
+    viewChanged.emit();  // the typed text gives way to the committed one
+    showText(std::to_string(clamp(typed)));
+}
+
+void NumberField::focusLost(FocusMove how) {
+    if (how != FocusMove::BetweenControls) return;
+    commit();
     int v = value();
     if (clamp(v) != v) setValue(v);
 }

@@ -71,11 +71,6 @@ void PrintedSizeDialog::applyChoice(MissingPrinter missing) {
 
 void PrintedSizeDialog::SpinEditChange(app::NumberField& field) {
     if (!form_) return;
-    // A number being typed below 10 is usually the first digit of a larger
-    // one ("2" on the way to "250"): raising it to 10 at once would turn
-    // 250 into 150. It is raised when the field is left (the field's
-    // minimum is 10), which runs this rule again with the final value.
-    if (field.typing() && field.value() < 10) return;
     if (field.value() < 10) field.setValue(10);
     app::NudgeResolutions(*form_, app::NudgeOrder::VerticalFirst);
     if (SizeEditByUser) {

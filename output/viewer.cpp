@@ -45,7 +45,12 @@ void Viewer::clampToScreenOrigin() {
 }
 
 void Viewer::showFile(const std::string& path) {
-    loadFile(path);
+    try {
+        loadFile(path);
+    } catch (...) {
+        paint();  // the window takes the empty bitmap's size
+        throw;
+    }
     clampToScreenOrigin();
     refresh();
 }

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "ui/bindings.h"
+#include "ui/desktop_fit.h"
 #include "ui/number_edit.h"
 
 namespace quillet::ui {
@@ -41,7 +42,6 @@ Tsetbordersheadersfootersdialog::Tsetbordersheadersfootersdialog(layout::Borders
 
     // The widths: Internal | row label | External.
     auto* block = new QGroupBox(this);
-    block->setStatusTip(statusTip());
     auto* grid = new QGridLayout(block);
     grid->setContentsMargins(10, 6, 10, 8);
     grid->setHorizontalSpacing(12);
@@ -59,10 +59,13 @@ Tsetbordersheadersfootersdialog::Tsetbordersheadersfootersdialog(layout::Borders
     for (int r = 0; r < 4; ++r) {
         app::NumberField& in = *fields[std::size_t(r)];
         app::NumberField& ex = *fields[std::size_t(r + 4)];
+        const QString side = QString::fromLatin1(rows[std::size_t(r)]);
         auto* inEdit = new NumberEdit(in, block);
         inEdit->setStatusTip(qs(D::helpText(in.name())));
+        inEdit->setAccessibleName(QStringLiteral("Internal ") + side + QStringLiteral(" (mm)"));
         auto* exEdit = new NumberEdit(ex, block);
         exEdit->setStatusTip(qs(D::helpText(ex.name())));
+        exEdit->setAccessibleName(QStringLiteral("External ") + side + QStringLiteral(" (mm)"));
         grid->addWidget(inEdit, r + 1, 0, Qt::AlignCenter);
         grid->addWidget(centred(QString::fromLatin1(rows[std::size_t(r)])), r + 1, 1);
         grid->addWidget(exEdit, r + 1, 2, Qt::AlignCenter);
@@ -77,7 +80,6 @@ Tsetbordersheadersfootersdialog::Tsetbordersheadersfootersdialog(layout::Borders
         QLineEdit* edit = makeText(text);
         auto* label = new QLabel(QString::fromLatin1(caption), this);
         label->setBuddy(edit);
-        label->setStatusTip(edit->statusTip());
         textGrid->addWidget(label, row, col);
         textGrid->addWidget(edit, row + 1, col);
         return edit;
@@ -89,7 +91,7 @@ Tsetbordersheadersfootersdialog::Tsetbordersheadersfootersdialog(layout::Borders
     texts_[3] = addText(dialog_.extfoot, "External Footer", 3, 1);
     outer->addLayout(textGrid);
 
-    setMinimumWidth(360);  // room for the whole caption
+    setMinimumWidth(DesignScale::desktop().sx(360));
     bindDialog(this, dialog_.window, true);
 }
 
@@ -98,7 +100,7 @@ QLineEdit* Tsetbordersheadersfootersdialog::makeText(layout::BorderText& text) {
     edit->setObjectName(qs(text.field.name()));
     edit->setStatusTip(qs(layout::BordersDialog::helpText(text.field.name())));
     if (text.field.maxLength() > 0) edit->setMaxLength(text.field.maxLength());
-    edit->setMinimumWidth(130);
+    edit->setMinimumWidth(DesignScale::desktop().sx(130));
     edit->installEventFilter(this);
     layout::BorderText* model = &text;
     connect(edit, &QLineEdit::textEdited, this,

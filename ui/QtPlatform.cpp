@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -82,7 +83,7 @@ app::Button QtPlatform::messageBox(const app::MessageBoxRequest& request) {
     if (buttons.empty()) buttons.push_back(app::Button::Ok);
 
     QMessageBox box(kindIcon(request.kind), qs(request.caption), qs(request.text),
-                    QMessageBox::NoButton, parent_);
+                    QMessageBox::NoButton, dialogParent());
     std::vector<std::pair<QAbstractButton*, app::Button>> made;
     for (app::Button b : buttons) made.emplace_back(box.addButton(buttonCaption(b), buttonRole(b)), b);
     box.setDefaultButton(qobject_cast<QPushButton*>(made.front().first));
@@ -113,7 +114,7 @@ QString QtPlatform::qtFilter(const std::string& filter) {
 }
 
 std::optional<std::string> QtPlatform::openFile(const app::OpenFileRequest& request) {
-    QFileDialog dlg(parent_, QStringLiteral("Open"), qs(request.directory), qtFilter(request.filter));
+    QFileDialog dlg(dialogParent(), QStringLiteral("Open"), qs(request.directory), qtFilter(request.filter));
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -127,9 +128,9 @@ std::optional<std::string> QtPlatform::openFile(const app::OpenFileRequest& requ
 }
 
 app::DirectoryPickerResult QtPlatform::pickDirectory(const std::string& directory) {
-    if (directoryPicker) return directoryPicker(parent_, directory);
+    if (directoryPicker) return directoryPicker(dialogParent(), directory);
     app::DirectoryPickerResult result;
-    const QString dir = QFileDialog::getExistingDirectory(parent_, QStringLiteral("Select Directory"),
+    const QString dir = QFileDialog::getExistingDirectory(dialogParent(), QStringLiteral("Select Directory"),
                                                           qs(directory),
                                                           QFileDialog::DontUseNativeDialog);
     if (dir.isEmpty()) {
@@ -141,19 +142,31 @@ app::DirectoryPickerResult QtPlatform::pickDirectory(const std::string& director
     return result;
 }
 
+QWidget* QtPlatform::dialogParent() const {
+    // The window the user acted in opens the dialog, which stacks above it.
+    QWidget* active = QApplication::activeWindow();
+    if (active && active->isVisible() && !(active->windowType() == Qt::Popup)) return active;
+    return parent_;
+}
+
 std::optional<app::FontChoice> QtPlatform::chooseFont(const app::FontChoice& initial) {
     QFont font(qs(initial.name), initial.pointSize > 0 ? initial.pointSize : 8);
     font.setBold(initial.bold);
     font.setItalic(initial.italic);
     font.setUnderline(initial.underline);
     font.setStrikeOut(initial.strikeOut);
+    // The dialog lists the installed families: a requested name that the
+    // desktop substitutes ("Arial") is shown as the family that stands in.
+    const QString shownFamily = QFontInfo(font).family();
+    font.setFamily(shownFamily);
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, font, parent_, QStringLiteral("Font"),
+    const QFont chosen = QFontDialog::getFont(&ok, font, dialogParent(), QStringLiteral("Font"),
                                               QFontDialog::ScalableFonts |
                                                   QFontDialog::DontUseNativeDialog);
     if (!ok) return std::nullopt;
     app::FontChoice c;
-    c.name = chosen.family().toStdString();
+    // The family left as it was keeps the name asked for.
+    c.name = chosen.family() == shownFamily ? initial.name : chosen.family().toStdString();
     c.bold = chosen.bold();
     c.italic = chosen.italic();
     c.underline = chosen.underline();
@@ -171,7 +184,7 @@ void QtPlatform::printerSetup() {
     // reports the missing printer.
     QPrinter* p = printer();
     if (!p) return;
-    QPrintDialog dlg(p, parent_);
+    QPrintDialog dlg(p, dialogParent());
     dlg.setWindowTitle(QStringLiteral("Printer Setup"));
     dlg.setOptions(QAbstractPrintDialog::PrintShowPageSize);
     dlg.exec();

@@ -22,9 +22,12 @@ public:
     QtPlatform();
     ~QtPlatform() override;
 
-    // The window that owns the modal dialogs (the main window once it
-    // exists); null puts dialogs on their own.
+    // The window that owns the modal dialogs when none of Quillet's windows
+    // is active (the main window once it exists); null puts them on their own.
     void setDialogParent(QWidget* parent) { parent_ = parent; }
+    // The parent of the next dialog: the active window (the one the user
+    // opened it from), else the one set above.
+    QWidget* dialogParent() const;
 
     // The directory picker behind pickDirectory(): the "Select Directory"
     // dialog. When cleared, a plain existing-directory dialog stands in.

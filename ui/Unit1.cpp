@@ -16,13 +16,16 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleOptionComboBox>
 #include <QVBoxLayout>
 
 #include "app/help_window.h"
 #include "ui/QtPlatform.h"
 #include "ui/bindings.h"
 #include "ui/bitmap_list_view.h"
+#include "ui/desktop_fit.h"
 #include "ui/number_edit.h"
+#include "ui/status_panel_view.h"
 
 namespace quillet::ui {
 
@@ -30,12 +33,16 @@ namespace {
 
 constexpr int kClientWidth = 463;
 constexpr int kClientHeight = 434;
+// The longest caption of the compression list: "Medium " and a percentage
+// with three decimals (digits are equally wide).
+constexpr const char* kWidestCompressionCaption = "Medium 00.000%";
 
 // A label for a control, with the control as the buddy of its access key.
+// It has no help text of its own: pointing at it shows the text of the
+// region around it.
 QLabel* makeLabel(const std::string& caption, QWidget* buddy, QWidget* parent) {
     auto* label = new QLabel(qs(caption), parent);
     label->setBuddy(buddy);
-    label->setStatusTip(buddy->statusTip());
     return label;
 }
 
@@ -45,6 +52,40 @@ QGroupBox* makeGroup(const app::MainForm& form, const char* name, QWidget* paren
     box->setObjectName(QString::fromLatin1(name));
     box->setStatusTip(qs(form.hintOf(name)));
     return box;
+}
+
+QGridLayout* gridIn(QGroupBox* box, int horizontalSpacing) {
+    auto* g = new QGridLayout(box);
+    g->setContentsMargins(6, 4, 6, 4);
+    g->setHorizontalSpacing(horizontalSpacing);
+    g->setVerticalSpacing(3);
+    return g;
+}
+
+NumberEdit* makeField(const app::MainForm& form, app::NumberField& model, QWidget* parent) {
+    auto* e = new NumberEdit(model, parent);
+    e->setStatusTip(qs(form.hintOf(model.name())));
+    return e;
+}
+
+// One row of a group: the field's label, then the field at the right.
+NumberEdit* addFieldRow(QGridLayout* grid, int row, const app::MainForm& form,
+                        app::NumberField& model, QWidget* parent) {
+    NumberEdit* e = makeField(form, model, parent);
+    QLabel* l = makeLabel(app::MainForm::labelOf(model.name()), e, parent);
+    l->setWordWrap(true);
+    grid->addWidget(l, row, 0);
+    grid->addWidget(e, row, 1, Qt::AlignRight | Qt::AlignVCenter);
+    return e;
+}
+
+// Wide enough for `text` beside the list's arrow.
+int comboWidthFor(const QComboBox* combo, const QString& text) {
+    QStyleOptionComboBox opt;
+    opt.initFrom(combo);
+    const QSize content(combo->fontMetrics().horizontalAdvance(text) + 4,
+                        combo->fontMetrics().height());
+    return combo->style()->sizeFromContents(QStyle::CT_ComboBox, &opt, content, combo).width();
 }
 
 }  // namespace
@@ -58,9 +99,11 @@ TForm1::TForm1(app::Program& program, QtPlatform& platform)
     buildMenus();
     buildControls();
 
-    // The client area below the menu bar is 463 x 434 and cannot be resized.
-    centralWidget()->setFixedSize(kClientWidth, kClientHeight);
-    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    // The client area below the menu bar is 463 x 434 (at the designed
+    // font) and cannot be resized.
+    const QSize client = DesignScale::desktop().size(kClientWidth, kClientHeight);
+    centralWidget()->setFixedSize(client);
+    setFixedSize(client.width(), client.height() + menuBar()->sizeHint().height());
 
     // Centred on the screen; the model keeps the position from now on.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -73,6 +116,7 @@ TForm1::TForm1(app::Program& program, QtPlatform& platform)
                                   .fixedSize = true,
                                   .followStayOnTop = true,
                                   .closeHides = false});
+    finishWindow(this, false);
     binding_->apply();
     Button1_->setFocus(Qt::OtherFocusReason);
 }
@@ -176,7 +220,6 @@ void TForm1::buildMenus() {
 }
 
 void TForm1::buildControls() {
-    app::MainForm& f = form_;
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("TForm1Client"));
     client->setMouseTracking(true);
@@ -189,44 +232,49 @@ void TForm1::buildControls() {
     auto* columns = new QHBoxLayout;
     columns->setSpacing(6);
     outer->addLayout(columns, 1);
+    columns->addWidget(buildDirectoryColumn(client));
+    columns->addWidget(buildFileColumn(client));
+    columns->addLayout(buildLayoutColumn(client), 1);
+    outer->addWidget(buildStatusPanel(client));
+    connectModels();
+}
 
-    // ---- left: drive, directories, path
-    auto* left = new QVBoxLayout;
-    left->setSpacing(4);
-    DriveComboBox1_ = new DriveComboBox(f.DriveComboBox1, client);
+QWidget* TForm1::buildDirectoryColumn(QWidget* client) {
+    app::MainForm& f = form_;
+    auto* box = new QWidget(client);
+    auto* column = new QVBoxLayout(box);
+    column->setSpacing(4);
+    column->setContentsMargins(0, 0, 0, 0);
+    DriveComboBox1_ = new DriveComboBox(f.DriveComboBox1, box);
     DriveComboBox1_->setStatusTip(qs(f.hintOf("DriveComboBox1")));
-    DirectoryListBox1_ = new DirectoryListBox(f, client);
+    DriveComboBox1_->setAccessibleName(QStringLiteral("Drive"));
+    DirectoryListBox1_ = new DirectoryListBox(f, box);
     DirectoryListBox1_->setStatusTip(qs(f.hintOf("DirectoryListBox1")));
-    fullpathname_ = new QLabel(client);
+    DirectoryListBox1_->setAccessibleName(QStringLiteral("Directory"));
+    fullpathname_ = new QLabel(box);
     fullpathname_->setObjectName(QStringLiteral("fullpathname"));
     fullpathname_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    left->addWidget(DriveComboBox1_);
-    left->addWidget(DirectoryListBox1_, 1);
-    left->addWidget(fullpathname_);
-    auto* leftBox = new QWidget(client);
-    leftBox->setLayout(left);
-    left->setContentsMargins(0, 0, 0, 0);
-    leftBox->setFixedWidth(128);
-    columns->addWidget(leftBox);
+    column->addWidget(DriveComboBox1_);
+    column->addWidget(DirectoryListBox1_, 1);
+    column->addWidget(fullpathname_);
+    box->setFixedWidth(DesignScale::desktop().sx(128));
+    return box;
+}
 
-    // ---- centre: the file list and the lock
-    auto* centre = new QVBoxLayout;
-    centre->setSpacing(4);
-    centre->setContentsMargins(0, 0, 0, 0);
-    FileListBox1_ = new FileListBox(f.FileListBox1, client);
+QWidget* TForm1::buildFileColumn(QWidget* client) {
+    app::MainForm& f = form_;
+    auto* box = new QWidget(client);
+    auto* column = new QVBoxLayout(box);
+    column->setSpacing(4);
+    column->setContentsMargins(0, 0, 0, 0);
+    FileListBox1_ = new FileListBox(f.FileListBox1, box);
+    FileListBox1_->setAccessibleName(QStringLiteral("Files"));
     FileListBox1_->setContextMenuPolicy(Qt::CustomContextMenu);
     FileListBox1_->onDoubleClick = [this] {
         if (form_.FileListBox1.onDoubleClick) form_.FileListBox1.onDoubleClick();
     };
     connect(FileListBox1_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         menus_["PopupMenu1"]->popup(FileListBox1_->viewport()->mapToGlobal(at));
-    });
-    lockselection_ = new QCheckBox(qs(f.lockselection.caption()), client);
-    lockselection_->setObjectName(QStringLiteral("lockselection"));
-    lockselection_->setStatusTip(qs(f.lockselection.hint()));
-    connect(lockselection_, &QCheckBox::clicked, this, [this] {
-        form_.lockselection.click();
-        syncControls();
     });
     // The pop-up menu's shortcuts act only while the file list has the focus
     // (they are single letters).
@@ -235,133 +283,140 @@ void TForm1::buildControls() {
         a->setShortcutContext(Qt::WidgetShortcut);
         FileListBox1_->addAction(a);
     }
-    centre->addWidget(FileListBox1_, 1);
-    centre->addWidget(lockselection_);
-    auto* centreBox = new QWidget(client);
-    centreBox->setLayout(centre);
-    centreBox->setFixedWidth(118);
-    columns->addWidget(centreBox);
+    lockselection_ = new QCheckBox(qs(f.lockselection.caption()), box);
+    lockselection_->setObjectName(QStringLiteral("lockselection"));
+    lockselection_->setStatusTip(qs(f.lockselection.hint()));
+    connect(lockselection_, &QCheckBox::clicked, this, [this] {
+        form_.lockselection.click();
+        syncControls();
+    });
+    column->addWidget(FileListBox1_, 1);
+    column->addWidget(lockselection_);
+    box->setFixedWidth(DesignScale::desktop().sx(118));
+    return box;
+}
 
-    // ---- right: the layout fields, file name, compression and OK
-    auto* right = new QVBoxLayout;
-    right->setSpacing(7);
-    right->setContentsMargins(0, 0, 0, 0);
-    auto field = [&](app::NumberField& model) {
-        auto* e = new NumberEdit(model, client);
-        e->setStatusTip(qs(f.hintOf(model.name())));
-        return e;
-    };
-    auto addRow = [&](QGridLayout* grid, int row, app::NumberField& model) {
-        NumberEdit* e = field(model);
-        QLabel* l = makeLabel(app::MainForm::labelOf(model.name()), e, client);
-        l->setWordWrap(true);
-        grid->addWidget(l, row, 0);
-        grid->addWidget(e, row, 1, Qt::AlignRight | Qt::AlignVCenter);
-        return e;
-    };
-    auto gridIn = [](QGroupBox* box) {
-        auto* g = new QGridLayout(box);
-        g->setContentsMargins(6, 4, 6, 4);
-        g->setHorizontalSpacing(6);
-        g->setVerticalSpacing(3);
-        g->setColumnStretch(0, 1);
-        return g;
-    };
+QVBoxLayout* TForm1::buildLayoutColumn(QWidget* client) {
+    auto* column = new QVBoxLayout;
+    column->setSpacing(7);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(buildLengthGroup(client));
+    column->addWidget(buildPrintedPagesGroup(client));
+    column->addWidget(buildResolutionGroup(client));
+    column->addWidget(buildFileNameGroup(client));
+    column->addLayout(buildCompressionRow(client));
+    column->addStretch(1);
+    column->addWidget(buildOkButton(client));
+    return column;
+}
 
-    QGroupBox* lengthGroup = makeGroup(f, "ColumnLengthGroup", client);
-    QGridLayout* g1 = gridIn(lengthGroup);
-    addRow(g1, 0, f.ColumnLengthPixels);
-    addRow(g1, 1, f.ColumnLengthPages);
-    addRow(g1, 2, f.Numberofcolumnsperprintedpage);
-    right->addWidget(lengthGroup);
+QGroupBox* TForm1::buildLengthGroup(QWidget* client) {
+    app::MainForm& f = form_;
+    QGroupBox* group = makeGroup(f, "ColumnLengthGroup", client);
+    QGridLayout* grid = gridIn(group, 6);
+    grid->setColumnStretch(0, 1);
+    addFieldRow(grid, 0, f, f.ColumnLengthPixels, group);
+    addFieldRow(grid, 1, f, f.ColumnLengthPages, group);
+    addFieldRow(grid, 2, f, f.Numberofcolumnsperprintedpage, group);
+    return group;
+}
 
-    QGroupBox* pagesGroup = makeGroup(f, "PrintedPagesGroup", client);
-    QGridLayout* g2 = gridIn(pagesGroup);
-    NumberEdit* pages = addRow(g2, 0, f.numberofprintedpages);
+QGroupBox* TForm1::buildPrintedPagesGroup(QWidget* client) {
+    app::MainForm& f = form_;
+    QGroupBox* group = makeGroup(f, "PrintedPagesGroup", client);
+    QGridLayout* grid = gridIn(group, 6);
+    grid->setColumnStretch(0, 1);
+    NumberEdit* pages = addFieldRow(grid, 0, f, f.numberofprintedpages, group);
     pages->setReadOnly(true);
     pages->setFocusPolicy(Qt::NoFocus);
-    right->addWidget(pagesGroup);
+    return group;
+}
 
-    QGroupBox* resGroup = makeGroup(f, "ResolutionGroup", client);
-    auto* g3 = new QGridLayout(resGroup);
-    g3->setContentsMargins(6, 4, 6, 4);
-    g3->setHorizontalSpacing(4);
-    g3->setVerticalSpacing(3);
-    Label5_ = new QLabel(qs(f.Label5), resGroup);
+QGroupBox* TForm1::buildResolutionGroup(QWidget* client) {
+    app::MainForm& f = form_;
+    QGroupBox* group = makeGroup(f, "ResolutionGroup", client);
+    QGridLayout* grid = gridIn(group, 4);
+    Label5_ = new QLabel(qs(f.Label5), group);
     Label5_->setObjectName(QStringLiteral("Label5"));
-    Label5_->setStatusTip(resGroup->statusTip());
     Label5_->setAlignment(Qt::AlignCenter);
-    g3->addWidget(Label5_, 0, 0, 1, 4);
-    NumberEdit* x = field(f.xpixelsperinch);
-    NumberEdit* y = field(f.ypixelsperinch);
-    g3->addWidget(makeLabel(app::MainForm::labelOf("xpixelsperinch"), x, resGroup), 1, 0,
-                  Qt::AlignRight | Qt::AlignVCenter);
-    g3->addWidget(x, 1, 1);
-    g3->addWidget(makeLabel(app::MainForm::labelOf("ypixelsperinch"), y, resGroup), 1, 2,
-                  Qt::AlignRight | Qt::AlignVCenter);
-    g3->addWidget(y, 1, 3);
-    right->addWidget(resGroup);
+    grid->addWidget(Label5_, 0, 0, 1, 4);
+    NumberEdit* x = makeField(f, f.xpixelsperinch, group);
+    NumberEdit* y = makeField(f, f.ypixelsperinch, group);
+    grid->addWidget(makeLabel(app::MainForm::labelOf("xpixelsperinch"), x, group), 1, 0,
+                    Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(x, 1, 1);
+    grid->addWidget(makeLabel(app::MainForm::labelOf("ypixelsperinch"), y, group), 1, 2,
+                    Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(y, 1, 3);
+    return group;
+}
 
-    QGroupBox* nameGroup = makeGroup(f, "FileNameGroup", client);
-    auto* g4 = new QHBoxLayout(nameGroup);
-    g4->setContentsMargins(6, 4, 6, 4);
-    g4->setSpacing(6);
-    filename_ = new QLineEdit(qs(f.filename.text()), nameGroup);
+QGroupBox* TForm1::buildFileNameGroup(QWidget* client) {
+    app::MainForm& f = form_;
+    QGroupBox* group = makeGroup(f, "FileNameGroup", client);
+    auto* row = new QHBoxLayout(group);
+    row->setContentsMargins(6, 4, 6, 4);
+    row->setSpacing(6);
+    filename_ = new QLineEdit(qs(f.filename.text()), group);
     filename_->setObjectName(QStringLiteral("filename"));
     filename_->setMaxLength(f.filename.maxLength());
     filename_->setStatusTip(qs(f.hintOf("filename")));
     connect(filename_, &QLineEdit::textEdited, this,
             [this](const QString& t) { form_.filename.setText(ss(t)); });
-    onSignal(f.filename.viewChanged, this, [](TForm1* w) { w->syncControls(); });
-    g4->addWidget(makeLabel(app::MainForm::labelOf("filename"), filename_, nameGroup));
-    g4->addWidget(filename_, 1);
-    right->addWidget(nameGroup);
+    row->addWidget(makeLabel(app::MainForm::labelOf("filename"), filename_, group));
+    row->addWidget(filename_, 1);
+    return group;
+}
 
-    auto* compressionRow = new QHBoxLayout;
-    compressionRow->setSpacing(6);
-    compressionRow->setContentsMargins(6, 0, 0, 0);
+QHBoxLayout* TForm1::buildCompressionRow(QWidget* client) {
+    app::MainForm& f = form_;
+    auto* row = new QHBoxLayout;
+    row->setSpacing(6);
+    row->setContentsMargins(6, 0, 0, 0);
     compressionselection_ = new QComboBox(client);
     compressionselection_->setObjectName(QStringLiteral("compressionselection"));
     compressionselection_->setStatusTip(qs(f.hintOf("compressionselection")));
     compressionselection_->installEventFilter(this);
+    compressionselection_->setMinimumWidth(
+        comboWidthFor(compressionselection_, QString::fromLatin1(kWidestCompressionCaption)));
     connect(compressionselection_, &QComboBox::activated, this, [this](int i) {
         form_.compressionselection.userSelect(i);
         syncControls();
     });
-    onSignal(f.compressionselection.viewChanged, this, [](TForm1* w) { w->syncControls(); });
-    compressionRow->addWidget(
+    row->addWidget(
         makeLabel(app::MainForm::labelOf("compressionselection"), compressionselection_, client));
-    compressionRow->addWidget(compressionselection_, 1);
-    right->addLayout(compressionRow);
+    row->addWidget(compressionselection_, 1);
+    return row;
+}
 
-    right->addStretch(1);
+QPushButton* TForm1::buildOkButton(QWidget* client) {
+    app::MainForm& f = form_;
     Button1_ = new QPushButton(qs(f.Button1.caption()), client);
     Button1_->setObjectName(QStringLiteral("Button1"));
     Button1_->setDefault(true);
-    Button1_->setMinimumHeight(40);
+    Button1_->setMinimumHeight(DesignScale::desktop().sy(40));
     QFont big = Button1_->font();
     big.setBold(true);
     big.setPointSize(big.pointSize() + 2);
     Button1_->setFont(big);
     connect(Button1_, &QPushButton::clicked, this, [this] { form_.Button1.click(); });
-    onSignal(f.Button1.viewChanged, this, [](TForm1* w) { w->syncControls(); });
-    right->addWidget(Button1_);
-    columns->addLayout(right, 1);
+    return Button1_;
+}
 
-    // ---- the status panel along the bottom edge
-    Panel1_ = new QLabel(client);
-    Panel1_->setObjectName(QStringLiteral("Panel1"));
-    Panel1_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    Panel1_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    Panel1_->setMinimumHeight(Panel1_->fontMetrics().height() + 6);
-    Panel1_->setContentsMargins(4, 0, 4, 0);
-    Panel1_->setStatusTip(qs(f.hintOf("Panel1")));
-    outer->addWidget(Panel1_);
+StatusPanelView* TForm1::buildStatusPanel(QWidget* client) {
+    Panel1_ = new StatusPanelView(client);
+    Panel1_->setStatusTip(qs(form_.hintOf("Panel1")));
+    return Panel1_;
+}
 
-    // ---- the models tell the view
+void TForm1::connectModels() {
+    app::MainForm& f = form_;
     onSignal(f.Panel1.written, this, [](TForm1* w) { w->syncStatus(); });
     onSignal(f.FileListBox1.viewChanged, this, [](TForm1* w) { w->syncPath(); });
     onSignal(f.lockselection.viewChanged, this, [](TForm1* w) { w->syncControls(); });
+    onSignal(f.filename.viewChanged, this, [](TForm1* w) { w->syncControls(); });
+    onSignal(f.compressionselection.viewChanged, this, [](TForm1* w) { w->syncControls(); });
+    onSignal(f.Button1.viewChanged, this, [](TForm1* w) { w->syncControls(); });
     onSignal(f.labelsChanged, this, [](TForm1* w) { w->syncLabels(); });
     syncStatus();
     syncPath();
@@ -370,8 +425,7 @@ void TForm1::buildControls() {
 }
 
 void TForm1::syncStatus() {
-    Panel1_->setText(qs(form_.Panel1.text()));
-    Panel1_->setToolTip(Panel1_->text());  // a long size line in full
+    Panel1_->showText(qs(form_.Panel1.text()));
     // Shown at once during long commands, at most about every 20 ms (not
     // while the window is still being built).
     if (binding_) platform_.processPaintEvents();
@@ -379,7 +433,8 @@ void TForm1::syncStatus() {
 
 void TForm1::syncPath() {
     const QString path = qs(form_.directory());
-    const int width = DirectoryListBox1_->width() > 20 ? DirectoryListBox1_->width() : 128;
+    const int width = DirectoryListBox1_->width() > 20 ? DirectoryListBox1_->width()
+                                                       : DesignScale::desktop().sx(128);
     fullpathname_->setText(fullpathname_->fontMetrics().elidedText(path, Qt::ElideMiddle, width));
     fullpathname_->setToolTip(path);
     // The file list's help text follows its mode (bitmaps or archives).
@@ -429,9 +484,15 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         // The window's own surface: a cross left by a lost release ends.
         app::mainFormMouseMove(program_.pointer);
     } else if (watched == compressionselection_ && event->type() == QEvent::FocusIn) {
-        form_.compressionselection.focusIn();
+        form_.compressionselection.focusIn(focusMove(static_cast<QFocusEvent*>(event)->reason()));
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Back from a dialog (the directory picker may have made folders).
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) DirectoryListBox1_->sync();
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {

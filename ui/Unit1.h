@@ -9,11 +9,14 @@
 #include <string>
 
 #include "program/program.h"
+#include "ui/status_panel_view.h"
 
 class QAction;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QHBoxLayout;
+class QVBoxLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -26,6 +29,7 @@ class DriveComboBox;
 class FileListBox;
 class NumberEdit;
 class QtPlatform;
+class StatusPanelView;
 class WindowBinding;
 
 class TForm1 : public QMainWindow {
@@ -46,7 +50,7 @@ public:
     // The controls, for the windows that place themselves by them and for
     // tests.
     FileListBox* fileList() const { return FileListBox1_; }
-    QLabel* statusPanel() const { return Panel1_; }
+    StatusPanelView* statusPanel() const { return Panel1_; }
     QPushButton* okButton() const { return Button1_; }
 
 protected:
@@ -54,10 +58,23 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildMenus();
+    // The controls, column by column from the left, then the status panel.
     void buildControls();
+    QWidget* buildDirectoryColumn(QWidget* client);
+    QWidget* buildFileColumn(QWidget* client);
+    QVBoxLayout* buildLayoutColumn(QWidget* client);
+    QGroupBox* buildLengthGroup(QWidget* client);
+    QGroupBox* buildPrintedPagesGroup(QWidget* client);
+    QGroupBox* buildResolutionGroup(QWidget* client);
+    QGroupBox* buildFileNameGroup(QWidget* client);
+    QHBoxLayout* buildCompressionRow(QWidget* client);
+    QPushButton* buildOkButton(QWidget* client);
+    StatusPanelView* buildStatusPanel(QWidget* client);
+    void connectModels();
     QAction* addItem(QMenu* menu, app::MenuItem& item, bool checkable = false);
     void syncStatus();
     void syncPath();
@@ -80,7 +97,7 @@ private:
     QLineEdit* filename_ = nullptr;
     QComboBox* compressionselection_ = nullptr;
     QPushButton* Button1_ = nullptr;
-    QLabel* Panel1_ = nullptr;
+    StatusPanelView* Panel1_ = nullptr;
 };
 
 }  // namespace quillet::ui

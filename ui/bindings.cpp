@@ -10,6 +10,8 @@
 #include <QKeySequence>
 #include <QTimer>
 
+#include "ui/desktop_fit.h"
+
 namespace quillet::ui {
 
 void syncAction(QAction* action, const app::MenuItem& item) {
@@ -122,6 +124,7 @@ void WindowBinding::apply() {
         }
     }
     const QPoint want(model_.left(), model_.top());
+    if (window_->pos() != want || want != pendingMove_) restores_ = 0;
     if (window_->pos() != want) {
         window_->move(want);
         pendingMove_ = want;
@@ -143,6 +146,27 @@ void WindowBinding::apply() {
     applying_ = false;
 }
 
+void WindowBinding::restorePlace() {
+    const QPoint want(model_.left(), model_.top());
+    if (window_->pos() == want) return;
+    // A desktop that insists gets its way after a few tries, rather than a
+    // tug of war; the model keeps the program's position all the same.
+    if (restores_ >= 8) return;
+    ++restores_;
+    QPointer<WindowBinding> self(this);
+    QTimer::singleShot(0, this, [self] {
+        if (!self) return;
+        const QPoint place(self->model_.left(), self->model_.top());
+        if (self->window_->isVisible() && self->window_->pos() != place) {
+            self->applying_ = true;
+            self->window_->move(place);
+            self->applying_ = false;
+            self->pendingMove_ = place;
+            self->pendingClock_.start();
+        }
+    });
+}
+
 void WindowBinding::applyHide() {
     if (!hidePending_) return;
     hidePending_ = false;
@@ -161,12 +185,22 @@ bool WindowBinding::eventFilter(QObject* watched, QEvent* event) {
     switch (type) {
         case QEvent::Move:
             if (!window_->isVisible()) break;
+            if (options_.placedByProgram) {
+                restorePlace();
+                break;
+            }
             // The desktop reports the moves the model asked for a little
             // later, possibly several in a row during a drag: those are not
             // the user's. Only a move nobody asked for (or one the desktop
             // made instead of ours, after a while) goes back to the model.
             if (pendingClock_.isValid() && pendingClock_.elapsed() < 500) {
-                if (window_->pos() == pendingMove_) pendingClock_.invalidate();
+                // Arrived; or the desktop put the window elsewhere than asked
+                // (a first showing may place the client area, not the frame,
+                // at the position): asked again, now that the frame is known.
+                if (window_->pos() == pendingMove_)
+                    pendingClock_.invalidate();
+                else
+                    restorePlace();
                 break;
             }
             pendingClock_.invalidate();
@@ -200,6 +234,14 @@ void syncChoice(QComboBox* combo, const app::ChoiceList& list) {
     combo->setEnabled(list.enabled());
 }
 
+app::FocusMove focusMove(Qt::FocusReason reason) {
+    switch (reason) {
+        case Qt::ActiveWindowFocusReason: return app::FocusMove::WindowActivation;
+        case Qt::PopupFocusReason: return app::FocusMove::PopupMenu;
+        default: return app::FocusMove::BetweenControls;
+    }
+}
+
 Qt::WindowFlags dialogFlags(bool closeBox) {
     Qt::WindowFlags f = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                         Qt::WindowStaysOnTopHint;
@@ -211,6 +253,7 @@ WindowBinding* bindDialog(QWidget* dialog, app::WindowModel& model, bool closeBo
     dialog->setWindowFlags(dialogFlags(closeBox));
     dialog->setAttribute(Qt::WA_QuitOnClose, false);
     dialog->setWindowTitle(qs(model.caption()));
+    finishWindow(dialog, true);
     dialog->adjustSize();
     dialog->setFixedSize(
         dialog->sizeHint().expandedTo(dialog->minimumSizeHint()).expandedTo(dialog->minimumSize()));

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/choice_list.h"
+#include "app/focus_move.h"
 #include "app/menu_item.h"
 #include "app/window_model.h"
 
@@ -55,6 +56,10 @@ public:
         bool followStayOnTop = false;
         bool closeHides = true;      // the close box only hides the window
         bool emptyIsOnePixel = false; // a 0 x 0 model size shows as 1 x 1
+        // The program alone places the window (a borderless one): a move the
+        // desktop makes on its own (its placement policy keeping windows on
+        // the screen) is undone, never taken into the model.
+        bool placedByProgram = false;
     };
     WindowBinding(QWidget* window, app::WindowModel& model, Options options);
     ~WindowBinding() override;
@@ -72,6 +77,8 @@ private:
     // so far (so a window placed before its first showing is placed whole).
     void reportFrame();
     void raiseSoon();
+    // Puts a window that the desktop moved back where the model has it.
+    void restorePlace();
 
     QWidget* window_;
     app::WindowModel& model_;
@@ -83,7 +90,11 @@ private:
     QElapsedTimer pendingClock_;  // since when (invalid: none pending)
     QElapsedTimer raiseClock_;    // since the last raise
     bool raisePending_ = false;
+    int restores_ = 0;            // undone desktop moves since the last model move
 };
+
+// The model's view of a Qt focus event's reason.
+app::FocusMove focusMove(Qt::FocusReason reason);
 
 // Model -> drop-down list: items, selected index, availability (no signal
 // is emitted by the widget).

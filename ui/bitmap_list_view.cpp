@@ -72,14 +72,18 @@ QString DirectoryListBox::pathOf(const QTreeWidgetItem* item) {
 
 void DirectoryListBox::sync() {
     const std::string dir = form_.directory();
-    if (dir == shown_) return;
+    const QString path = qs(dir.empty() ? std::string("/") : dir);
+    // The directory's own folders (not hidden), sorted without regard to case.
+    const QStringList subs =
+        QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    if (dir == shown_ && subs == shownFolders_) return;
     shown_ = dir;
+    shownFolders_ = subs;
     clear();
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
 
     // The chain "/", "/a", "/a/b", ... down to the directory itself.
-    const QString path = qs(dir.empty() ? std::string("/") : dir);
     const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     auto* item = new QTreeWidgetItem(this, QStringList(QStringLiteral("/")));
     item->setIcon(0, open);
@@ -93,10 +97,6 @@ void DirectoryListBox::sync() {
         item = child;
     }
     QTreeWidgetItem* current = item;
-    // The directory's own folders (not hidden), sorted without regard to case.
-    const QDir d(path);
-    const QStringList subs =
-        d.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString& s : subs) {
         auto* child = new QTreeWidgetItem(current, QStringList(s));
         child->setIcon(0, closed);
@@ -218,13 +218,12 @@ void FileListBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void FileListBox::focusInEvent(QFocusEvent* event) {
-    list_.hasFocus = true;
+    list_.focusIn();
     QListWidget::focusInEvent(event);
 }
 
 void FileListBox::focusOutEvent(QFocusEvent* event) {
-    // A pop-up menu over the list leaves the list the focused control.
-    if (event->reason() != Qt::PopupFocusReason) list_.hasFocus = false;
+    list_.focusOut(focusMove(event->reason()));
     QListWidget::focusOutEvent(event);
 }
 

@@ -39,8 +39,8 @@ class DirectoryListBox : public QTreeWidget {
 public:
     // Follows the file list's directory of `form`.
     DirectoryListBox(app::MainForm& form, QWidget* parent = nullptr);
-    // Rebuilds the tree when the file list's directory differs from the one
-    // shown.
+    // Rebuilds the tree when the file list's directory or its folders differ
+    // from the ones shown (a folder made by the directory picker appears).
     void sync();
     // The folder path of an item.
     static QString pathOf(const QTreeWidgetItem* item);
@@ -53,6 +53,7 @@ private:
 
     app::MainForm& form_;
     std::string shown_;
+    QStringList shownFolders_;
 };
 
 // FileListBox1: the sorted multi-select file list. The selection is the

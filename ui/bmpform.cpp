@@ -7,6 +7,7 @@
 
 #include "ui/bindings.h"
 #include "ui/bitmap_image.h"
+#include "ui/desktop_fit.h"
 
 namespace quillet::ui {
 
@@ -32,7 +33,9 @@ Ttempform::Ttempform(output::Viewer& viewer, app::MousePointer& pointer)
                                   .fixedSize = false,
                                   .followStayOnTop = false,
                                   .closeHides = true,
-                                  .emptyIsOnePixel = true});
+                                  .emptyIsOnePixel = true,
+                                  .placedByProgram = true});
+    finishWindow(this, false);
     binding_->apply();
 }
 

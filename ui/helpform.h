@@ -13,12 +13,23 @@
 #include "app/help_window.h"
 #include "app/mouse_pointer.h"
 
+#include <QPlainTextEdit>
+
 class QMouseEvent;
-class QPlainTextEdit;
 
 namespace quillet::ui {
 
 class WindowBinding;
+
+// Memo1: a read-only text area that can tell where its text ends.
+class HelpMemo : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+    // The bottom of the text's last line, in the memo's own coordinates, with
+    // no scrolling.
+    int textBottom() const;
+};
 
 // Watches the whole application for the current help text: status tips sent
 // by menus and widgets (QStatusTipEvent) and the pointer entering a widget,
@@ -52,18 +63,33 @@ public:
            std::function<void(const std::string&)> hintSink);
     ~TForm2() override;
 
-    QPlainTextEdit* memo() const { return Memo1_; }
+    HelpMemo* memo() const { return Memo1_; }
     HintRouter* router() const { return router_; }
+    // The strip of Memo1 hidden above the client area (16 pixels at the
+    // designed font).
+    int hiddenStrip() const { return hidden_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QPoint memoPoint(const QMouseEvent* event) const;
+    // Memo1 over the client area: the hidden strip above, the overfill below.
+    void placeMemo();
+    // Shows the model's text; a window too low for it grows.
+    void showMemo();
+    // The client height that `text` needs to be read whole in Memo1.
+    int heightFor(const QString& text);
+    // Grows the window to the longest help text known when it is made (the
+    // windows before it exist by then; later texts grow it when shown).
+    void fitKnownHints();
 
     app::HelpWindow& help_;
     app::MousePointer& pointer_;
-    QPlainTextEdit* Memo1_ = nullptr;
+    HelpMemo* Memo1_ = nullptr;
+    int hidden_ = 0;
+    int overfill_ = 0;
     HintRouter* router_ = nullptr;
     WindowBinding* binding_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "ui/number_edit.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QWheelEvent>
 #include <QRegularExpressionValidator>
@@ -15,7 +16,9 @@ NumberEdit::NumberEdit(app::NumberField& field, QWidget* parent)
     setObjectName(qs(field.name()));
     setAccelerated(true);
     setFocusPolicy(Qt::StrongFocus);
-    setKeyboardTracking(true);
+    // Typed text is held by the model until committed (Enter, leaving the
+    // field, an arrow step); the arrows and the wheel commit at once.
+    setKeyboardTracking(false);
     setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
     // A spin edit takes digits and a sign; what they spell is the model's
     // business (a non-number reads as the minimum).
@@ -26,13 +29,18 @@ NumberEdit::NumberEdit(app::NumberField& field, QWidget* parent)
         field_.typeText(ss(text));
         sync();
     });
+    connect(this, &QAbstractSpinBox::editingFinished, this, [this] {
+        if (syncing_) return;
+        field_.commit();
+        sync();
+    });
     onSignal(field_.viewChanged, this, [](NumberEdit* e) { e->sync(); });
     sync();
 }
 
 void NumberEdit::sync() {
     syncing_ = true;
-    const QString want = qs(field_.text());
+    const QString want = qs(field_.editText());
     QLineEdit* edit = lineEdit();
     if (edit->maxLength() != field_.maxChars()) edit->setMaxLength(field_.maxChars());
     if (edit->text() != want) {
@@ -58,9 +66,27 @@ QAbstractSpinBox::StepEnabled NumberEdit::stepEnabled() const {
 }
 
 void NumberEdit::focusOutEvent(QFocusEvent* event) {
+    // Qt's spin box reports the end of the edit on every focus loss; the
+    // model decides whether this one commits.
+    syncing_ = true;
     QAbstractSpinBox::focusOutEvent(event);
-    field_.focusLost();
+    syncing_ = false;
+    field_.focusLost(focusMove(event->reason()));
     sync();
+}
+
+void NumberEdit::keyPressEvent(QKeyEvent* event) {
+    // Enter with a number typed commits it and does no more; with nothing
+    // typed it presses the window's default button as usual.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && field_.editing()) {
+        field_.commit();
+        sync();
+        lineEdit()->selectAll();
+        event->accept();
+        return;
+    }
+    QAbstractSpinBox::keyPressEvent(event);
 }
 
 void NumberEdit::wheelEvent(QWheelEvent* event) {

@@ -22,6 +22,7 @@ Tsetpapersize::Tsetpapersize(output::PrintedSizeDialog& dialog) : dialog_(dialog
     ComboBox1_ = new QComboBox(this);
     ComboBox1_->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1_->setStatusTip(QString::fromUtf8(D::kComboBox1Help));
+    ComboBox1_->setAccessibleName(QStringLiteral("Printed size"));
     connect(ComboBox1_, &QComboBox::activated, this, [this](int i) {
         dialog_.ComboBox1.userSelect(i);
         syncChoice();
@@ -35,8 +36,10 @@ Tsetpapersize::Tsetpapersize(output::PrintedSizeDialog& dialog) : dialog_(dialog
     row->setSpacing(6);
     SpinEdit1_ = new NumberEdit(dialog_.SpinEdit1, frame);
     SpinEdit1_->setStatusTip(QString::fromUtf8(D::kSpinEdit1Help));
+    SpinEdit1_->setAccessibleName(QStringLiteral("x: width (mm)"));
     SpinEdit2_ = new NumberEdit(dialog_.SpinEdit2, frame);
     SpinEdit2_->setStatusTip(QString::fromUtf8(D::kSpinEdit2Help));
+    SpinEdit2_->setAccessibleName(QStringLiteral("y: height (mm)"));
     auto* x = new QLabel(QStringLiteral("&x:"), frame);
     x->setBuddy(SpinEdit1_);
     auto* y = new QLabel(QStringLiteral("&y:"), frame);

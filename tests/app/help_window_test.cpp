@@ -64,5 +64,21 @@ TEST_F(HelpWindowTest, MainWindowSurfaceResetsALeftOverCross) {
     EXPECT_FALSE(pointer.isCross());
 }
 
+TEST_F(HelpWindowTest, ATextTooLongGrowsTheWindowUpwardsAndItNeverShrinks) {
+    help.window.setFrameExtents(2, 24);
+    fake.screen = {1024, 768};
+    help.Help1Click();  // on the bottom edge: 768 - (85 + 24)
+    ASSERT_EQ(help.window.top(), 659);
+    struct Step {
+        int need, height, top;
+    };
+    for (const Step& s : {Step{60, 85, 659}, Step{140, 140, 604}, Step{100, 140, 604}}) {
+        help.fitTextHeight(s.need);
+        EXPECT_EQ(help.window.height(), s.height) << s.need;
+        EXPECT_EQ(help.window.top(), s.top) << s.need;
+        EXPECT_EQ(help.window.top() + help.window.outerHeight(), 768) << s.need;
+    }
+}
+
 }  // namespace
 }  // namespace quillet::app

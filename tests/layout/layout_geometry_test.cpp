@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,7 @@ TEST(LayoutHandlers, NothingHappensUnlockedOrWithTheFlagClear) {
         rig.form.Panel1.setText("marker");
         rig.nudge();
         rig.form.ColumnLengthPixels.typeText("5000");
+        rig.form.ColumnLengthPixels.commit();
         EXPECT_EQ(rig.form.Panel1.text(), "marker");
         EXPECT_EQ(rig.form.xpixelsperinch.value(), 600);
         EXPECT_EQ(rig.form.ColumnLengthPages.value(), 1);
@@ -123,6 +125,7 @@ TEST(LayoutHandlers, ColumnLengthTypedBelowTheMinimumIsRaisedAndYFollows) {
     Rig rig;
     rig.nudge();
     rig.form.ColumnLengthPixels.typeText("100");
+    rig.form.ColumnLengthPixels.commit();
     auto& f = rig.form;
     EXPECT_EQ(f.ColumnLengthPixels.value(), 1405);  // one average page and its 1 mm foot
     EXPECT_EQ(f.ypixelsperinch.value(), 121);       // half-up(1405 x 25.4 / 294)
@@ -139,6 +142,7 @@ TEST(LayoutHandlers, FixedHeightColumnLengthFromPages) {
         rig.form.Fixpagesizetolongestheight1.setChecked(true);
         rig.nudge();
         rig.form.ColumnLengthPages.typeText(std::to_string(P));
+        rig.form.ColumnLengthPages.commit();
         const auto& n = rig.numbers;
         EXPECT_EQ(rig.form.ColumnLengthPixels.value(),
                   P * (1500 + n.InternalTopPx + n.InternalBottomPx)) << P;
@@ -161,6 +165,7 @@ int columnLengthForThreePages(int item, double factor) {
     rig.form.Fixpagesizetolongestheight1.setChecked(true);
     rig.nudge();
     rig.form.ColumnLengthPages.typeText("3");
+    rig.form.ColumnLengthPages.commit();
     return rig.form.ColumnLengthPixels.value();
 }
 
@@ -236,6 +241,7 @@ TEST(LayoutHandlers, PagesSearchStopsAtTheFieldMaximum) {
     rig.borders.bottomint.setValue(0);
     rig.nudge();
     rig.form.ColumnLengthPixels.typeText("5000");
+    rig.form.ColumnLengthPixels.commit();
     EXPECT_EQ(rig.form.ColumnLengthPages.value(), 99);
 }
 
@@ -244,6 +250,7 @@ TEST(LayoutHandlers, PagesSearchEndsWhereAPageHasNoMillimetresLeft) {
     rig.borders.bottomint.setValue(100);  // 294 / 3 - 100 < 0
     rig.nudge();
     rig.form.ColumnLengthPixels.typeText("20000");
+    rig.form.ColumnLengthPixels.commit();
     EXPECT_EQ(rig.form.ColumnLengthPages.value(), 2);
     EXPECT_EQ(rig.form.ColumnLengthPixels.value(), 20000);
 }
@@ -257,6 +264,7 @@ TEST(LayoutHandlers, RowEstimateThroughTheHandlers) {
         rig.nudge();
         rig.quiet(rig.form.Numberofcolumnsperprintedpage, r.columns);
         rig.form.ColumnLengthPages.typeText("2");  // two rows of the four pages' height
+        rig.form.ColumnLengthPages.commit();
         EXPECT_EQ(rig.form.numberofprintedpages.value(), r.expected) << r.columns;
     }
 }
@@ -287,7 +295,7 @@ TEST(LayoutHandlers, OnlyTheWantedNestedRunsHappen) {
         std::map<std::string, int> expected;
     };
     const std::vector<Row> rows = {
-        {"ColumnLengthPixels", "100", {{"ColumnLengthPixels", 2}}},  // raise: nested run
+        {"ColumnLengthPixels", "100", {{"ColumnLengthPixels", 1}}},  // raised when committed
         {"ColumnLengthPixels", "9000", {{"ColumnLengthPixels", 1}}},
         {"ColumnLengthPages", "2", {{"ColumnLengthPages", 1}}},
         {"Numberofcolumnsperprintedpage", "3", {{"Numberofcolumnsperprintedpage", 1}}},
@@ -304,6 +312,7 @@ TEST(LayoutHandlers, OnlyTheWantedNestedRunsHappen) {
                         &rig.form.ypixelsperinch})
             if (c->name() == r.field) fld = c;
         fld->typeText(r.text);
+        fld->commit();
         EXPECT_EQ(counter.full, r.expected) << r.field << " " << r.text;
         EXPECT_TRUE(rig.form.LayoutHandlersEnabled);
     }
@@ -314,10 +323,12 @@ TEST(LayoutHandlers, ResolutionsDoNotChangeEachOther) {
     rig.nudge();
     const int x = rig.form.xpixelsperinch.value();
     rig.form.ypixelsperinch.typeText("700");
+    rig.form.ypixelsperinch.commit();
     EXPECT_EQ(rig.form.xpixelsperinch.value(), x);
     EXPECT_EQ(rig.form.ColumnLengthPixels.value(), 8102);  // half-up(700 / 25.4 x 294)
     const int y = rig.form.ypixelsperinch.value();
     rig.form.xpixelsperinch.typeText("800");
+    rig.form.xpixelsperinch.commit();
     EXPECT_EQ(rig.form.ypixelsperinch.value(), y);
     EXPECT_EQ(rig.form.Numberofcolumnsperprintedpage.value(), 6);
 }
@@ -330,6 +341,7 @@ TEST(LayoutHandlers, ResolutionAskingForTheMostColumnsRecomputesForThem) {
     rig.nudge();
     ASSERT_LT(rig.form.Numberofcolumnsperprintedpage.value(), 99);
     rig.form.xpixelsperinch.typeText("20000");  // asks for far more than 99 columns
+    rig.form.xpixelsperinch.commit();
     EXPECT_EQ(rig.form.Numberofcolumnsperprintedpage.value(), 99);
     EXPECT_EQ(rig.numbers.ExternalPageWidthPx, 990);       // 99 columns of 10 pixels
     EXPECT_EQ(rig.form.xpixelsperinch.value(), 120);       // half-up(990 / 210 x 25.4)
@@ -350,6 +362,53 @@ struct Snapshot {
     int width, height, bottom;
     bool operator==(const Snapshot&) const = default;
 };
+
+// Typing is held until the commit and then handled once, exactly like one
+// program write of the typed number clamped into the field's range at that
+// moment; while it is held, nothing moves and value() is the committed one.
+TEST(LayoutHandlers, TypedNumbersAreHandledOnceWhenCommitted) {
+    struct Row {
+        const char* field;
+        const char* typed;
+    };
+    const std::vector<Row> rows = {
+        {"ypixelsperinch", "600"},        {"ColumnLengthPixels", "7000"},
+        {"ColumnLengthPixels", "1"},      {"xpixelsperinch", "250"},
+        {"ColumnLengthPages", "3"},       {"Numberofcolumnsperprintedpage", "12"},
+        {"xpixelsperinch", "abc"},
+    };
+    auto fieldOf = [](Rig& rig, const std::string& name) -> app::NumberField& {
+        for (app::NumberField* c : {&rig.form.ColumnLengthPixels, &rig.form.ColumnLengthPages,
+                                    &rig.form.Numberofcolumnsperprintedpage,
+                                    &rig.form.xpixelsperinch, &rig.form.ypixelsperinch})
+            if (c->name() == name) return *c;
+        throw std::logic_error(name);
+    };
+    for (const Row& r : rows) {
+        Rig typed, written;
+        typed.nudge();
+        written.nudge();
+        const Snapshot before(typed);
+        app::NumberField& field = fieldOf(typed, r.field);
+        const std::string text = r.typed;
+        for (std::size_t n = 1; n <= text.size(); ++n) {
+            field.typeText(text.substr(0, n));
+            EXPECT_EQ(field.editText(), text.substr(0, n));
+            EXPECT_TRUE(Snapshot(typed) == before) << r.field << " while typing " << text.substr(0, n);
+        }
+        // A modal box or another window taking the activation is not the
+        // user leaving the field.
+        field.focusLost(app::FocusMove::WindowActivation);
+        field.focusLost(app::FocusMove::PopupMenu);
+        EXPECT_TRUE(Snapshot(typed) == before) << r.field << " after a deactivation";
+        field.commit();
+        field.commit();  // a second commit has nothing left to handle
+        app::NumberField& target = fieldOf(written, r.field);
+        target.setValue(target.clamp(target.parse(text)));
+        EXPECT_TRUE(Snapshot(typed) == Snapshot(written)) << r.field << " " << text;
+        EXPECT_EQ(field.editText(), field.text());
+    }
+}
 
 TEST(DegenerateGeometry, EachDivisorLeavesTheFieldsAndReportsNoRoom) {
     struct Row {
@@ -383,6 +442,7 @@ TEST(DegenerateGeometry, EachDivisorLeavesTheFieldsAndReportsNoRoom) {
         EXPECT_TRUE(Snapshot(rig) == before) << row.what;
         // Typing a column length changes nothing else either.
         rig.form.ColumnLengthPixels.typeText("3000");
+        rig.form.ColumnLengthPixels.commit();
         EXPECT_EQ(rig.form.Panel1.text(), kNoRoomText) << row.what;
         EXPECT_EQ(rig.form.ColumnLengthPages.text(), before.texts[1]) << row.what;
         EXPECT_EQ(rig.form.xpixelsperinch.text(), before.texts[3]) << row.what;
@@ -396,6 +456,7 @@ TEST(DegenerateGeometry, PageBasedScaleWithoutRoom) {
     rig.borders.bottomint.setValue(98);  // 294 / 3 - 98 = 0, one page still fits
     const Snapshot before(rig);
     rig.form.ColumnLengthPages.typeText("3");
+    rig.form.ColumnLengthPages.commit();
     EXPECT_EQ(rig.form.Panel1.text(), kNoRoomText);
     Snapshot after(rig);
     after.texts[1] = before.texts[1];
@@ -408,6 +469,7 @@ TEST(DegenerateGeometry, ResolutionAskingForColumnsWithoutRoomKeepsTheColumns) {
     rig.borders.leftint.setValue(20);
     rig.borders.rightint.setValue(20);  // 5 columns leave 2 mm each, 6 leave none
     rig.form.xpixelsperinch.typeText("800");
+    rig.form.xpixelsperinch.commit();
     EXPECT_EQ(rig.form.Panel1.text(), kNoRoomText);
     EXPECT_EQ(rig.form.Numberofcolumnsperprintedpage.value(), 5);  // not left at 99
 }
@@ -417,6 +479,7 @@ TEST(DegenerateGeometry, NoColumnWidthForTheResolution) {
     rig.table.LargestWidth = 0;
     rig.borders.rightint.setValue(0);
     rig.form.xpixelsperinch.typeText("700");
+    rig.form.xpixelsperinch.commit();
     EXPECT_EQ(rig.form.Panel1.text(), kNoRoomText);
     EXPECT_EQ(rig.form.Numberofcolumnsperprintedpage.value(), 1);
 }
@@ -430,6 +493,7 @@ TEST(DegenerateGeometry, RowFormatWithoutOneRowKeepsTheEstimate) {
     rig.nudge();
     rig.quiet(rig.form.numberofprintedpages, 9);
     rig.form.ColumnLengthPixels.typeText("800");  // rows are 1500 + borders high
+    rig.form.ColumnLengthPixels.commit();
     EXPECT_EQ(rig.form.ColumnLengthPixels.value(), 800);
     EXPECT_EQ(rig.form.numberofprintedpages.value(), 9);
     EXPECT_EQ(rig.form.Panel1.text(), kNoRowText);

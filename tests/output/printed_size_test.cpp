@@ -60,6 +60,7 @@ TEST(PrintedSize, TypingASizeMakesItUserDefined) {
     d.create();
     d.dialog.ComboBox1.userSelect(PrintedSizeDialog::kA3);
     d.dialog.SpinEdit1.typeText("250");
+    d.dialog.SpinEdit1.commit();
     EXPECT_EQ(d.dialog.SpinEdit1.value(), 250);
     EXPECT_EQ(d.dialog.SpinEdit2.value(), 420);
     EXPECT_EQ(d.dialog.ComboBox1.currentText(), "User Defined");
@@ -90,9 +91,15 @@ TEST(PrintedSize, TypingDigitByDigitKeepsTheNumberTyped) {
     Dialog d;
     d.create();
     d.dialog.ComboBox1.userSelect(PrintedSizeDialog::kA4);
-    for (const char* keystrokes : {"2", "25", "250"}) d.dialog.SpinEdit1.typeText(keystrokes);
+    d.nudges.clear();
+    for (const char* keystrokes : {"2", "25", "250"}) {
+        d.dialog.SpinEdit1.typeText(keystrokes);
+        EXPECT_EQ(d.dialog.SpinEdit1.value(), 210) << "half-typed " << keystrokes;
+    }
+    EXPECT_TRUE(d.nudges.empty());
     d.dialog.SpinEdit1.focusLost();
     EXPECT_EQ(d.dialog.SpinEdit1.text(), "250");
+    EXPECT_EQ(d.nudges.size(), 4u);  // handled once
     EXPECT_EQ(d.dialog.ComboBox1.currentText(), "User Defined");
     EXPECT_EQ(d.form.Label5, "pixels/inch(UD)");
 }
@@ -142,6 +149,7 @@ TEST(PrintedSize, EverySizeChangeNudgesVerticalFirst) {
     d.create();
     d.nudges.clear();
     d.dialog.SpinEdit1.typeText("250");
+    d.dialog.SpinEdit1.commit();
     EXPECT_EQ(d.nudges, (std::vector<std::string>{"y601", "y600", "x601", "x600"}));
     // A choice writes both fields: two nudges.
     d.nudges.clear();

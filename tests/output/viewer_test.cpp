@@ -174,6 +174,10 @@ TEST_F(ViewerTest, ShowFileReplacesTheBitmapResetsScaleAndClampsNegativeEdges) {
     std::ofstream(bad) << "not a bitmap at all";
     EXPECT_THROW(viewer.showFile(bad), std::exception);
     EXPECT_TRUE(viewer.ViewerBitmap.isEmpty());
+    // The window shows the empty bitmap it was left with, not the last page's
+    // size in white.
+    EXPECT_EQ(viewer.window.width(), 0);
+    EXPECT_EQ(viewer.window.height(), 0);
 }
 
 TEST_F(ViewerTest, ViewFromOtherDirectoryUsesTheOutputDirectoryRule) {

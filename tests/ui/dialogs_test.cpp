@@ -28,16 +28,17 @@
 
 namespace {
 
-// Types `text` into a line edit, replacing what it holds: one keystroke per
-// character, or the whole text in one input (as pasted) when `atOnce`.
-void typeInto(QLineEdit* edit, const QString& text, bool atOnce = false) {
+// Types `text` into a line edit, replacing what it holds, one keystroke per
+// character, then presses Enter.
+void typeInto(QLineEdit* edit, const QString& text) {
     edit->setFocus();
     edit->selectAll();
-    const QStringList inputs = atOnce ? QStringList{text} : text.split(QString(), Qt::SkipEmptyParts);
-    for (const QString& input : inputs) {
+    for (const QString& input : text.split(QString(), Qt::SkipEmptyParts)) {
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, input);
         QApplication::sendEvent(edit, &press);
     }
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(edit, &enter);
 }
 
 class DialogsTest : public ::testing::Test {
@@ -75,10 +76,9 @@ TEST_F(DialogsTest, PrintedSizeChoiceAndTypingGoThroughTheModel) {
     EXPECT_EQ(view.heightField()->text(), QStringLiteral("420"));
     EXPECT_EQ(view.choice()->currentText(), QStringLiteral("A3"));
 
-    // Entering 250 as the width makes the choice "User Defined". (Typed
-    // digit by digit, the first "2" would already be raised to the minimum
-    // 10: the size fields apply their minimum at once.)
-    typeInto(view.widthField()->findChild<QLineEdit*>(), QStringLiteral("250"), true);
+    // Entering 250 as the width, digit by digit, makes the choice "User
+    // Defined".
+    typeInto(view.widthField()->findChild<QLineEdit*>(), QStringLiteral("250"));
     EXPECT_EQ(model.SpinEdit1.text(), "250");
     EXPECT_EQ(view.choice()->currentText(), QStringLiteral("User Defined"));
     EXPECT_EQ(program->form.Label5, "pixels/inch(UD)");

@@ -29,10 +29,12 @@
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"
 #include "qt_app.h"
+#include "windows_rig.h"
 #include "ui/QtPlatform.h"
 #include "ui/Unit1.h"
 #include "ui/bitmap_list_view.h"
 #include "ui/bmpform.h"
+#include "ui/desktop_fit.h"
 #include "ui/helpform.h"
 #include "ui/number_edit.h"
 #include "ui/windows.h"
@@ -40,44 +42,7 @@
 namespace {
 
 using quillet::app::MenuItem;
-
-using quillet::uitest::application;
-
-// A scratch folder with page1.bmp, page2.bmp and page3.bmp.
-struct SampleFolder : quillet::testing::TempDir {
-    SampleFolder() : TempDir("quillet-uitest") {
-        for (int i = 1; i <= 3; ++i) {
-            quillet::imaging::Bitmap b(40 + 10 * i, 60);
-            b.fillRect({5, 5, 20, 20}, quillet::imaging::kBlack);
-            quillet::imaging::saveBmp(b, file("page" + std::to_string(i) + ".bmp"));
-        }
-    }
-};
-
-class WindowsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        application();
-        // The models place windows on the same screen that Qt shows them on.
-        const QSize screen = QGuiApplication::primaryScreen()->size();
-        fake.screen = {screen.width(), screen.height()};
-        program = std::make_unique<quillet::app::Program>(fake, folder.path(), "");
-        windows = std::make_unique<quillet::ui::QuilletWindows>(*program, qt);
-        QApplication::processEvents();
-    }
-    void TearDown() override {
-        windows.reset();
-        program.reset();
-    }
-    quillet::ui::TForm1& form1() { return *windows->Form1; }
-    quillet::app::MainForm& model() { return program->form; }
-
-    SampleFolder folder;
-    quillet::testing::FakePlatform fake;
-    quillet::ui::QtPlatform qt;
-    std::unique_ptr<quillet::app::Program> program;
-    std::unique_ptr<quillet::ui::QuilletWindows> windows;
-};
+using quillet::uitest::WindowsTest;
 
 TEST_F(WindowsTest, SevenWindowsInCreationOrderWithClassesAndCaptions) {
     struct Expected {
@@ -109,8 +74,11 @@ TEST_F(WindowsTest, SevenWindowsInCreationOrderWithClassesAndCaptions) {
         EXPECT_EQ(all[i]->isVisible(), expected[i].shown);
         EXPECT_EQ(all[i]->isVisible(), models[i]->visible());
     }
-    // The main window: 463 x 434 below the menu bar, not resizable; focus on OK.
-    EXPECT_EQ(form1().centralWidget()->size(), QSize(463, 434));
+    // The main window: 463 x 434 below the menu bar at the designed font,
+    // scaled to the desktop's; not resizable; focus on OK.
+    const quillet::ui::DesignScale scale(QApplication::font());
+    EXPECT_EQ(form1().centralWidget()->size(), QSize(scale.sx(463), scale.sy(434)));
+    EXPECT_GE(scale.x(), 1.0);
     EXPECT_EQ(form1().minimumSize(), form1().maximumSize());
     EXPECT_EQ(form1().focusWidget(), static_cast<QWidget*>(form1().okButton()));
 }
@@ -388,8 +356,6 @@ TEST_F(WindowsTest, PointingAtLockSelectionShowsItsHintInTheHelpWindow) {
               QPoint(program->Form2.window.left(), program->Form2.window.top()));
 }
 
-}  // namespace
-
 TEST_F(WindowsTest, ArchiveKeysActOnlyWhileTheFileListHasTheFocus) {
     // Z, A and X run the pop-up's items while the list is focused, right
     // after start; elsewhere the letters are just letters.
@@ -420,3 +386,5 @@ TEST_F(WindowsTest, ArchiveKeysActOnlyWhileTheFileListHasTheFocus) {
     press(list, Qt::Key_X, QStringLiteral("x"));  // enabled, but the list is empty
     EXPECT_EQ(fake.messages.size(), 1u);
 }
+
+}  // namespace
