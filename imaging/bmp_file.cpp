@@ -16,6 +16,8 @@
 #include <QImage>
 #include <QImageReader>
 #include <algorithm>
+#include <cassert>
+#include <cmath>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -219,14 +221,24 @@ std::size_t encodedBmpSize(const Bitmap& bitmap) {
     return 54 + (w * 24 + 31) / 32 * 4 * h;
 }
 
-void encodeBmp(const Bitmap& bitmap, std::uint8_t* out) {
-    const bool mono = bitmap.monochrome();
-    const int w = bitmap.width(), h = bitmap.height();
-    const std::uint32_t tableBytes = mono ? 8 : 0;
-    const std::uint32_t offset = 14 + 40 + tableBytes;
-    const std::size_t stride = mono ? std::size_t(w + 31) / 32 * 4 : (std::size_t(w) * 24 + 31) / 32 * 4;
-    const std::size_t total = offset + stride * std::size_t(h);
+namespace {
 
+std::size_t rowStride(int width, int bitsPerPixel) {
+    return (std::size_t(width) * std::size_t(bitsPerPixel) + 31) / 32 * 4;
+}
+
+std::size_t tableEntriesFor(int bitsPerPixel) { return bitsPerPixel <= 8 ? std::size_t(1) << bitsPerPixel : 0; }
+
+std::size_t encodedSize(int width, int height, int bitsPerPixel) {
+    return 54 + 4 * tableEntriesFor(bitsPerPixel) + rowStride(width, bitsPerPixel) * std::size_t(height);
+}
+
+// The file header, the info header and a zeroed colour table; returns the
+// offset of the pixel data.
+std::size_t putHeaders(std::uint8_t* out, int w, int h, int bitsPerPixel, BmpResolution res) {
+    const std::size_t offset = 54 + 4 * tableEntriesFor(bitsPerPixel);
+    const std::size_t stride = rowStride(w, bitsPerPixel);
+    const std::size_t total = offset + stride * std::size_t(h);
     std::memset(out, 0, offset);
     auto put16 = [&](std::size_t at, std::uint32_t v) {
         out[at] = std::uint8_t(v);
@@ -238,17 +250,71 @@ void encodeBmp(const Bitmap& bitmap, std::uint8_t* out) {
     out[0] = 'B';
     out[1] = 'M';
     put32(2, std::uint32_t(total));  // wraps for files over 4 GiB, as the format must
-    put32(10, offset);
+    put32(10, std::uint32_t(offset));
     put32(14, 40);
     put32(18, std::uint32_t(w));
     put32(22, std::uint32_t(h));  // positive: rows bottom-up
     put16(26, 1);
-    put16(28, mono ? 1 : 24);
+    put16(28, std::uint32_t(bitsPerPixel));
     put32(34, std::uint32_t(stride * std::size_t(h)));
-    if (mono) {
-        // Table: index 0 black, index 1 white (zero bytes then 0xffffff00).
-        out[58] = out[59] = out[60] = 0xff;
+    put32(38, std::uint32_t(res.x));
+    put32(42, std::uint32_t(res.y));
+    return offset;
+}
+
+// Writes a file of `size` bytes produced by `encode` as a fresh file beside
+// the target, renamed over it once complete.
+template <class Encode>
+void writeBmpFile(const std::string& path, std::size_t size, Encode encode) {
+    std::uint8_t* buf;
+    try {
+        buf = scratch.get(size);
+    } catch (const std::bad_alloc&) {
+        throw BitmapError("Not enough memory to save the bitmap");
     }
+    encode(buf);
+
+    static std::atomic<unsigned> counter{0};
+    std::string temp;
+    Fd f;
+    for (int attempt = 0; attempt < 100 && f.fd < 0; ++attempt) {
+        temp = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        f.fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (f.fd < 0 && errno != EEXIST) break;
+    }
+    if (f.fd < 0) {
+        scratch.trim();
+        throw BitmapError("Cannot create the bitmap file (" + errnoText() + ")");
+    }
+    try {
+        writeFully(f.fd, buf, size);
+        scratch.trim();
+        const int fd = f.fd;
+        f.fd = -1;
+        if (::close(fd) != 0) throw BitmapError("Cannot write the bitmap file (" + errnoText() + ")");
+        if (::rename(temp.c_str(), path.c_str()) != 0)
+            throw BitmapError("Cannot replace the bitmap file (" + errnoText() + ")");
+    } catch (...) {
+        scratch.trim();
+        ::unlink(temp.c_str());
+        throw;
+    }
+}
+
+}  // namespace
+
+BmpResolution bmpResolutionFromDpi(double xDpi, double yDpi) {
+    auto ppm = [](double dpi) { return dpi > 0 ? std::int32_t(std::lround(dpi / 0.0254)) : 0; };
+    return BmpResolution{ppm(xDpi), ppm(yDpi)};
+}
+
+void encodeBmp(const Bitmap& bitmap, std::uint8_t* out, BmpResolution res) {
+    const bool mono = bitmap.monochrome();
+    const int w = bitmap.width(), h = bitmap.height();
+    const std::size_t offset = putHeaders(out, w, h, mono ? 1 : 24, res);
+    const std::size_t stride = rowStride(w, mono ? 1 : 24);
+    // Table: index 0 black, index 1 white (zero bytes then 0xffffff00).
+    if (mono) out[58] = out[59] = out[60] = 0xff;
 
     std::uint8_t* data = out + offset;
     if (mono) {
@@ -290,42 +356,38 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
     return bytes;
 }
 
-void saveBmp(const Bitmap& bitmap, const std::string& path) {
-    const std::size_t size = encodedBmpSize(bitmap);
-    std::uint8_t* buf;
-    try {
-        buf = scratch.get(size);
-    } catch (const std::bad_alloc&) {
-        throw BitmapError("Not enough memory to save the bitmap");
-    }
-    encodeBmp(bitmap, buf);
+void saveBmp(const Bitmap& bitmap, const std::string& path) { saveBmpAtResolution(bitmap, path, {}); }
 
-    // A fresh file beside the target, renamed over it once complete.
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    Fd f;
-    for (int attempt = 0; attempt < 100 && f.fd < 0; ++attempt) {
-        temp = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        f.fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (f.fd < 0 && errno != EEXIST) break;
-    }
-    if (f.fd < 0) {
-        scratch.trim();
-        throw BitmapError("Cannot create the bitmap file (" + errnoText() + ")");
-    }
-    try {
-        writeFully(f.fd, buf, size);
-        scratch.trim();
-        const int fd = f.fd;
-        f.fd = -1;
-        if (::close(fd) != 0) throw BitmapError("Cannot write the bitmap file (" + errnoText() + ")");
-        if (::rename(temp.c_str(), path.c_str()) != 0)
-            throw BitmapError("Cannot replace the bitmap file (" + errnoText() + ")");
-    } catch (...) {
-        scratch.trim();
-        ::unlink(temp.c_str());
-        throw;
-    }
+void saveBmpAtResolution(const Bitmap& bitmap, const std::string& path, BmpResolution res) {
+    writeBmpFile(path, encodedBmpSize(bitmap), [&](std::uint8_t* out) { encodeBmp(bitmap, out, res); });
+}
+
+void saveByteImageBmp(const ByteImage& image, const std::string& path, BmpResolution res) {
+    assert(image.channels == 1 || image.channels == 3);
+    const int bpp = 8 * image.channels;
+    const int w = image.width, h = image.height;
+    assert(image.bytes.size() == std::size_t(w) * std::size_t(h) * std::size_t(image.channels));
+    writeBmpFile(path, encodedSize(w, h, bpp), [&](std::uint8_t* out) {
+        const std::size_t offset = putHeaders(out, w, h, bpp, res);
+        if (image.channels == 1)
+            for (int i = 0; i < 256; ++i) out[54 + 4 * i] = out[55 + 4 * i] = out[56 + 4 * i] = std::uint8_t(i);
+        const std::size_t stride = rowStride(w, bpp);
+        const std::size_t rowBytes = std::size_t(w) * std::size_t(image.channels);
+        for (int y = 0; y < h; ++y) {
+            const std::uint8_t* src = image.bytes.data() + std::size_t(y) * rowBytes;
+            std::uint8_t* dst = out + offset + std::size_t(h - 1 - y) * stride;
+            if (image.channels == 1) {
+                std::memcpy(dst, src, rowBytes);
+            } else {
+                for (int x = 0; x < w; ++x) {  // stored blue, green, red
+                    dst[3 * x] = src[3 * x + 2];
+                    dst[3 * x + 1] = src[3 * x + 1];
+                    dst[3 * x + 2] = src[3 * x];
+                }
+            }
+            std::memset(dst + rowBytes, 0, stride - rowBytes);
+        }
+    });
 }
 
 }  // namespace quillet::imaging
