@@ -69,7 +69,8 @@ bool Acquisition::savePage(NativeHandle image, const std::string& target) {
         if (::chdir(directory.c_str()) != 0)
             throw ScannerError("The output directory " + directory + " cannot be entered (" +
                                std::strerror(errno) + ")");
-        saveScan(*scanner, image, directory, target);
+        saveScan([&](const std::string& path) { scanner->TWAIN_WriteNativeToFilename(image, path); }, directory,
+                 target);
         viewer_.loadFile(target);
     } catch (const ScannerError& e) {
         fault = e.what();

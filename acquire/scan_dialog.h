@@ -23,6 +23,9 @@ public:
     ~ScanDialog();
 
     std::string caption() const { return "Scan - " + device_.name(); }
+    // The open device, for settings beyond the dialog's own (quillet-batch's
+    // --option, tests).
+    SaneDevice& device() { return device_; }
     const DeviceChoices& choices() const { return choices_; }
     const ScanSettings& settings() const { return settings_; }
     // The view's choices, by index into choices() (ignored when out of range).

@@ -20,7 +20,8 @@ std::string scanFileName(const std::string& base, int counter) {
     return base + counterPad(counter) + std::to_string(counter) + ".bmp";
 }
 
-void saveScan(Twain& twain, NativeHandle image, const std::string& directory, const std::string& target) {
+void saveScan(const std::function<void(const std::string& path)>& write, const std::string& directory,
+              const std::string& target) {
     const std::string fail = "The scan could not be saved as " + target;
     std::string pattern = app::joinPath(directory, ".quillet-scan-XXXXXX.bmp");
     std::vector<char> name(pattern.begin(), pattern.end());
@@ -30,7 +31,7 @@ void saveScan(Twain& twain, NativeHandle image, const std::string& directory, co
     ::close(fd);
     const std::string temp = name.data();
     try {
-        twain.TWAIN_WriteNativeToFilename(image, temp);
+        write(temp);
     } catch (const imaging::BitmapError& e) {
         ::unlink(temp.c_str());
         throw ScannerError(fail + ": " + e.what());

@@ -3,9 +3,8 @@
 // the target name from the base file name and the counter, and the checked
 // save through a name of the scan's own.
 
+#include <functional>
 #include <string>
-
-#include "acquire/twain.h"
 
 namespace quillet::acquire {
 
@@ -17,12 +16,13 @@ std::string counterPad(int counter);
 // base + pad + counter + ".bmp": "page001.bmp", "page010.bmp", "page300.bmp".
 std::string scanFileName(const std::string& base, int counter);
 
-// Saves the page as `target` (a path in `directory`): the page is written to
-// a fresh name of its own in the directory (created exclusively, so no file
+// Saves a page as `target` (a path in `directory`): `write(path)` writes the
+// page (throwing imaging::BitmapError on failure) to a fresh name of its own in the directory (created exclusively, so no file
 // of the user's is touched), which is then renamed onto the target. A file
 // already under the target's name is replaced only by that rename, so a
 // failure keeps it. Every step is checked; a failure removes the scan's own
 // file and throws ScannerError naming the target and the fault.
-void saveScan(Twain& twain, NativeHandle image, const std::string& directory, const std::string& target);
+void saveScan(const std::function<void(const std::string& path)>& write, const std::string& directory,
+              const std::string& target);
 
 }  // namespace quillet::acquire

@@ -293,6 +293,7 @@ void setMenuCheck(quillet::app::MenuItem& item, bool want) {
 
 // The other commands (tools/batch/), one line each.
 const quillet::batch::Command kCommands[] = {
+    {"acquire", quillet::batch::acquireMain},
     {nullptr, nullptr},
 };
 

@@ -13,4 +13,7 @@ struct Command {
     CommandMain run;
 };
 
+// The commands, each defined in its own file.
+int acquireMain(int argc, char** argv);  // acquire.cpp: "acquire"
+
 }  // namespace quillet::batch
