@@ -1,5 +1,7 @@
 #include "sane_backend.h"
 
+#include <sys/wait.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -43,14 +45,23 @@ const std::string& saneTestBackendProblem() {
     return problem;
 }
 
-std::string scanimage(const std::string& args) {
+std::string runCommand(const std::string& command, int& status) {
     std::string out;
-    FILE* p = ::popen(("scanimage -d test:0 --format=pnm " + args + " 2>/dev/null").c_str(), "r");
+    status = -1;
+    FILE* p = ::popen(command.c_str(), "r");
     if (p == nullptr) return out;
     char buf[65536];
     std::size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    return ::pclose(p) == 0 ? out : std::string();
+    const int st = ::pclose(p);
+    status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return out;
+}
+
+std::string scanimage(const std::string& args) {
+    int status = 0;
+    std::string out = runCommand("scanimage -d test:0 --format=pnm " + args + " 2>/dev/null", status);
+    return status == 0 ? out : std::string();
 }
 
 }  // namespace quillet::testing

@@ -11,6 +11,10 @@ namespace quillet::testing {
 // reason a test skips with). Call before anything else in a test uses SANE.
 const std::string& saneTestBackendProblem();
 
+// Runs a shell command; its standard output, and its exit status in
+// `status` (-1 when it did not run or end normally).
+std::string runCommand(const std::string& command, int& status);
+
 // Runs scanimage on test:0 with `args` and returns its PNM output (empty when
 // it failed).
 std::string scanimage(const std::string& args);
