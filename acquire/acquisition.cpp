@@ -99,7 +99,16 @@ void Acquisition::Acquire1Click() {
     app::applyOutputDirectoryRule(form_);
     form_.OutputDirectory = app::cutRoot(form_.OutputDirectory);
 
-    // 4. One scan per pass.
+    // 4. One scan per pass; an unexpected failure ends the command with the
+    //    general error report.
+    try {
+        scanLoop();
+    } catch (const std::exception& e) {
+        app::reportError(platform_, e.what());
+    }
+}
+
+void Acquisition::scanLoop() {
     for (;;) {
         PageHandle page{*scanner, scanner->TWAIN_AcquireNative()};
         platform_.setBusyCursor(true);

@@ -38,6 +38,7 @@ public:
     void Acquire1Click();
 
 private:
+    void scanLoop();
     // Saves one page and shows it; false (after the warning) on a failure.
     bool savePage(NativeHandle image, const std::string& target);
 

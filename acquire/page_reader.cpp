@@ -1,5 +1,7 @@
 #include "acquire/page_reader.h"
 
+#include <poll.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -54,9 +56,16 @@ PageReader::Start PageReader::start() {
     if (s != SANE_STATUS_GOOD)
         throw ScannerError("The scanner " + device_.name() + " could not start the scan (" + statusText(s) + ")");
     reading_ = true;
-    device_.setNonBlocking();
+    prepareReads();
     beginFrame();
     return Start::Started;
+}
+
+void PageReader::prepareReads() {
+    // A descriptor to wait on is preferred: some backends' non-blocking
+    // reads misreport an empty pipe as the end of the page.
+    waitFd_ = device_.selectFd();
+    if (waitFd_ < 0) device_.setNonBlocking();
 }
 
 void PageReader::beginFrame() {
@@ -154,6 +163,13 @@ bool PageReader::step(std::chrono::milliseconds budget) {
     const Clock::time_point deadline = Clock::now() + budget;
     idle_ = false;
     do {
+        if (waitFd_ >= 0) {
+            pollfd p{waitFd_, POLLIN, 0};
+            if (::poll(&p, 1, 0) == 0) {
+                idle_ = true;
+                return false;
+            }
+        }
         int len = 0;
         const SANE_Status s = device_.read(buffer_.data() + filled_, int(buffer_.size() - filled_), len);
         if (s == SANE_STATUS_EOF) {
@@ -211,6 +227,7 @@ void PageReader::endFrame() {
         throw ScannerError("The scanner " + device_.name() + " could not start the next colour pass (" +
                            statusText(s) + ")");
     }
+    prepareReads();
     beginFrame();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Reads one page from a device, in steps short enough to keep a window
-// alive: sane_start, then sane_read into whole lines that are converted once
+// alive: sane_start, then sane_read (only when the device's select
+// descriptor says data waits, else non-blocking where the device allows it;
+// a device with neither is read as it blocks) into whole lines that are converted once
 // into the page's store, frame after frame (three-pass colour), until the
 // last frame ends. A page of unknown height (a hand scanner) grows as lines
 // come. Only this page is held in memory.
@@ -44,6 +46,7 @@ public:
 
 private:
     void beginFrame();
+    void prepareReads();
     void endFrame();
     void convertLines(const std::uint8_t* data, int count);
     void ensureRows(int rows);
@@ -59,6 +62,7 @@ private:
     bool reading_ = false;
     bool complete_ = false;
     bool idle_ = false;
+    int waitFd_ = -1;  // poll before reading; -1: read at once
     int frame_ = 0;     // frames of this page begun before the current one
     std::uint64_t bytesRead_ = 0;
     std::uint64_t bytesExpected_ = 0;

@@ -214,7 +214,7 @@ SANE_Status SaneDevice::parameters(SANE_Parameters& p) { return sane_get_paramet
 SANE_Status SaneDevice::read(SANE_Byte* buffer, int maxLength, int& length) {
     SANE_Int len = 0;
     const SANE_Status s = sane_read(handle_, buffer, maxLength, &len);
-    length = s == SANE_STATUS_GOOD ? len : 0;
+    length = s == SANE_STATUS_GOOD && len > 0 ? len : 0;
     return s;
 }
 
@@ -223,5 +223,10 @@ void SaneDevice::cancel() {
 }
 
 bool SaneDevice::setNonBlocking() { return sane_set_io_mode(handle_, SANE_TRUE) == SANE_STATUS_GOOD; }
+
+int SaneDevice::selectFd() {
+    SANE_Int fd = -1;
+    return sane_get_select_fd(handle_, &fd) == SANE_STATUS_GOOD ? fd : -1;
+}
 
 }  // namespace quillet::acquire

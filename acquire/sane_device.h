@@ -70,8 +70,11 @@ public:
     SANE_Status read(SANE_Byte* buffer, int maxLength, int& length);
     void cancel();
     // Asks for reads that return at once with no data rather than wait;
-    // false when the device cannot.
+    // false when the device cannot. Called after each start.
     bool setNonBlocking();
+    // A descriptor that is readable when a read will not wait; -1 when the
+    // device offers none. Called after each start.
+    int selectFd();
 
 private:
     int find(const std::string& option) const;

@@ -215,12 +215,6 @@ bool isMonochromeBmp(const std::string& path) {
     return parseBmpHeader(head, headLen, std::size_t(st.st_size)).monochrome();
 }
 
-std::size_t encodedBmpSize(const Bitmap& bitmap) {
-    const std::size_t w = std::size_t(bitmap.width()), h = std::size_t(bitmap.height());
-    if (bitmap.monochrome()) return 62 + (w + 31) / 32 * 4 * h;
-    return 54 + (w * 24 + 31) / 32 * 4 * h;
-}
-
 namespace {
 
 std::size_t rowStride(int width, int bitsPerPixel) {
@@ -302,6 +296,10 @@ void writeBmpFile(const std::string& path, std::size_t size, Encode encode) {
 }
 
 }  // namespace
+
+std::size_t encodedBmpSize(const Bitmap& bitmap) {
+    return encodedSize(bitmap.width(), bitmap.height(), bitmap.monochrome() ? 1 : 24);
+}
 
 BmpResolution bmpResolutionFromDpi(double xDpi, double yDpi) {
     auto ppm = [](double dpi) { return dpi > 0 ? std::int32_t(std::lround(dpi / 0.0254)) : 0; };
