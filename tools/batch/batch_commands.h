@@ -13,7 +13,13 @@ struct Command {
     CommandMain run;
 };
 
-// The commands, each defined in its own file.
-int acquireMain(int argc, char** argv);  // acquire.cpp: "acquire"
+// tools/batch/acquire.cpp: acquire.
+int acquireMain(int argc, char** argv);
+// tools/batch/print.cpp: --print, --preview-to.
+int printMain(int argc, char** argv);
+// tools/batch/zip.cpp: the archive commands.
+int zipAddMain(int argc, char** argv);
+int zipListMain(int argc, char** argv);
+int zipExtractMain(int argc, char** argv);
 
 }  // namespace quillet::batch
