@@ -10,6 +10,7 @@ packages=(
   xvfb xauth imagemagick netpbm time
   cups printer-driver-cups-pdf poppler-utils
   libsane1 sane-utils zip unzip
+  dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream xdotool libglib2.0-bin
 )
 missing=()
 for p in "${packages[@]}"; do

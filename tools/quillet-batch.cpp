@@ -30,12 +30,14 @@
 //   --dry-run            stop before OK
 //   -v                   print every status text as it is written
 //   -h, --help           this text
+//   --version            the version (tools/batch/version.cpp)
 //
 // Output: the line "layout: length-pixels=.. length-pages=.. columns=..
 // xppi=.. yppi=.. printed-pages=.." and the size line before OK, then the
 // last status text. Message boxes go to standard error as "<caption>: <text>"
 // and are answered with their first button. A progress bar is drawn on
 // standard error when it is a terminal.
+// Printing and previewing are other commands (tools/batch/print.cpp).
 // Exit status: 0 after "Done" (or a clean --dry-run), 1 after a refusal or an
 // error (a warning or error box, or a lock that did not take), 2 for bad
 // arguments.
@@ -93,7 +95,9 @@ const char* const kUsage =
     "  --dry-run               print the layout and stop before OK\n"
     "  -v                      print every status text as it is written\n"
     "  -h, --help              this text\n"
+    "  --version               print the version and stop\n"
     "Prints 'layout: ...' and the size line before OK, then the last status text.\n"
+    "Printing and previewing instead: quillet-batch --print --help.\n"
     "Exit status: 0 done, 1 refused or failed, 2 bad arguments.\n";
 
 int badArguments(const std::string& why) {
@@ -290,6 +294,7 @@ const quillet::batch::Command kCommands[] = {
     {"--zip-add", quillet::batch::zipAddMain},
     {"--zip-list", quillet::batch::zipListMain},
     {"--zip-extract", quillet::batch::zipExtractMain},
+    {"--version", quillet::batch::versionMain},
 };
 
 // The command that the command line chooses, or nothing for composing.

@@ -21,5 +21,7 @@ int printMain(int argc, char** argv);
 int zipAddMain(int argc, char** argv);
 int zipListMain(int argc, char** argv);
 int zipExtractMain(int argc, char** argv);
+// tools/batch/version.cpp: --version.
+int versionMain(int argc, char** argv);
 
 }  // namespace quillet::batch
