@@ -37,6 +37,9 @@ public:
     // Whether the window stays above other applications' windows.
     bool stayOnTop() const { return stayOnTop_; }
     void setStayOnTop(bool on) { if (stayOnTop_ != on) { stayOnTop_ = on; changed.emit(); } }
+    // Minimised to the desktop's task bar (the acquire command's main window).
+    bool minimized() const { return minimized_; }
+    void setMinimized(bool on) { if (minimized_ != on) { minimized_ = on; changed.emit(); } }
     void show() { if (!visible_) { visible_ = true; changed.emit(); } }
     void hide() { if (visible_) { visible_ = false; changed.emit(); } }
     void moveTo(int left, int top) {
@@ -69,6 +72,7 @@ private:
     int height_;
     bool visible_;
     bool stayOnTop_ = false;
+    bool minimized_ = false;
     int frameWidth_ = 0;
     int frameHeight_ = 0;
 };

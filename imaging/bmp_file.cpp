@@ -16,6 +16,8 @@
 #include <QImage>
 #include <QImageReader>
 #include <algorithm>
+#include <cassert>
+#include <cmath>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -195,17 +197,21 @@ namespace {
 
 // Where the parts of a bitmap's BMP file go.
 struct BmpLayout {
+    int bits = 1;  // 1 (black and white), 8 (grey levels) or 24
     bool mono = true;
     int width = 0, height = 0;
+    BmpResolution res;
     std::uint32_t offset = 0;  // the pixel data's start
     std::size_t stride = 0;    // bytes per stored row
     std::size_t total = 0;
 
-    explicit BmpLayout(const Bitmap& bitmap)
-        : mono(bitmap.monochrome()), width(bitmap.width()), height(bitmap.height()),
-          offset(14 + 40 + (mono ? 8 : 0)),
-          stride(mono ? std::size_t(width + 31) / 32 * 4 : (std::size_t(width) * 24 + 31) / 32 * 4),
+    BmpLayout(int w, int h, int bitsPerPixel, BmpResolution r)
+        : bits(bitsPerPixel), mono(bits == 1), width(w), height(h), res(r),
+          offset(14 + 40 + (bits == 1 ? 8 : bits == 8 ? 1024 : 0)),
+          stride((std::size_t(width) * std::size_t(bits) + 31) / 32 * 4),
           total(offset + stride * std::size_t(height)) {}
+    explicit BmpLayout(const Bitmap& bitmap, BmpResolution r = {})
+        : BmpLayout(bitmap.width(), bitmap.height(), bitmap.monochrome() ? 1 : 24, r) {}
 };
 
 // The file and info headers and the colour table: the first offset bytes.
@@ -226,11 +232,15 @@ void encodeHeaders(const BmpLayout& l, std::uint8_t* out) {
     put32(18, std::uint32_t(l.width));
     put32(22, std::uint32_t(l.height));  // positive: rows bottom-up
     put16(26, 1);
-    put16(28, l.mono ? 1 : 24);
+    put16(28, std::uint32_t(l.bits));
     put32(34, std::uint32_t(l.stride * std::size_t(l.height)));
+    put32(38, std::uint32_t(l.res.x));
+    put32(42, std::uint32_t(l.res.y));
     if (l.mono) {
         // Table: index 0 black, index 1 white (zero bytes then 0xffffff00).
         out[58] = out[59] = out[60] = 0xff;
+    } else if (l.bits == 8) {
+        for (int i = 0; i < 256; ++i) out[54 + 4 * i] = out[55 + 4 * i] = out[56 + 4 * i] = std::uint8_t(i);
     }
 }
 
@@ -265,8 +275,8 @@ void encodeRow(const Bitmap& bitmap, const BmpLayout& l, int y, std::uint8_t* ds
 
 }  // namespace
 
-void encodeBmp(const Bitmap& bitmap, std::uint8_t* out) {
-    const BmpLayout l(bitmap);
+void encodeBmp(const Bitmap& bitmap, std::uint8_t* out, BmpResolution res) {
+    const BmpLayout l(bitmap, res);
     encodeHeaders(l, out);
     for (int i = 0; i < l.height; ++i) encodeRow(bitmap, l, l.height - 1 - i, out + l.offset + std::size_t(i) * l.stride);
 }
@@ -277,11 +287,14 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
     return bytes;
 }
 
-void saveBmp(const Bitmap& bitmap, const std::string& path) {
-    // The file is encoded and written a cache-sized chunk at a time: each
-    // chunk is still in the cache when the kernel copies it, and large
-    // single writes cost the kernel several times more.
-    const BmpLayout l(bitmap);
+namespace {
+
+// Writes the file laid out by `l`, `row(y, dst)` encoding stored row y.
+// The file is encoded and written a cache-sized chunk at a time: each
+// chunk is still in the cache when the kernel copies it, and large
+// single writes cost the kernel several times more.
+template <class EncodeRow>
+void writeBmpFile(const std::string& path, const BmpLayout& l, EncodeRow row) {
     const std::size_t chunk = std::max<std::size_t>(std::size_t(64) << 10, l.offset + l.stride);
     std::uint8_t* buf;
     try {
@@ -310,7 +323,7 @@ void saveBmp(const Bitmap& bitmap, const std::string& path) {
             writeFully(f.get(), buf, used);
             used = 0;
         }
-        encodeRow(bitmap, l, l.height - 1 - i, buf + used);
+        row(l.height - 1 - i, buf + used);
         used += l.stride;
     }
     writeFully(f.get(), buf, used);
@@ -318,6 +331,40 @@ void saveBmp(const Bitmap& bitmap, const std::string& path) {
     if (::rename(temp.c_str(), path.c_str()) != 0)
         throw BitmapError("Cannot replace the bitmap file (" + errnoText() + ")");
     dropTemp.dismiss();
+}
+
+}  // namespace
+
+void saveBmp(const Bitmap& bitmap, const std::string& path) { saveBmpAtResolution(bitmap, path, {}); }
+
+void saveBmpAtResolution(const Bitmap& bitmap, const std::string& path, BmpResolution res) {
+    const BmpLayout l(bitmap, res);
+    writeBmpFile(path, l, [&](int y, std::uint8_t* dst) { encodeRow(bitmap, l, y, dst); });
+}
+
+BmpResolution bmpResolutionFromDpi(double xDpi, double yDpi) {
+    auto ppm = [](double dpi) { return dpi > 0 ? std::int32_t(std::lround(dpi / 0.0254)) : 0; };
+    return BmpResolution{ppm(xDpi), ppm(yDpi)};
+}
+
+void saveByteImageBmp(const ByteImage& image, const std::string& path, BmpResolution res) {
+    assert(image.channels == 1 || image.channels == 3);
+    assert(image.bytes.size() == std::size_t(image.width) * std::size_t(image.height) * std::size_t(image.channels));
+    const BmpLayout l(image.width, image.height, 8 * image.channels, res);
+    const std::size_t rowBytes = std::size_t(image.width) * std::size_t(image.channels);
+    writeBmpFile(path, l, [&](int y, std::uint8_t* dst) {
+        const std::uint8_t* src = image.bytes.data() + std::size_t(y) * rowBytes;
+        if (image.channels == 1) {
+            std::memcpy(dst, src, rowBytes);
+        } else {
+            for (int x = 0; x < image.width; ++x) {  // stored blue, green, red
+                dst[3 * x] = src[3 * x + 2];
+                dst[3 * x + 1] = src[3 * x + 1];
+                dst[3 * x + 2] = src[3 * x];
+            }
+        }
+        std::memset(dst + rowBytes, 0, l.stride - rowBytes);
+    });
 }
 
 }  // namespace quillet::imaging

@@ -55,7 +55,8 @@ Program::Program(PlatformServices& p, const std::string& startDirectory,
     printing.install();
     preview.install();
 
-    // 5. The scan counter needs no set-up.
+    // 5. The scan counter: Select Source and Acquire.
+    acquisition.install();
 
     // 6. The justification dialog.
     TabbedNotebookDlg.install(form);

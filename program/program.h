@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "acquire/acquisition.h"
 #include "analysis/page_table.h"
 #include "analysis/selection_lock.h"
 #include "app/bitmap_list.h"
@@ -86,6 +87,9 @@ public:
     layout::Composition composition{layout::CompositionContext{
         form, platform, pageTable, layoutNumbers, setbordersheadersfootersdialog, TabbedNotebookDlg,
         setpapersize}};
+
+    // ---- acquisition: Select Source and Acquire, counting on counterform.
+    acquire::Acquisition acquisition{form, counterform, tempform, platform};
 
     // The application's current help text changed (status tip of the control
     // under the pointer or of the highlighted menu item): routed to the help

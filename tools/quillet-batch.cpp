@@ -288,6 +288,7 @@ void setMenuCheck(quillet::app::MenuItem& item, bool want) {
 
 // The other commands (tools/batch/), one line each.
 const quillet::batch::Command kCommands[] = {
+    {"acquire", quillet::batch::acquireMain},
     {"--print", quillet::batch::printMain},
     {"--preview-to", quillet::batch::printMain},
     {"--zip-add", quillet::batch::zipAddMain},

@@ -132,7 +132,9 @@ void WindowBinding::apply() {
     }
     if (model_.visible()) {
         hidePending_ = false;
-        if (!window_->isVisible()) window_->show();
+        if (model_.minimized() && !window_->isMinimized()) window_->showMinimized();
+        else if (!model_.minimized() && window_->isMinimized()) window_->showNormal();
+        else if (!window_->isVisible()) window_->show();
         window_->update();
     } else if (window_->isVisible() && !hidePending_) {
         // Hidden now, but perhaps shown again by the next step of the same
@@ -205,6 +207,9 @@ bool WindowBinding::eventFilter(QObject* watched, QEvent* event) {
             }
             pendingClock_.invalidate();
             model_.moveTo(window_->x(), window_->y());
+            break;
+        case QEvent::WindowStateChange:
+            model_.setMinimized(window_->isMinimized());
             break;
         case QEvent::Close:
             if (options_.closeHides) {

@@ -11,10 +11,12 @@
 #include "ui/counter.h"
 #include "ui/helpform.h"
 #include "ui/papersiz.h"
+#include "ui/scan_dialogs.h"
 
 namespace quillet::ui {
 
-QuilletWindows::QuilletWindows(app::Program& program, QtPlatform& platform) : platform_(platform) {
+QuilletWindows::QuilletWindows(app::Program& program, QtPlatform& platform)
+    : program_(program), platform_(platform) {
     Form1 = std::make_unique<TForm1>(program, platform);
     platform.setDialogParent(Form1.get());
     setpapersize = std::make_unique<Tsetpapersize>(program.setpapersize);
@@ -27,9 +29,14 @@ QuilletWindows::QuilletWindows(app::Program& program, QtPlatform& platform) : pl
     Form2 = std::make_unique<TForm2>(program.Form2, program.pointer,
                                      [p](const std::string& hint) { p->hintChanged(hint); });
     onSignal(program.quitRequested, qApp, [](QCoreApplication*) { QApplication::quit(); });
+    scannerDialogs = std::make_unique<QtScannerDialogs>();
+    scanner = std::make_unique<acquire::SaneTwain>(*scannerDialogs, platform);
+    program.acquisition.scanner = scanner.get();
 }
 
 QuilletWindows::~QuilletWindows() {
+    program_.acquisition.scanner = nullptr;
+    scanner.reset();
     platform_.setDialogParent(nullptr);
     Form2.reset();
     TabbedNotebookDlg.reset();

@@ -20,6 +20,7 @@ class Ttempform;
 class Tcounterform;
 class TTabbedNotebookDlg;
 class TForm2;
+class QtScannerDialogs;
 
 class QuilletWindows {
 public:
@@ -40,7 +41,13 @@ public:
     std::unique_ptr<TTabbedNotebookDlg> TabbedNotebookDlg;
     std::unique_ptr<TForm2> Form2;
 
+    // The scanner layer over SANE with its Qt dialogs, given to the acquire
+    // command.
+    std::unique_ptr<QtScannerDialogs> scannerDialogs;
+    std::unique_ptr<acquire::SaneTwain> scanner;
+
 private:
+    app::Program& program_;
     QtPlatform& platform_;
 };
 

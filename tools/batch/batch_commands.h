@@ -13,6 +13,8 @@ struct Command {
     CommandMain run;
 };
 
+// tools/batch/acquire.cpp: acquire.
+int acquireMain(int argc, char** argv);
 // tools/batch/print.cpp: --print, --preview-to.
 int printMain(int argc, char** argv);
 // tools/batch/zip.cpp: the archive commands.

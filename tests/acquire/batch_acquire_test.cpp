@@ -1,0 +1,67 @@
+// quillet-batch acquire on the SANE test backend: the built program run with
+// its options, the files it writes and what it prints.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "imaging/bmp_file.h"
+#include "sane_backend.h"
+#include "support/batch_run.h"
+#include "support/temp_dir.h"
+
+namespace quillet::acquire {
+namespace {
+
+using testing::BatchRun;
+using testing::runBatch;
+
+TEST(BatchAcquire, ListsDevicesAndScansTheFeederFromTheStartCounter) {
+    QUILLET_REQUIRE_SANE_TEST_BACKEND();
+    const BatchRun devices = runBatch({"acquire", "--list-devices"});
+    EXPECT_EQ(devices.status, 0);
+    EXPECT_NE(std::find(devices.out.begin(), devices.out.end(), "test:1\tNoname\tfrontend-tester\tvirtual device"),
+              devices.out.end());
+
+    testing::TempDir out;
+    const BatchRun run = runBatch({"acquire", "--device", "test:1", "--source", "Automatic Document Feeder",
+                                   "--resolution", "100", "--option", "test-picture=Grid", "--start", "95",
+                                   "--name", "scan", "-o", out.path()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::vector<std::string> want, files;
+    for (int n = 95; n < 105; ++n) {
+        files.push_back("scan" + std::string(n < 100 ? "0" : "") + std::to_string(n) + ".bmp");
+        want.push_back("Saved to " + out.file(files.back()));
+    }
+    EXPECT_EQ(run.out, want);
+    EXPECT_EQ(out.names(), files);
+    EXPECT_TRUE(imaging::isMonochromeBmp(out.file("scan104.bmp")));
+}
+
+TEST(BatchAcquire, FailuresEndWithStatusOneAndBadArgumentsWithTwo) {
+    QUILLET_REQUIRE_SANE_TEST_BACKEND();
+    testing::TempDir out;
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+    };
+    const Case cases[] = {{{"--mode", "sepia"}, 2},
+                          {{"--pages", "0"}, 2},
+                          {{"--device", "nosuch:0"}, 1},
+                          {{"--option", "no-such-option=1"}, 1},
+                          {{"--start", "300", "--pages", "2"}, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        std::vector<std::string> args{"acquire", "-o", out.path()};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const BatchRun run = runBatch(args);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_FALSE(run.err.empty());
+    }
+    // Only the scan numbered 300 was taken.
+    EXPECT_EQ(out.names(), std::vector<std::string>{"page300.bmp"});
+}
+
+}  // namespace
+}  // namespace quillet::acquire

@@ -1,0 +1,89 @@
+// The scanner's own dialog and Select Source as Qt windows over the SANE test
+// backend: the dialog keeps taking events while a slow page is read, and
+// Cancel part-way ends it at once with no page.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "acquire/sane_backend.h"
+#include "acquire/scan_dialog.h"
+#include "qt_app.h"
+#include "ui/scan_dialogs.h"
+
+namespace quillet::ui {
+namespace {
+
+// The dialog's button captioned `text` (access-key marks ignored).
+QPushButton* buttonOf(QWidget* dialog, QString text) {
+    text.remove('&');
+    for (QPushButton* b : dialog->findChildren<QPushButton*>())
+        if (b->text().remove('&') == text) return b;
+    ADD_FAILURE() << "no button " << text.toStdString();
+    return nullptr;
+}
+
+TEST(ScanDialogView, StaysAliveWhileReadingAndCancelsPartWay) {
+    uitest::application();
+    QUILLET_REQUIRE_SANE_TEST_BACKEND();
+    acquire::SaneDevice device("test:0");
+    acquire::ScanSettings settings;
+    acquire::ScanDialog model(device, settings);
+    // About a second for the page: the backend waits 0.2 s per block of data.
+    device.setFromText("read-delay", "yes");
+    device.setFromText("read-delay-duration", "200000");
+    // Reads only when the device's descriptor says that data waits.
+    device.setFromText("select-fd", "yes");
+
+    int ticksWhileReading = 0;
+    bool barShown = false;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (!model.reading()) return;
+        ++ticksWhileReading;
+        if (QWidget* d = QApplication::activeModalWidget())
+            barShown = barShown || d->findChild<QProgressBar*>()->isVisible();
+    });
+    ticker.start(10);
+    QTimer::singleShot(0, [] {
+        if (QWidget* d = QApplication::activeModalWidget()) buttonOf(d, "Scan")->click();
+    });
+    QTimer::singleShot(250, [] {
+        if (QWidget* d = QApplication::activeModalWidget()) buttonOf(d, "Cancel")->click();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    QtScannerDialogs().runScanDialog(model);
+
+    EXPECT_LT(clock.elapsed(), 800);
+    EXPECT_GE(ticksWhileReading, 10);
+    EXPECT_TRUE(barShown);
+    EXPECT_TRUE(model.finished());
+    EXPECT_EQ(model.takeImage(), nullptr);
+}
+
+TEST(ScanDialogView, SelectSourceListsTheDevicesWithTheirDetails) {
+    uitest::application();
+    QUILLET_REQUIRE_SANE_TEST_BACKEND();
+    int rows = 0;
+    QString type;
+    QTimer::singleShot(0, [&] {
+        QWidget* d = QApplication::activeModalWidget();
+        auto* list = d->findChild<QTreeWidget*>();
+        rows = list->topLevelItemCount();
+        type = list->topLevelItem(1)->text(3);
+        list->setCurrentItem(list->topLevelItem(1));
+        buttonOf(d, "OK")->click();
+    });
+    const std::optional<int> chosen = QtScannerDialogs().chooseSource(acquire::listDevices(), 0);
+    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(type, "virtual device");
+    EXPECT_EQ(chosen, 1);
+}
+
+}  // namespace
+}  // namespace quillet::ui

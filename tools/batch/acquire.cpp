@@ -1,0 +1,228 @@
+// quillet-batch acquire: scripted scans through the scanner layer, saved by
+// the same rules as the Acquire command (base name + counter, a fresh name of
+// the scan's own renamed onto the target, nothing past the counter's 300).
+//
+//   quillet-batch acquire [OPTION...]
+//
+//   --list-devices       print the devices (name, vendor, model, type) and end
+//   --device NAME        the device (default: the first one found)
+//   --mode lineart|gray|color   (default lineart)
+//   --resolution N       dots per inch (default 300, or the nearest offered)
+//   --source NAME        "Flatbed", "Automatic Document Feeder", ...
+//   --option NAME=VALUE  any other setting of the device, as scanimage takes
+//                        them without the leading "--" (applied in order, last)
+//   --pages N            pages to scan (default: until the feeder is empty,
+//                        or 1 from any other source)
+//   --start N            the counter of the first page, 1..300 (default 1)
+//   -o DIR               the output directory (default: the current one)
+//   --name BASE          the base file name (default page)
+//
+// Output: "Saved to FILE" per page; a progress bar on standard error when it
+// is a terminal. Exit status: 0 when every page was saved, 1 after a
+// failure, 2 for bad arguments.
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "acquire/acquisition.h"
+#include "acquire/page_reader.h"
+#include "acquire/scan_file.h"
+#include "acquire/scan_settings.h"
+#include "acquire/scanner_error.h"
+#include "app/output_directory.h"
+#include "tools/batch/batch_commands.h"
+
+namespace quillet::batch {
+
+namespace {
+
+using namespace quillet::acquire;
+
+struct AcquireArguments {
+    bool listDevices = false;
+    std::string device;
+    std::optional<ScanMode> mode;
+    std::optional<int> resolution;
+    std::string source;
+    std::vector<std::pair<std::string, std::string>> options;
+    std::optional<int> pages;
+    int start = 1;
+    std::string directory = ".";
+    std::string name = "page";
+};
+
+bool parseInt(const std::string& s, int lo, int hi, int& out) {
+    char* end = nullptr;
+    const long v = std::strtol(s.c_str(), &end, 10);
+    if (s.empty() || *end != '\0' || v < lo || v > hi) return false;
+    out = int(v);
+    return true;
+}
+
+// An empty string on success, else what is wrong.
+std::string parse(int argc, char** argv, AcquireArguments& a) {
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc) return false;
+            out = argv[++i];
+            return true;
+        };
+        std::string v;
+        int n = 0;
+        if (arg == "--list-devices") {
+            a.listDevices = true;
+        } else if (arg == "--device") {
+            if (!value(a.device)) return "--device needs a name";
+        } else if (arg == "--mode") {
+            if (!value(v)) return "--mode needs lineart, gray or color";
+            if (v == "lineart") a.mode = ScanMode::LineArt;
+            else if (v == "gray" || v == "grey") a.mode = ScanMode::Grey;
+            else if (v == "color" || v == "colour") a.mode = ScanMode::Colour;
+            else return "--mode takes lineart, gray or color, not " + v;
+        } else if (arg == "--resolution") {
+            if (!value(v) || !parseInt(v, 1, 100000, n)) return "--resolution needs a number of dots per inch";
+            a.resolution = n;
+        } else if (arg == "--source") {
+            if (!value(a.source)) return "--source needs a name";
+        } else if (arg == "--option") {
+            const auto eq = value(v) ? v.find('=') : std::string::npos;
+            if (eq == std::string::npos || eq == 0) return "--option needs NAME=VALUE";
+            a.options.emplace_back(v.substr(0, eq), v.substr(eq + 1));
+        } else if (arg == "--pages") {
+            if (!value(v) || !parseInt(v, 1, kCounterMax, n)) return "--pages needs a number from 1 to 300";
+            a.pages = n;
+        } else if (arg == "--start") {
+            if (!value(v) || !parseInt(v, 1, kCounterMax, a.start)) return "--start needs a number from 1 to 300";
+        } else if (arg == "-o") {
+            if (!value(a.directory)) return "-o needs a directory";
+        } else if (arg == "--name") {
+            if (!value(a.name) || a.name.empty() || a.name.find('/') != std::string::npos)
+                return "--name needs a file name without a directory";
+        } else {
+            return "unknown option " + arg;
+        }
+    }
+    return {};
+}
+
+class PageProgress {
+public:
+    explicit PageProgress(bool on) : on_(on) {}
+    void update(int page, double part) {
+        if (!on_) return;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - last_ < std::chrono::milliseconds(100)) return;
+        last_ = now;
+        const int pct = part < 0 ? 0 : int(part * 100);
+        const int filled = pct * 30 / 100;
+        std::fprintf(stderr, "\rpage %-4d [%s%s] %3d%%", page, std::string(std::size_t(filled), '#').c_str(),
+                     std::string(std::size_t(30 - filled), ' ').c_str(), pct);
+        std::fflush(stderr);
+        drawn_ = true;
+    }
+    void finish() {
+        if (drawn_) std::fprintf(stderr, "\r%50s\r", "");
+        drawn_ = false;
+    }
+
+private:
+    bool on_;
+    bool drawn_ = false;
+    std::chrono::steady_clock::time_point last_{};
+};
+
+int fail(const std::string& text) {
+    std::fprintf(stderr, "quillet-batch acquire: %s\n", text.c_str());
+    return 1;
+}
+
+// Reads one page; nothing when the feeder is empty.
+std::optional<NativeImage> readPage(SaneDevice& device, int number, PageProgress& progress) {
+    const double dpi = device.numberValue("resolution").value_or(0);
+    PageReader reader(device, device.numberValue("x-resolution").value_or(dpi),
+                      device.numberValue("y-resolution").value_or(dpi));
+    switch (reader.start()) {
+    case PageReader::Start::NoDocuments: return std::nullopt;
+    case PageReader::Start::Cancelled: throw ScannerError("The scan was cancelled at the scanner " + device.name());
+    case PageReader::Start::Started: break;
+    }
+    while (!reader.step(std::chrono::milliseconds(100))) {
+        progress.update(number, reader.progress());
+        if (reader.idle()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    progress.finish();
+    return reader.take();
+}
+
+int scan(const AcquireArguments& a) {
+    std::string name = a.device;
+    if (name.empty()) {
+        const std::vector<DeviceInfo> devices = listDevices();
+        if (devices.empty()) return fail(kNoScannerText);
+        name = devices.front().name;
+    }
+    SaneDevice device(name);
+    ScanSettings s = fitSettings(readChoices(device), device, ScanSettings{});
+    if (a.mode) s.mode = *a.mode;
+    if (a.resolution) s.resolution = *a.resolution;
+    if (!a.source.empty()) s.source = a.source;
+    applySettings(device, s);
+    for (const auto& [option, value] : a.options) device.setFromText(option, value);
+
+    const bool feeder = isFeeder(device.stringValue("source").value_or(""));
+    const int pages = a.pages.value_or(feeder ? kCounterMax : 1);
+    std::error_code ec;
+    const std::string directory = app::cutRoot(std::filesystem::absolute(a.directory, ec).lexically_normal().string());
+    PageProgress progress(::isatty(2) == 1);
+    int counter = a.start;
+    for (int saved = 0; saved < pages; ++saved) {
+        std::optional<NativeImage> page = readPage(device, counter, progress);
+        if (!page) {
+            if (feeder && saved > 0 && !a.pages) return 0;
+            return fail("The document feeder of " + name + " is empty after " + std::to_string(saved) + " pages");
+        }
+        const std::string target = app::joinPath(directory, scanFileName(a.name, counter));
+        saveScan([&](const std::string& path) { writeNativeImage(*page, path); }, app::restoreRoot(directory), target);
+        std::printf("Saved to %s\n", target.c_str());
+        std::fflush(stdout);
+        if (counter >= kCounterMax) {
+            if (saved + 1 == pages) return 0;
+            std::fprintf(stderr, "quillet-batch acquire: %s\n", kCounterAtMaximumText);
+            return a.pages ? 1 : 0;
+        }
+        ++counter;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int acquireMain(int argc, char** argv) {
+    AcquireArguments a;
+    const std::string bad = parse(argc, argv, a);
+    if (!bad.empty()) {
+        std::fprintf(stderr, "quillet-batch acquire: %s\n", bad.c_str());
+        return 2;
+    }
+    try {
+        if (a.listDevices) {
+            for (const DeviceInfo& d : listDevices())
+                std::printf("%s\t%s\t%s\t%s\n", d.name.c_str(), d.vendor.c_str(), d.model.c_str(), d.type.c_str());
+            return 0;
+        }
+        return scan(a);
+    } catch (const std::exception& e) {
+        return fail(e.what());
+    }
+}
+
+}  // namespace quillet::batch
