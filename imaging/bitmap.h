@@ -129,6 +129,11 @@ public:
     // colour-table entry = black), others colour. Throws BitmapError if too big.
     static Bitmap fromQImage(const QImage& image);
 
+    // Resolution written into the BMP header, in pixels per metre (0: not
+    // known). Only the BMP writer reads it; pixel operations leave it alone.
+    int xPixelsPerMetre = 0;
+    int yPixelsPerMetre = 0;
+
     // Largest pixel count a bitmap may hold (bounds memory use for untrusted
     // files): 2^31 monochrome pixels is 256 MiB of store.
     static constexpr std::int64_t kMaxPixels = std::int64_t(1) << 31;

@@ -245,6 +245,8 @@ void encodeBmp(const Bitmap& bitmap, std::uint8_t* out) {
     put16(26, 1);
     put16(28, mono ? 1 : 24);
     put32(34, std::uint32_t(stride * std::size_t(h)));
+    put32(38, std::uint32_t(bitmap.xPixelsPerMetre));
+    put32(42, std::uint32_t(bitmap.yPixelsPerMetre));
     if (mono) {
         // Table: index 0 black, index 1 white (zero bytes then 0xffffff00).
         out[58] = out[59] = out[60] = 0xff;

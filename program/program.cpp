@@ -49,7 +49,8 @@ Program::Program(PlatformServices& p, const std::string& startDirectory,
     form.ToggleViewerWindow1.onClick = [this] { tempform.ToggleViewerWindow1Click(); };
     form.Viewfromotherdirectory1.onClick = [this] { tempform.Viewfromotherdirectory1Click(); };
 
-    // 5. The scan counter needs no set-up.
+    // 5. The scan counter numbers imported pages.
+    pageImport.install();
 
     // 6. The justification dialog.
     TabbedNotebookDlg.install(form);

@@ -26,6 +26,7 @@
 #include "layout/composition.h"
 #include "layout/justification_dialog.h"
 #include "layout/layout_geometry.h"
+#include "importing/page_import.h"
 #include "layout/layout_numbers.h"
 #include "output/printed_size_dialog.h"
 #include "output/viewer.h"
@@ -75,6 +76,9 @@ public:
     layout::Composition composition{layout::CompositionContext{
         form, platform, pageTable, layoutNumbers, setbordersheadersfootersdialog, TabbedNotebookDlg,
         setpapersize}};
+
+    // ---- importing: File > Import Pages..., numbered by the scan counter.
+    importing::PageImport pageImport{form, counterform, platform};
 
     // The application's current help text changed (status tip of the control
     // under the pointer or of the highlighted menu item): routed to the help

@@ -28,6 +28,8 @@
 //   --length-pixels N, --length-pages N
 // Then:
 //   --dry-run            stop before OK
+//   --pdf FILE           also write the external pages into one PDF FILE,
+//                        each page of the printed size
 //   -v                   print every status text as it is written
 //   -h, --help           this text
 //
@@ -56,6 +58,8 @@
 #include "app/console_platform.h"
 #include "tools/batch/batch_commands.h"
 #include "app/output_directory.h"
+#include "imaging/bmp_file.h"
+#include "output/pdf_document.h"
 #include "program/program.h"
 #include "layout/layout_geometry.h"
 
@@ -90,6 +94,7 @@ const char* const kUsage =
     "  --length-pixels N       --length-pages N\n"
     "Then:\n"
     "  --dry-run               print the layout and stop before OK\n"
+    "  --pdf FILE              also write the external pages into one PDF, pages of the printed size\n"
     "  -v                      print every status text as it is written\n"
     "  -h, --help              this text\n"
     "Prints 'layout: ...' and the size line before OK, then the last status text.\n"
@@ -124,7 +129,7 @@ struct Arguments {
     std::optional<std::pair<long, long>> paperMm;
     std::optional<std::vector<long>> borders;
     std::map<std::string, std::string> texts;  // int-header ... ext-footer
-    std::optional<std::string> justifyH, justifyV, name, output;
+    std::optional<std::string> justifyH, justifyV, name, output, pdf;
     std::vector<FieldWrite> writes;
     bool dryRun = false, verbose = false;
 };
@@ -151,6 +156,9 @@ std::string parse(int argc, char** argv, Arguments& a, bool& help) {
             a.verbose = true;
         } else if (o == "--dry-run") {
             a.dryRun = true;
+        } else if (o == "--pdf") {
+            if (!value(v)) return "--pdf needs a file name";
+            a.pdf = v;
         } else if (o == "--format") {
             if (!value(v) || (v != "row" && v != "column")) return "--format takes row or column";
             a.rowFormat = v == "row";
@@ -293,6 +301,7 @@ void setMenuCheck(quillet::app::MenuItem& item, bool want) {
 
 // The other commands (tools/batch/), one line each.
 const quillet::batch::Command kCommands[] = {
+    {"import", quillet::batch::importMain},
     {nullptr, nullptr},
 };
 
@@ -452,10 +461,36 @@ int main(int argc, char** argv) {
                             .c_str());
     std::fflush(stdout);
 
+    // The external pages go into the PDF as they are saved.
+    std::optional<quillet::output::PdfDocument> pdf;
+    std::string pdfError;
+    if (args.pdf && !args.dryRun) {
+        pdf.emplace(*args.pdf);
+        program.composition.saver = [&](const quillet::imaging::Bitmap& page, const std::string& path) {
+            quillet::imaging::saveBmp(page, path);
+            if (!pdfError.empty()) return;
+            try {
+                pdf->addPage(page, paper.widthMm(), paper.heightMm(), form.xpixelsperinch.value());
+            } catch (const std::exception& e) {
+                pdfError = e.what();
+            }
+        };
+    }
+
     if (!args.dryRun) form.Button1.click();
     progress.finish();
     std::printf("%s\n", form.Panel1.text().c_str());
     if (platform.problems() > problemsBefore) return 1;
     if (!args.dryRun && form.Panel1.text().rfind("Done", 0) != 0) return 1;
+    if (pdf) {
+        try {
+            if (!pdfError.empty()) throw quillet::output::PdfError(pdfError);
+            pdf->finish();
+            std::printf("PDF: %s, %d page%s\n", pdf->path().c_str(), pdf->pages(), pdf->pages() == 1 ? "" : "s");
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "quillet-batch: %s\n", e.what());
+            return 1;
+        }
+    }
     return 0;
 }

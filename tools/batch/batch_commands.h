@@ -13,4 +13,7 @@ struct Command {
     CommandMain run;
 };
 
+// quillet-batch import (tools/batch/import.cpp).
+int importMain(int argc, char** argv);
+
 }  // namespace quillet::batch
