@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <memory>
 #include <new>
 
 #include "app/message_boxes.h"
@@ -61,70 +62,78 @@ void PageImport::ImportPages1Click() {
     }
 }
 
+// One run's progress: the names, what was written, what went wrong.
+struct PageImport::Run {
+    PageSettings settings;
+    PageNumbering numbering;
+    std::vector<std::string> problems;
+    std::string first, last;  // the first and the last page written
+    bool refused = false;     // the output directory refuses files: later pages would fail alike
+};
+
 void PageImport::run(const std::vector<std::string>& files, const app::PageImportChoice& choice) {
     // The output directory as a scan finds it.
     app::applyOutputDirectoryRule(form_);
     form_.OutputDirectory = app::cutRoot(form_.OutputDirectory);
-
-    PageSettings settings;
-    settings.dpi = choice.dpi;
-    settings.threshold = Threshold{choice.automaticThreshold, choice.threshold};
-    PageNumbering numbering(
-        PageNaming{form_.OutputDirectory, form_.filename.text(), counter_.counterspinedit.value()});
-    std::vector<std::string> problems;
-    std::string first, last;
-    bool refused = false;  // the output directory refuses files: the later pages would fail alike
+    Run r{PageSettings{choice.dpi, Threshold{choice.automaticThreshold, choice.threshold}},
+          PageNumbering(PageNaming{form_.OutputDirectory, form_.filename.text(), counter_.counterspinedit.value()}),
+          {}, {}, {}, false};
     {
         BusyCursor busy(platform_);
-        for (const std::string& file : files) {
-            if (refused) break;
-            std::unique_ptr<PageSource> source;
-            try {
-                source = openPageSource(file, settings);
-            } catch (const ImportError& e) {
-                problems.push_back(e.what());
-                continue;
-            }
-            const int pages = source->pageCount();
-            for (int i = 0; i < pages && !refused; ++i) {
-                say("Importing " + fileNameOf(file) + ", page " + std::to_string(i + 1) + " of " +
-                    std::to_string(pages) + " . . .");
-                imaging::Bitmap page;
-                try {
-                    page = source->page(i);
-                } catch (const ImportError& e) {
-                    problems.push_back(e.what());
-                    continue;
-                }
-                WrittenPage written;
-                try {
-                    written = numbering.write(page);
-                } catch (const ImportError& e) {
-                    problems.push_back(e.what());
-                    refused = true;
-                    continue;
-                }
-                for (const std::string& passed : written.passedBy) problems.push_back(passedByText(passed));
-                counter_.counterspinedit.setValue(numbering.nextNumber());
-                if (first.empty()) first = written.path;
-                last = written.path;
-                ++result_.written;
-            }
-        }
+        for (const std::string& file : files)
+            if (!r.refused) importFile(file, r);
     }
+    finish(r);
+}
 
+void PageImport::importFile(const std::string& file, Run& r) {
+    std::unique_ptr<PageSource> source;
+    try {
+        source = openPageSource(file, r.settings);
+    } catch (const ImportError& e) {
+        r.problems.push_back(e.what());
+        return;
+    }
+    const int pages = source->pageCount();
+    for (int i = 0; i < pages && !r.refused; ++i) {
+        say("Importing " + fileNameOf(file) + ", page " + std::to_string(i + 1) + " of " + std::to_string(pages) +
+            " . . .");
+        imaging::Bitmap page;
+        try {
+            page = source->page(i);
+        } catch (const ImportError& e) {
+            r.problems.push_back(e.what());
+            continue;
+        }
+        WrittenPage written;
+        try {
+            written = r.numbering.write(page);
+        } catch (const ImportError& e) {
+            r.problems.push_back(e.what());
+            r.refused = true;
+            continue;
+        }
+        for (const std::string& passed : written.passedBy) r.problems.push_back(passedByText(passed));
+        if (r.first.empty()) r.first = written.path;
+        r.last = written.path;
+        ++result_.written;
+        counter_.counterspinedit.setValue(r.numbering.nextNumber());
+    }
+}
+
+void PageImport::finish(const Run& r) {
     // The file list shows the new pages when it lists the output directory.
     if (result_.written > 0 && form_.UpdatefilelistafterOK1.checked() &&
         form_.directory().compare(0, form_.OutputDirectory.size(), form_.OutputDirectory) == 0)
         form_.FileListBox1.refill();
 
-    result_.problems = int(problems.size());
+    result_.problems = int(r.problems.size());
     if (result_.written == 0) say("No pages imported.");
-    else if (result_.written == 1) say("Saved to " + last);
-    else say("Imported " + pagesText(result_.written) + ": saved to " + first + " .. " + fileNameOf(last));
-    if (!problems.empty()) {
+    else if (result_.written == 1) say("Saved to " + r.last);
+    else say("Imported " + pagesText(result_.written) + ": saved to " + r.first + " .. " + fileNameOf(r.last));
+    if (!r.problems.empty()) {
         std::string text = "Import Pages:";
-        for (const std::string& p : problems) text += "\n" + p;
+        for (const std::string& p : r.problems) text += "\n" + p;
         app::showWarning(platform_, text);
     }
 }

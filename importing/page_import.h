@@ -40,7 +40,10 @@ public:
     const PageImportResult& lastResult() const { return result_; }
 
 private:
+    struct Run;
     void run(const std::vector<std::string>& files, const app::PageImportChoice& choice);
+    void importFile(const std::string& file, Run& r);
+    void finish(const Run& r);
     void say(const std::string& text);
 
     app::MainForm& form_;
