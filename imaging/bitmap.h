@@ -148,6 +148,12 @@ private:
     std::vector<std::uint32_t> colour_;      // colour store
 };
 
+// A Format_Mono copy of a monochrome bitmap whose colour table is exactly
+// black (index 0), then white: the one form that Qt's PDF engine embeds as
+// lossless 1-bit data (with any other table it writes an 8-bit RGB JPEG).
+// A null image when it cannot be allocated. Precondition: monochrome.
+QImage toBlackFirstMono(const Bitmap& bitmap);
+
 // Width and height in pixels that text would take in the font (advance
 // width; ascent plus descent). Needs a QGuiApplication, like drawText.
 Size measureText(const std::string& utf8, const Font& font);

@@ -22,15 +22,6 @@ struct PdfDocument::Writer {
 
 namespace {
 
-// The bitmap as Qt's PDF engine embeds it lossless: Format_Mono with the
-// colour table black (index 0), then white.
-QImage losslessMono(const imaging::Bitmap& page) {
-    QImage image = page.toQImage();  // index 1 black
-    image.invertPixels();
-    image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
-    return image;
-}
-
 QPageLayout pageLayout(int widthMm, int heightMm) {
     return QPageLayout(QPageSize(QSizeF(widthMm, heightMm), QPageSize::Millimeter), QPageLayout::Portrait,
                        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
@@ -50,7 +41,7 @@ PdfDocument::~PdfDocument() {
 
 void PdfDocument::addPage(const imaging::Bitmap& page, int widthMm, int heightMm, int pixelsPerInch) {
     if (!page.monochrome() || page.isEmpty()) throw PdfError(path_ + ": only monochrome pages can be written");
-    const QImage image = losslessMono(page);
+    const QImage image = imaging::toBlackFirstMono(page);
     if (image.isNull()) throw PdfError(path_ + ": not enough memory for the page image");
     if (!writer_) {
         writer_ = std::make_unique<Writer>();

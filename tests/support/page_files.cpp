@@ -19,10 +19,7 @@ void writeBitmapPdf(const std::string& path, const std::vector<imaging::Bitmap>&
         const QSizeF inches(double(b.width()) / dpi, double(b.height()) / dpi);
         pdf.setPageLayout(QPageLayout(QPageSize(inches, QPageSize::Inch), QPageLayout::Portrait, QMarginsF()));
         if (i == 0 ? !painter.begin(&pdf) : !pdf.newPage()) throw std::runtime_error("cannot write " + path);
-        QImage image = b.toQImage();
-        image.invertPixels();  // black first: kept 1-bit and lossless
-        image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
-        painter.drawImage(QRect(0, 0, b.width(), b.height()), image);
+        painter.drawImage(QRect(0, 0, b.width(), b.height()), imaging::toBlackFirstMono(b));
     }
     painter.end();
 }

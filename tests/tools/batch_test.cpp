@@ -15,6 +15,8 @@
 
 #include "imaging/bmp_file.h"
 #include "imaging/sample_page.h"
+#include "support/batch_run.h"
+#include "support/pdf_queue.h"
 #include "support/bitmap_text.h"
 #include "support/temp_dir.h"
 
@@ -26,49 +28,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using quillet::imaging::Bitmap;
-
-std::string batchPath() {
-    const char* dir = std::getenv("QUILLET_BUILD_DIR");
-    return std::string(dir != nullptr ? dir : QUILLET_BUILD_DIR) + "/tools/quillet-batch";
-}
-
-struct BatchRun {
-    int status = -1;
-    std::vector<std::string> out;  // stdout lines
-    std::string err;
-};
-
-std::string quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-BatchRun runBatch(const std::vector<std::string>& args) {
-    static int serial = 0;
-    const fs::path errFile = fs::temp_directory_path() /
-                             ("quillet-batch-err-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
-    std::string cmd = quote(batchPath());
-    for (const auto& a : args) cmd += " " + quote(a);
-    cmd += " 2>" + quote(errFile.string());
-    BatchRun r;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (p == nullptr) return r;
-    char line[4096];
-    while (std::fgets(line, sizeof line, p) != nullptr) {
-        std::string s = line;
-        if (!s.empty() && s.back() == '\n') s.pop_back();
-        r.out.push_back(s);
-    }
-    const int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    std::ifstream e(errFile);
-    std::stringstream ss;
-    ss << e.rdbuf();
-    r.err = ss.str();
-    fs::remove(errFile);
-    return r;
-}
+using quillet::testing::BatchRun;
+using quillet::testing::batchPath;
+using quillet::testing::runBatch;
+using quillet::testing::shellQuote;
 
 class BatchTest : public ::testing::Test {
 protected:
@@ -209,23 +172,6 @@ TEST_F(BatchTest, ExitStatuses) {
     EXPECT_EQ(outputCount(), 1);
 }
 
-// A P4 PBM file (1 = black) as a bitmap; empty when it is not one.
-Bitmap readPbm(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string magic;
-    int w = 0, h = 0;
-    in >> magic >> w >> h;
-    in.get();
-    if (magic != "P4" || w <= 0 || h <= 0) return Bitmap();
-    Bitmap b(w, h);
-    std::vector<unsigned char> row(std::size_t(w + 7) / 8);
-    for (int y = 0; y < h; ++y) {
-        in.read(reinterpret_cast<char*>(row.data()), std::streamsize(row.size()));
-        for (int x = 0; x < w; ++x) b.setBlack(x, y, (row[std::size_t(x / 8)] >> (7 - x % 8)) & 1);
-    }
-    return b;
-}
-
 // Black pixels of `a` with no black pixel of `b` at most one pixel away.
 int blackFarFrom(const Bitmap& a, const Bitmap& b) {
     int far = 0;
@@ -280,43 +226,34 @@ TEST_F(BatchTest, PdfHoldsEachExternalPageOneBitAndLosslessOnAPageOfThePrintedSi
     ASSERT_EQ(r.status, 0) << r.err;
     const int m = outputCount();
     ASSERT_GT(m, 1);
-    const std::string info = commandOutput("pdfinfo " + quote(pdf));
+    const std::string info = commandOutput("pdfinfo " + shellQuote(pdf));
     EXPECT_NE(info.find("Pages:           " + std::to_string(m) + "\n"), std::string::npos) << info;
     EXPECT_NE(info.find("Page size:       720 x 1080 pts"), std::string::npos) << info;  // 254 x 381 mm
 
     // pdfimages -list: one 1-bit grey image per page.
-    std::istringstream list(commandOutput("pdfimages -list " + quote(pdf)));
-    std::string line;
-    int images = 0;
-    while (std::getline(list, line)) {
-        std::istringstream f(line);
-        std::string page, num, type, width, height, color, comp, bpc;
-        if (!(f >> page >> num >> type >> width >> height >> color >> comp >> bpc) || page.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        ++images;
-        EXPECT_EQ(page, std::to_string(images));
-        EXPECT_EQ(type + " " + color + " " + bpc, "image gray 1") << line;
-    }
-    EXPECT_EQ(images, m);
+    const std::vector<quillet::testing::PdfImage> images = quillet::testing::pdfImages(pdf);
+    EXPECT_EQ(int(images.size()), m);
+    for (const auto& im : images)
+        EXPECT_EQ(im.type + " " + im.colour + " " + std::to_string(im.bitsPerComponent), "image gray 1");
 
     // Each embedded image is its external page, pixel for pixel; rendered at
     // the page's resolution it has the page's size and ink (poppler resamples
     // images drawn 1:1, moving edges by up to one pixel).
-    ASSERT_EQ(std::system(("cd " + quote(out()) + " && pdfimages book.pdf img").c_str()), 0);
+    ASSERT_EQ(std::system(("cd " + shellQuote(out()) + " && pdfimages book.pdf img").c_str()), 0);
     for (int i = 1; i <= m; ++i) {
         const Bitmap page = quillet::imaging::loadBmp(out() + "/" + std::to_string(i) + "page.bmp");
         char name[32];
         std::snprintf(name, sizeof name, "/img-%03d.pbm", i - 1);
-        EXPECT_BITMAPS_EQUAL(readPbm(out() + name), page);
+        EXPECT_BITMAPS_EQUAL(quillet::testing::readPbm(out() + name), page);
     }
     const Bitmap first = quillet::imaging::loadBmp(out() + "/1page.bmp");
     // Resolutions a hair low so that rounding up gives the page's pixels.
     auto resolution = [](int pixels, int points) { return std::to_string(std::floor(pixels * 72e6 / points) / 1e6); };
     const std::string rx = resolution(first.width(), 720), ry = resolution(first.height(), 1080);
-    ASSERT_EQ(std::system(("pdftoppm -mono -f 1 -l 1 -rx " + rx + " -ry " + ry + " " + quote(pdf) + " " +
-                           quote(out() + "/render")).c_str()),
+    ASSERT_EQ(std::system(("pdftoppm -mono -f 1 -l 1 -rx " + rx + " -ry " + ry + " " + shellQuote(pdf) + " " +
+                           shellQuote(out() + "/render")).c_str()),
               0);
-    const Bitmap rendered = readPbm(out() + "/render-1.pbm");
+    const Bitmap rendered = quillet::testing::readPbm(out() + "/render-1.pbm");
     ASSERT_EQ(rendered.width(), first.width());
     ASSERT_EQ(rendered.height(), first.height());
     EXPECT_EQ(blackFarFrom(rendered, first), 0);

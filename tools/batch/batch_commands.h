@@ -13,6 +13,12 @@ struct Command {
     CommandMain run;
 };
 
+// tools/batch/print.cpp: --print, --preview-to.
+int printMain(int argc, char** argv);
+// tools/batch/zip.cpp: the archive commands.
+int zipAddMain(int argc, char** argv);
+int zipListMain(int argc, char** argv);
+int zipExtractMain(int argc, char** argv);
 // quillet-batch import (tools/batch/import.cpp).
 int importMain(int argc, char** argv);
 
