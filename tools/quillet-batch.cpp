@@ -99,7 +99,8 @@ const char* const kUsage =
     "  -v                      print every status text as it is written\n"
     "  -h, --help              this text\n"
     "Prints 'layout: ...' and the size line before OK, then the last status text.\n"
-    "Exit status: 0 done, 1 refused or failed, 2 bad arguments.\n";
+    "Exit status: 0 done, 1 refused or failed, 2 bad arguments.\n"
+    "Importing scanned PDF, TIFF, PNG and JPEG pages first: quillet-batch import --help.\n";
 
 int badArguments(const std::string& why) {
     if (!why.empty()) std::fprintf(stderr, "quillet-batch: %s\n", why.c_str());
