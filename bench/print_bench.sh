@@ -44,6 +44,7 @@ mkdir -p "$work/src" "$work/a" "$work/b"
 "$batch" -C "$work/src" -o "$work/b" --paper 210x297 --yppi 1711 --xppi 1089 >/dev/null
 
 now() { date +%s.%N; }
+calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
 # Waits until a PDF that is not in the list $1 has appeared and the queue is
 # idle; prints its path.
 wait_pdf() {
@@ -74,9 +75,11 @@ run() {
   local images
   images="$(pdfimages -list "$pdf" | awk 'NR>2 {printf "%s %sx%s %s-bit %s; ", $3, $4, $5, $8, $9}')"
   printf '%-8s %-7s command %6.2f s  until PDF %6.2f s  job %7d KB  PDF %7d KB  peak %5d MB  %s\n' \
-    "$file" "$name" "$(echo "$t1 - $t0" | bc)" "$(echo "$t2 - $t0" | bc)" "$(( job / 1024 ))" \
+    "$file" "$name" "$(calc "$t1 - $t0")" "$(calc "$t2 - $t0")" "$(( job / 1024 ))" \
     "$(( $(stat -c %s "$pdf") / 1024 ))" "$(( peak / 1024 ))" "$images"
   rm -f "$pdf"
+  last_until="$(calc "$t2 - $t0")"
+  last_job="$job"
 }
 
 for d in a b; do
@@ -85,7 +88,10 @@ for d in a b; do
   echo "page $d: $size pixels, $(( $(stat -c %s "$page") / 1024 )) KB"
   for i in $(seq "$runs"); do
     run quillet "$work/$d" "$d/1page" "$batch" --print --printer PDF 1page.bmp
+    q_until="$last_until" q_job="$last_job"
     run lp "$work/$d" "$d/1page" lp -d PDF -o fit-to-page 1page.bmp
+    printf '         ratio quillet/lp: until PDF %.3f, job size %.3f\n' \
+      "$(calc "$q_until / $last_until")" "$(calc "$q_job / $last_job")"
   done
   run thick "$work/$d" "$d/1page" "$batch" --print --printer PDF --thick 1page.bmp
 done

@@ -118,7 +118,14 @@ void PreviewCommand::previewFile(const std::string& path, const std::string& nam
         // before the viewer is refreshed: at most the bitmap and its preview
         // are held at once.
         viewer_.setBitmap(imaging::Bitmap());
-        const imaging::Bitmap bitmap = imaging::loadBmp(path);
+        platform_.setBusyCursor(true);
+        imaging::Bitmap bitmap;
+        try {
+            bitmap = imaging::loadBmp(path);
+        } catch (...) {
+            platform_.setBusyCursor(false);
+            throw;
+        }
         try {
             viewer_.setBitmap(previewImage(bitmap, paper_.widthMm(), paper_.heightMm(),
                                            form_.ThickPrint1.checked()));
@@ -126,6 +133,7 @@ void PreviewCommand::previewFile(const std::string& path, const std::string& nam
         } catch (const std::exception&) {
             made = false;
         }
+        platform_.setBusyCursor(false);
     }
     if (made) {
         viewer_.show();

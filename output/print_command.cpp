@@ -85,6 +85,7 @@ void PrintCommand::printSelected() {
         ++k;
         const std::string& entry = list.entry(i);
         if (printFile(list.pathOf(entry), entry)) form_.Panel1.setText(spooledText(entry, k, n));
+        platform_.processPaintEvents();
     }
     viewer_.setMode(ViewerMode::Normal);
 }
@@ -100,25 +101,34 @@ void PrintCommand::printChosen() {
 }
 
 bool PrintCommand::printFile(const std::string& path, const std::string& name) {
-    // One bitmap in memory at a time: loaded, printed, released.
-    const imaging::Bitmap bitmap = imaging::loadBmp(path);
-    if (printOneBitmap(bitmap)) return true;
-    app::showWarning(platform_, notPrintedText(name));
-    return false;
+    // One bitmap in memory at a time: loaded, printed, released. The
+    // hourglass shows while it is, never over a message box.
+    bool spooled = false;
+    platform_.setBusyCursor(true);
+    try {
+        spooled = printOneBitmap(imaging::loadBmp(path));
+    } catch (...) {
+        platform_.setBusyCursor(false);
+        throw;
+    }
+    platform_.setBusyCursor(false);
+    if (!spooled) app::showWarning(platform_, notPrintedText(name));
+    return spooled;
 }
 
-bool PrintCommand::printOneBitmap(const imaging::Bitmap& bitmap) {
+bool PrintCommand::printOneBitmap(imaging::Bitmap bitmap) {
     const std::optional<app::PrinterGeometry> printer = platform_.printerGeometry();
     if (!printer) return false;
+    imaging::Bitmap page;
     try {
-        const imaging::Bitmap page =
-            devicePage(bitmap, printedPixels(*printer, paper_.widthMm(), paper_.heightMm()),
-                       {printer->widthPx, printer->heightPx}, form_.ThickPrint1.checked());
-        return platform_.printPage(page);
+        page = devicePage(bitmap, printedPixels(*printer, paper_.widthMm(), paper_.heightMm()),
+                          {printer->widthPx, printer->heightPx}, form_.ThickPrint1.checked());
     } catch (const std::exception&) {
         // Not enough memory for the page: no job was started.
         return false;
     }
+    bitmap = imaging::Bitmap();
+    return platform_.printPage(page);
 }
 
 }  // namespace quillet::output

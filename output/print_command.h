@@ -48,10 +48,11 @@ public:
     // The print command.
     void Print1Click();
 
-    // Prints one loaded bitmap as one job of one page. False when the job
-    // failed (the page could not be made or the printer refused it): the job
-    // is then abandoned and nothing of it is printed.
-    bool printOneBitmap(const imaging::Bitmap& bitmap);
+    // Prints one loaded bitmap as one job of one page; the bitmap is
+    // released once the device page is made, before the job is spooled.
+    // False when the job failed (the page could not be made or the printer
+    // refused it): the job is then abandoned and nothing of it is printed.
+    bool printOneBitmap(imaging::Bitmap bitmap);
 
     // "Spooled to printer . . . '" + name + "'", with " (k of n)" for the
     // selected bitmaps (n > 0).

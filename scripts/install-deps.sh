@@ -11,6 +11,7 @@ packages=(
   cups printer-driver-cups-pdf poppler-utils
   libpoppler-cpp-dev qt6-image-formats-plugins
   libsane1 sane-utils zip unzip
+  dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream xdotool libglib2.0-bin
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -8,3 +8,6 @@ bash scripts/start-printer.sh || echo "note: no CUPS printer; printer tests will
 bash scripts/build.sh
 cd build
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
+cd ..
+# The Debian package, built and checked installed (scripts/check-package.sh).
+bash scripts/check-package.sh

@@ -32,12 +32,14 @@
 //                        each page of the printed size
 //   -v                   print every status text as it is written
 //   -h, --help           this text
+//   --version            the version (tools/batch/version.cpp)
 //
 // Output: the line "layout: length-pixels=.. length-pages=.. columns=..
 // xppi=.. yppi=.. printed-pages=.." and the size line before OK, then the
 // last status text. Message boxes go to standard error as "<caption>: <text>"
 // and are answered with their first button. A progress bar is drawn on
 // standard error when it is a terminal.
+// Printing and previewing are other commands (tools/batch/print.cpp).
 // Exit status: 0 after "Done" (or a clean --dry-run), 1 after a refusal or an
 // error (a warning or error box, or a lock that did not take), 2 for bad
 // arguments.
@@ -98,9 +100,11 @@ const char* const kUsage =
     "  --pdf FILE              also write the external pages into one PDF, pages of the printed size\n"
     "  -v                      print every status text as it is written\n"
     "  -h, --help              this text\n"
+    "  --version               print the version and stop\n"
     "Prints 'layout: ...' and the size line before OK, then the last status text.\n"
-    "Exit status: 0 done, 1 refused or failed, 2 bad arguments.\n"
-    "Importing scanned PDF, TIFF, PNG and JPEG pages first: quillet-batch import --help.\n";
+    "Printing and previewing instead: quillet-batch --print --help.\n"
+    "Importing scanned PDF, TIFF, PNG and JPEG pages first: quillet-batch import --help.\n"
+    "Exit status: 0 done, 1 refused or failed, 2 bad arguments.\n";
 
 int badArguments(const std::string& why) {
     if (!why.empty()) std::fprintf(stderr, "quillet-batch: %s\n", why.c_str());
@@ -298,6 +302,7 @@ const quillet::batch::Command kCommands[] = {
     {"--zip-add", quillet::batch::zipAddMain},
     {"--zip-list", quillet::batch::zipListMain},
     {"--zip-extract", quillet::batch::zipExtractMain},
+    {"--version", quillet::batch::versionMain},
     {"import", quillet::batch::importMain},
 };
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/help_window.h"
+#include "program/installation.h"
 #include "program/program.h"
 #include "support/fake_platform.h"
 #include "temp_dir.h"
@@ -293,6 +294,21 @@ TEST_F(ProgramTest, HintsReachTheHelpWindowWithTabsAndBlanks) {
     EXPECT_FALSE(p.Form2.window.visible());  // routed whether shown or not
     p.hintChanged(p.form.Print1.hint());
     EXPECT_EQ(p.Form2.memoText().substr(11, 26), "Prints a chosen bitmap or ");
+}
+
+// Qllet.txt, which the help window points to, is found beside the executable
+// in the build folder and in the installed data folder of an installed tree.
+TEST(InstallationDirectoryTest, HoldsQlletTxtInBuildAndInstalledTrees) {
+    TempDir build;
+    build.writeText("Qllet.txt", "introduction");
+    EXPECT_EQ(installationDirectory(build.path()), build.path());
+
+    TempDir prefix;
+    prefix.makeDir("bin");
+    prefix.makeDir("share/quillet");
+    prefix.writeText("share/quillet/Qllet.txt", "introduction");
+    const std::string installed = installationDirectory(prefix.file("bin"));
+    EXPECT_TRUE(std::filesystem::equivalent(installed, prefix.file("share/quillet"))) << installed;
 }
 
 }  // namespace

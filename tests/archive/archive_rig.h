@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "archive/ZipMstr.h"
+#include "support/batch_run.h"
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"
 
@@ -68,12 +69,7 @@ inline std::string shell(const std::string& command, int* status = nullptr) {
     return out;
 }
 
-// Quotes `s` as one word for /bin/sh.
-inline std::string quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+using testing::shellQuote;
 
 // The built run-time libraries' folder.
 inline std::string builtLibraries() { return std::string(QUILLET_BUILD_DIR) + "/lib/quillet"; }

@@ -114,7 +114,7 @@ TEST_F(CommandsTest, ArchiveViewOfAFolderWithoutArchivesAndBack) {
 TEST_F(CommandsTest, ExtractOneAndTwelveEntriesByItemAndDoubleClick) {
     dir.makeDir("src");
     for (int i = 1; i <= 12; ++i) dir.writeText("src/p" + std::to_string(i) + ".bmp", std::to_string(i));
-    ASSERT_EQ(::system(("cd " + quoted(dir.file("src")) + " && zip -q ../one.zip p1.bmp && zip -q ../all.zip *.bmp").c_str()), 0);
+    ASSERT_EQ(::system(("cd " + shellQuote(dir.file("src")) + " && zip -q ../one.zip p1.bmp && zip -q ../all.zip *.bmp").c_str()), 0);
     struct Case { const char* archive; bool doubleClick; std::string status; int files; };
     for (const Case& c : {Case{"one.zip", false, "Now extracting the file from " + dir.file("one.zip"), 1},
                           Case{"all.zip", true, "Now extracting all 12 files from " + dir.file("all.zip"), 12}}) {

@@ -49,7 +49,7 @@ TEST_F(InteropTest, WhatAddWritesUnzipTestsListsAndGivesBackByteForByte) {
         engine.FSpecArgs = {dir.file("src/page" + std::to_string(i) + ".bmp")};
         engine.Add();
     }
-    const std::string zip = quoted(dir.file("page.zip"));
+    const std::string zip = shellQuote(dir.file("page.zip"));
     int status = -1;
     shell("unzip -tq " + zip, &status);
     EXPECT_EQ(status, 0);
@@ -72,10 +72,10 @@ TEST_F(InteropTest, ArchivesOfZipExtractAsUnzipExtractsThem) {
         fs::remove(archive);
         const std::string what = std::string(c.zipArgs) == "-r" ? "." : "page1.bmp page2.bmp sub/scan.png";
         int status = -1;
-        shell("cd " + quoted(dir.file("src")) + " && zip -q " + c.zipArgs + " " + quoted(archive) + " " + what, &status);
+        shell("cd " + shellQuote(dir.file("src")) + " && zip -q " + c.zipArgs + " " + shellQuote(archive) + " " + what, &status);
         ASSERT_EQ(status, 0) << c.what;
         TempDir ours{"quillet-ours"}, theirs{"quillet-theirs"};
-        shell("unzip -q " + quoted(archive) + " -d " + quoted(theirs.path()), &status);
+        shell("unzip -q " + shellQuote(archive) + " -d " + shellQuote(theirs.path()), &status);
         ASSERT_EQ(status, 0) << c.what;
         engine.setZipFileName(archive);
         engine.ExtrBaseDir = ours.path();
@@ -86,25 +86,25 @@ TEST_F(InteropTest, ArchivesOfZipExtractAsUnzipExtractsThem) {
 }
 
 TEST_F(InteropTest, BatchAddsListsAndExtracts) {
-    const std::string batch = std::string(QUILLET_BUILD_DIR) + "/tools/quillet-batch";
+    const std::string batch = testing::batchPath();
     if (!fs::exists(batch)) GTEST_SKIP() << "quillet-batch not built";
     writePages("src", 2);
     dir.makeDir("out");
     int status = -1;
-    const std::string added = shell(quoted(batch) + " --zip-add -C " + quoted(dir.file("src")) +
-                                    " --name book -o " + quoted(dir.path()) + " 2>&1", &status);
+    const std::string added = shell(shellQuote(batch) + " --zip-add -C " + shellQuote(dir.file("src")) +
+                                    " --name book -o " + shellQuote(dir.path()) + " 2>&1", &status);
     EXPECT_EQ(status, 0) << added;
     EXPECT_NE(added.find("Confirm: Are you sure you want to add page1.bmp to the book.zip file?"), std::string::npos);
     EXPECT_EQ(added.find("page2.bmp to the"), std::string::npos) << "asked twice: " << added;
-    EXPECT_EQ(shell(quoted(batch) + " --zip-list " + quoted(dir.file("book.zip")), &status),
+    EXPECT_EQ(shell(shellQuote(batch) + " --zip-list " + shellQuote(dir.file("book.zip")), &status),
               "page1.bmp\npage2.bmp\n2\n");
     EXPECT_EQ(status, 0);
-    shell(quoted(batch) + " --zip-extract " + quoted(dir.file("book.zip")) + " -o " + quoted(dir.file("out")), &status);
+    shell(shellQuote(batch) + " --zip-extract " + shellQuote(dir.file("book.zip")) + " -o " + shellQuote(dir.file("out")), &status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(tree(dir.file("out")), tree(dir.file("src")));
 
     dir.writeText("bad.zip");
-    const std::string err = shell(quoted(batch) + " --zip-extract " + quoted(dir.file("bad.zip")) + " 2>&1", &status);
+    const std::string err = shell(shellQuote(batch) + " --zip-extract " + shellQuote(dir.file("bad.zip")) + " 2>&1", &status);
     EXPECT_EQ(status, 1);
     EXPECT_NE(err.find("Quillet: Error while reading the End Of Central Directory"), std::string::npos) << err;
     EXPECT_NE(err.find("Quillet: No files in archive!"), std::string::npos) << err;

@@ -261,3 +261,30 @@ TEST_F(BatchTest, PdfHoldsEachExternalPageOneBitAndLosslessOnAPageOfThePrintedSi
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BatchTest, PreviewToWritesWhatTheViewerShows) {
+    Bitmap page(2000, 3000);
+    page.setBlack(0, 0, true);
+    quillet::imaging::saveBmp(page, dir() + "/tall.bmp");
+    quillet::imaging::saveBmp(Bitmap(3000, 1000), dir() + "/wide.bmp");
+    const BatchRun r = runBatch({"--preview-to", out(), "--paper", "A4", "--thick", "-C", dir()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Bitmap tall = quillet::imaging::loadBmp(out() + "/tall.bmp");
+    const Bitmap wide = quillet::imaging::loadBmp(out() + "/wide.bmp");
+    EXPECT_EQ(tall.width(), 2121);
+    EXPECT_EQ(tall.height(), 3000);
+    EXPECT_EQ(wide.width(), 3000);
+    EXPECT_EQ(wide.height(), 4243);
+    // Thick Print in preview pixels: the corner dot is stretched by 1.06 and
+    // moved one pixel right and down.
+    EXPECT_FALSE(tall.isBlack(0, 0));
+    EXPECT_TRUE(tall.isBlack(1, 1));
+    EXPECT_TRUE(tall.isBlack(1, 0));
+    EXPECT_TRUE(tall.isBlack(0, 1));
+    // Never into the pages' own folder.
+    EXPECT_EQ(runBatch({"--preview-to", dir(), "-C", dir()}).status, 2);
+}
+
+}  // namespace

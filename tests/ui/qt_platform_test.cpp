@@ -142,28 +142,29 @@ public:
 TEST(QtPlatformPaint, PaintingDuringLongWorkIsThrottledAndCatchesUp) {
     application();
     quillet::ui::QtPlatform p;
-    Counter counter;
-    QThread::msleep(25);
     // A burst of progress texts, far faster than 20 ms apart: the first is
-    // painted at once, the rest wait.
-    QElapsedTimer clock;
-    clock.start();
-    int calls = 0;
-    while (clock.elapsed() < 10) {
-        QCoreApplication::postEvent(&counter, new QEvent(QEvent::User));
+    // painted at once, the rest wait. A loaded machine may stall the burst
+    // past 20 ms, which rightly paints again: such a burst is tried anew.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        Counter counter;
+        QThread::msleep(25);
+        QElapsedTimer clock;
+        clock.start();
+        int calls = 0;
+        while (calls < 50) {
+            QCoreApplication::postEvent(&counter, new QEvent(QEvent::User));
+            p.processPaintEvents();
+            ++calls;
+        }
+        if (clock.elapsed() >= 15) continue;
+        EXPECT_EQ(counter.delivered, 1);
+        // Past 20 ms the next call paints again, with everything pending.
+        QThread::msleep(25);
         p.processPaintEvents();
-        ++calls;
+        EXPECT_EQ(counter.delivered, calls);
+        return;
     }
-    ASSERT_GT(calls, 10);
-    // One paint per started 20 ms at most (the machine may stall the loop).
-    const int allowed = 1 + int(clock.elapsed() / 20);
-    EXPECT_GE(counter.delivered, 1);
-    EXPECT_LE(counter.delivered, allowed);
-    EXPECT_LT(counter.delivered, calls);
-    // Past 20 ms the next call paints again, with everything pending.
-    QThread::msleep(25);
-    p.processPaintEvents();
-    EXPECT_EQ(counter.delivered, calls);
+    GTEST_SKIP() << "every burst of 50 calls was stalled past 15 ms";
 }
 
 TEST(QtPlatformFilter, OpenDialogListsBitmapsOfEitherCaseWithTheNamePreset) {

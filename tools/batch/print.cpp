@@ -56,7 +56,7 @@ struct PrintArguments {
     bool verbose = false;
 };
 
-std::string parse(int argc, char** argv, PrintArguments& a) {
+std::string parse(int argc, char** argv, PrintArguments& a, bool& help) {
     for (int i = 1; i < argc; ++i) {
         const std::string o = argv[i];
         auto value = [&](std::string& out) {
@@ -65,7 +65,9 @@ std::string parse(int argc, char** argv, PrintArguments& a) {
             return true;
         };
         std::string v;
-        if (o == "--print") {
+        if (o == "-h" || o == "--help") {
+            help = true;
+        } else if (o == "--print") {
             a.print = true;
         } else if (o == "--preview-to") {
             if (!value(v)) return "--preview-to needs a directory";
@@ -131,7 +133,12 @@ private:
 
 int printMain(int argc, char** argv) {
     PrintArguments args;
-    const std::string why = parse(argc, argv, args);
+    bool help = false;
+    const std::string why = parse(argc, argv, args, help);
+    if (help) {
+        std::fputs(kPrintUsage, stdout);
+        return 0;
+    }
     if (!why.empty()) return bad(why);
     std::error_code ec;
     if (!fs::is_directory(args.directory, ec)) return bad("no such directory: " + args.directory);
@@ -191,10 +198,11 @@ int printMain(int argc, char** argv) {
                 std::fprintf(stderr, "quillet-batch: %s\n", e.what());
             }
         };
-        const int before = platform.problems();
+        // A preview larger than the viewer can draw is still written; only a
+        // preview that could not be made (or saved) fails the run.
         form.PrintPreview1.click();
         platform.onInformation = nullptr;
-        if (platform.problems() > before || written != int(pages.size())) ++failures;
+        if (written != int(pages.size())) ++failures;
     }
     std::fflush(stdout);
     return failures == 0 ? 0 : 1;

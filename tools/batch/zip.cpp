@@ -25,6 +25,7 @@
 #include "archive/ZipMstr.h"
 #include "program/program.h"
 #include "tools/batch/batch_commands.h"
+#include "tools/batch/batch_setup.h"
 
 namespace quillet::batch {
 
@@ -133,16 +134,11 @@ int zipAddMain(int argc, char** argv) {
     ZipConsole console;
     app::Program program(console, absolute(a.directory), "");
     app::MainForm& form = program.form;
-    app::FileList& list = form.FileListBox1;
-    std::vector<int> selected;
-    for (int i = 0; i < list.count(); ++i) {
-        bool wanted = a.files.empty();
-        for (const std::string& f : a.files) wanted = wanted || fs::path(f).filename() == list.entry(i);
-        if (wanted) selected.push_back(i);
+    if (const auto failure = selectPages(form.FileListBox1, a.files)) {
+        if (failure->badArgument) return usage(failure->text);
+        std::fprintf(stderr, "quillet-batch: %s\n", failure->text.c_str());
+        return 1;
     }
-    if (selected.empty() || (!a.files.empty() && selected.size() != a.files.size()))
-        return usage("not every FILE is a bitmap listed in " + list.directory());
-    list.userSelectionChanged(selected, selected.front());
     if (!a.name.empty()) form.filename.setText(a.name);
     chooseOutput(form, a.output);
     echoEngineMessages(program.ZipMaster1);
