@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "analysis/scan_lines.h"
+#include "base/int32.h"
 
 namespace quillet::analysis {
 
@@ -38,10 +39,6 @@ std::optional<int> walkBackward(Scan scan, int lastLine) {
         if (w == 0) return std::nullopt;
         x += w;
     }
-}
-
-std::int32_t saturate(std::int64_t v) {
-    return std::int32_t(std::min<std::int64_t>(v, std::numeric_limits<std::int32_t>::max()));
 }
 
 }  // namespace
@@ -114,8 +111,8 @@ CropBox AutocropPass::addPage(int k, const imaging::Bitmap& page) {
     const std::int32_t width = box.right - box.left + 1;
     totalLines_ += height;
     totalWidth_ += width;
-    table_.TotalLines = saturate(totalLines_);
-    table_.TotalWidth = saturate(totalWidth_);
+    table_.TotalLines = base::toInt32(totalLines_);
+    table_.TotalWidth = base::toInt32(totalWidth_);
     table_.LargestWidth = std::max(table_.LargestWidth, width);
     table_.LongestHeight = std::max(table_.LongestHeight, height);
     return box;

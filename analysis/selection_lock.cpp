@@ -1,13 +1,15 @@
 #include "analysis/selection_lock.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <new>
 
 #include "analysis/autocrop.h"
 #include "app/message_boxes.h"
 #include "app/nudge_resolutions.h"
+#include "app/output_directory.h"
+#include "base/int32.h"
+#include "imaging/bitmap_error.h"
 #include "imaging/bmp_file.h"
 
 namespace quillet::analysis {
@@ -45,12 +47,6 @@ void SelectionLock::applyAvailability() {
     form_.Autocrop1.setEnabled(!locked);
 }
 
-std::string SelectionLock::sourceDirectory(const std::string& directory) {
-    std::string dir = directory;
-    while (!dir.empty() && dir.back() == '/') dir.pop_back();
-    return dir;
-}
-
 void SelectionLock::lockselectionChange() {
     const int selected = form_.FileListBox1.selectedCount();
     if (form_.lockselection.checked() && (selected == 0 || selected > PageTable::kMaxPages))
@@ -74,19 +70,20 @@ SelectionLock::Probe SelectionLock::probe(const std::string& path) {
 void SelectionLock::undo() { form_.lockselection.setChecked(false); }
 
 void SelectionLock::lock() {
-    const std::string dir = sourceDirectory(form_.directory());
     form_.Panel1.setText(kPleaseWait);
     platform_.processPaintEvents();
 
     std::vector<std::string> paths;
     for (const std::string& name : form_.FileListBox1.selectedNames())
-        paths.push_back(dir + "/" + name);
+        paths.push_back(app::joinPath(form_.directory(), name));
 
     // Every file must be a monochrome bitmap before any page is measured.
     for (const std::string& path : paths) {
         Probe result;
         try {
             result = probe(path);
+        } catch (const imaging::BitmapTooLarge&) {
+            result = Probe::TooBig;
         } catch (const std::bad_alloc&) {
             result = Probe::TooBig;
         } catch (const std::exception& e) {
@@ -135,6 +132,8 @@ bool SelectionLock::measurePages(const std::vector<std::string>& paths) {
                 const CropBox box = autocrop.addPage(k, page);
                 if (compression) statistics.addPage(page, box);
             }
+        } catch (const imaging::BitmapTooLarge&) {
+            refusal = kTooBig;
         } catch (const std::bad_alloc&) {
             refusal = kTooBig;
         } catch (const std::exception& e) {
@@ -154,15 +153,12 @@ bool SelectionLock::measurePages(const std::vector<std::string>& paths) {
     }
     autocrop.end();
 
-    auto saturate = [](std::int64_t v) {
-        return std::int32_t(std::min<std::int64_t>(v, INT32_MAX));
-    };
     table_.RemovedHigh = table_.RemovedMedium = table_.RemovedLow = 0;
     platform_.setBusyCursor(true);
     if (compression) {
-        table_.RemovedHigh = saturate(statistics.counts().removedHigh);
-        table_.RemovedMedium = saturate(statistics.counts().removedMedium);
-        table_.RemovedLow = saturate(statistics.counts().removedLow);
+        table_.RemovedHigh = base::toInt32(statistics.counts().removedHigh);
+        table_.RemovedMedium = base::toInt32(statistics.counts().removedMedium);
+        table_.RemovedLow = base::toInt32(statistics.counts().removedLow);
         for (int k = 1; k <= n; ++k) {
             form_.Panel1.setText(statisticsProgressText(k, n));
             form_.window.bringToFront();

@@ -52,10 +52,6 @@ public:
     // Replaceable so that a failure in the middle of the passes can be staged.
     std::function<imaging::Bitmap(const std::string&)> loadPage;
 
-    // The source directory with the root treatment: a trailing "/" is cut,
-    // so that dir + "/" + name never doubles the separator ("/" gives "").
-    static std::string sourceDirectory(const std::string& directory);
-
 private:
     enum class Probe { Passed, NotMonochrome, TooBig };
     // Header-level check of one file; throws imaging::BitmapError with the

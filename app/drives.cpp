@@ -66,11 +66,11 @@ void DriveList::followDirectory(const std::string& directory) {
 }
 
 void DriveList::userSelect(int i) {
-    if (i < 0 || i >= int(roots_.size())) return;
-    if (i != index_) {
-        index_ = i;
-        viewChanged.emit();
-    }
+    // Picking the drive already shown is no change: the directory list
+    // stays where it is.
+    if (i < 0 || i >= int(roots_.size()) || i == index_) return;
+    index_ = i;
+    viewChanged.emit();
     if (onChange) onChange();
 }
 

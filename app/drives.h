@@ -36,8 +36,9 @@ public:
     // Shows the drive that holds `directory` (the directory list moved);
     // runs no handler.
     void followDirectory(const std::string& directory);
-    // The user picked drive i: it becomes shown, then onChange runs. The
-    // handler moves the directory list to roots()[i].
+    // The user picked drive i: when it is not the one shown it becomes
+    // shown, then onChange runs (the handler moves the directory list to
+    // roots()[i]). Picking the shown drive does nothing.
     void userSelect(int i);
     // Re-reads the mounted volumes, keeping the shown root when still there.
     void reload();

@@ -10,6 +10,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include "base/posix_file.h"
+
 #ifndef RENAME_NOREPLACE
 #define RENAME_NOREPLACE (1 << 0)
 #endif
@@ -18,37 +20,7 @@ namespace quillet::app {
 
 namespace {
 
-// Owns one file descriptor.
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    Fd(Fd&& o) noexcept : fd_(o.release()) {}
-    Fd& operator=(Fd&& o) noexcept {
-        if (this != &o) reset(o.release());
-        return *this;
-    }
-    ~Fd() { reset(); }
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    int release() {
-        int f = fd_;
-        fd_ = -1;
-        return f;
-    }
-    void reset(int fd = -1) {
-        if (fd_ >= 0) {
-            int saved = errno;
-            ::close(fd_);
-            errno = saved;
-        }
-        fd_ = fd;
-    }
-
-private:
-    int fd_;
-};
+using Fd = base::UniqueFd;
 
 std::string errnoText(int e) { return std::strerror(e); }
 
@@ -96,19 +68,6 @@ int renameNoReplace(int fromDir, const char* from, int toDir, const char* to) {
     return int(::syscall(SYS_renameat2, fromDir, from, toDir, to, RENAME_NOREPLACE));
 }
 
-bool writeAll(int fd, const char* data, std::size_t n) {
-    while (n > 0) {
-        ssize_t w = ::write(fd, data, n);
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += w;
-        n -= std::size_t(w);
-    }
-    return true;
-}
-
 // Copies the content, mode and times of `in` into `out` and syncs `out`.
 bool copyContent(int in, int out, const struct stat& st) {
     std::vector<char> buffer(1 << 20);
@@ -119,7 +78,7 @@ bool copyContent(int in, int out, const struct stat& st) {
             return false;
         }
         if (r == 0) break;
-        if (!writeAll(out, buffer.data(), std::size_t(r))) return false;
+        if (!base::writeFully(out, buffer.data(), std::size_t(r))) return false;
     }
     if (::fchmod(out, st.st_mode & 07777) != 0) return false;
     const struct timespec times[2] = {st.st_atim, st.st_mtim};

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "base/scope_guard.h"
+
 namespace quillet::app {
 
 NumberField::NumberField(std::string name, int minimum, int maximum, int step, int maxChars,
@@ -34,14 +36,8 @@ int NumberField::clamp(int v) const {
 void NumberField::setValue(int v) { showText(std::to_string(clamp(v))); }
 
 void NumberField::typeText(const std::string& text) {
-    typing_ = true;
-    try {
-        showText(maxChars_ > 0 && int(text.size()) > maxChars_ ? text.substr(0, maxChars_) : text);
-    } catch (...) {
-        typing_ = false;
-        throw;
-    }
-    typing_ = false;
+    const base::ScopedValue typing(typing_, true);
+    showText(maxChars_ > 0 && int(text.size()) > maxChars_ ? text.substr(0, maxChars_) : text);
 }
 
 void NumberField::focusLost() {

@@ -57,15 +57,7 @@ struct DirectoryPickerResult {
 };
 
 // A font as the font dialog offers it: typeface and style.
-struct FontChoice {
-    std::string name;
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strikeOut = false;
-    int pointSize = 8;
-    friend bool operator==(const FontChoice&, const FontChoice&) = default;
-};
+using FontChoice = imaging::Font;
 
 // The current printer's printable area.
 struct PrinterGeometry {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/platform_services.h"
+#include "base/temp_dir.h"
 #include "imaging/bmp_file.h"
 #include "imaging/sample_page.h"
 
@@ -87,27 +88,9 @@ inline std::vector<std::string> writeSamplePages(const std::filesystem::path& di
     return files;
 }
 
-// A scratch directory <temporary directory>/<prefix>-XXXXXX made with
-// mkdtemp, removed with everything in it when the object goes, on every
-// return path. path() is empty when it could not be made.
-class WorkDir {
-public:
-    explicit WorkDir(const std::string& prefix) {
-        std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
-        if (::mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~WorkDir() {
-        std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-    }
-    WorkDir(const WorkDir&) = delete;
-    WorkDir& operator=(const WorkDir&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+// The scratch directory of the benchmarks (path() is empty when it could
+// not be made).
+using WorkDir = base::TempDir;
 
 // Desktop services reduced to nothing: a message box answers with its first
 // button (logging the text to stderr under `logName` when set), dialogs are

@@ -14,12 +14,12 @@ namespace quillet::imaging {
 namespace {
 
 [[noreturn]] void throwTooLarge(int w, int h) {
-    throw BitmapError("Bitmap of " + std::to_string(w) + " x " + std::to_string(h) +
+    throw BitmapTooLarge("Bitmap of " + std::to_string(w) + " x " + std::to_string(h) +
                       " pixels is too large");
 }
 
 [[noreturn]] void throwNoMemory(int w, int h) {
-    throw BitmapError("Not enough memory for a bitmap of " + std::to_string(w) + " x " +
+    throw BitmapTooLarge("Not enough memory for a bitmap of " + std::to_string(w) + " x " +
                       std::to_string(h) + " pixels");
 }
 
@@ -35,6 +35,36 @@ Bitmap::Bitmap() = default;
 
 Bitmap::Bitmap(int width, int height) { setSize(width, height); }
 
+Bitmap Bitmap::uninitialised(int width, int height) {
+    Bitmap b;
+    b.allocateMonochrome(width, height, Fill::Unset);
+    return b;
+}
+
+void Bitmap::allocateMonochrome(int width, int height, Fill fill) {
+    checkSize(width, height, true);
+    const int wpr = wordsFor(width);
+    try {
+        const std::size_t n = std::size_t(wpr) * std::size_t(height);
+        Words words = fill == Fill::White ? Words(n, 0) : Words(n);
+        words_ = std::move(words);
+    } catch (const std::bad_alloc&) {
+        throwNoMemory(width, height);
+    } catch (const std::length_error&) {
+        throwNoMemory(width, height);
+    }
+    colour_ = {};
+    wordsPerRow_ = wpr;
+    width_ = width;
+    height_ = height;
+    monochrome_ = true;
+}
+
+void Bitmap::clear() {
+    if (monochrome_) std::fill(words_.begin(), words_.end(), 0);
+    else std::fill(colour_.begin(), colour_.end(), packRgb(kWhite));
+}
+
 Bitmap::~Bitmap() = default;
 Bitmap::Bitmap(const Bitmap&) = default;
 Bitmap& Bitmap::operator=(const Bitmap&) = default;
@@ -49,7 +79,7 @@ void Bitmap::setSize(int width, int height) {
     try {
         if (monochrome_) {
             const int wpr = wordsFor(width);
-            std::vector<std::uint64_t> words(std::size_t(wpr) * std::size_t(height), 0);
+            Words words(std::size_t(wpr) * std::size_t(height), 0);
             if (copyCols > 0) {
                 const int cw = wordsFor(copyCols);
                 const std::uint64_t lastMask = leadingMask(copyCols - ((cw - 1) << 6));
@@ -87,7 +117,7 @@ void Bitmap::setMonochrome(bool mono) {
     try {
         if (mono) {
             const int wpr = wordsFor(width_);
-            std::vector<std::uint64_t> words(std::size_t(wpr) * std::size_t(height_), 0);
+            Words words(std::size_t(wpr) * std::size_t(height_), 0);
             for (int y = 0; y < height_; ++y) {
                 const std::uint32_t* src = colourRow(y);
                 std::uint64_t* dst = words.data() + std::size_t(y) * wpr;

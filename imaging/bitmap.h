@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "imaging/geometry.h"
@@ -39,6 +40,27 @@ struct Font {
     friend bool operator==(const Font&, const Font&) = default;
 };
 
+// An allocator whose value-less construction leaves the words unset, so
+// that a store the caller overwrites at once is not cleared first.
+template <class T>
+struct UninitialisedAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = UninitialisedAllocator<U>;
+    };
+    UninitialisedAllocator() = default;
+    template <class U>
+    UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
+    template <class U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
 // A bitmap: width x height pixels, (0,0) top-left, y downwards.
 //
 // Monochrome store: each row is wordsPerRow() 64-bit words. Pixel x of a row
@@ -56,6 +78,10 @@ public:
     Bitmap();
     // A white monochrome bitmap of the given size. Preconditions: w, h >= 0.
     Bitmap(int width, int height);
+    // A monochrome bitmap whose pixels are left unset, for a store that the
+    // caller overwrites in full at once; it must clear the bits past the
+    // width in each row's last word. Throws like setSize.
+    static Bitmap uninitialised(int width, int height);
     ~Bitmap();
     Bitmap(const Bitmap&);
     Bitmap& operator=(const Bitmap&);
@@ -96,6 +122,8 @@ public:
     // Preconditions: inside the bitmap.
     Rgb pixel(int x, int y) const;
 
+    // Makes every pixel white.
+    void clear();
     // Fills r (clipped to the bitmap) with colour c.
     void fillRect(const Rect& r, Rgb c);
     // Draws the one-pixel outline of r (clipped) in colour c.
@@ -144,7 +172,11 @@ private:
     int height_ = 0;
     int wordsPerRow_ = 0;
     bool monochrome_ = true;
-    std::vector<std::uint64_t> words_;       // monochrome store
+    using Words = std::vector<std::uint64_t, UninitialisedAllocator<std::uint64_t>>;
+    enum class Fill { White, Unset };
+    void allocateMonochrome(int width, int height, Fill fill);
+
+    Words words_;                            // monochrome store
     std::vector<std::uint32_t> colour_;      // colour store
 };
 

@@ -433,6 +433,15 @@ void Bitmap::copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRec
                 }
                 bits = band.data();
             }
+            if (columns.identity() && (x0 & 63) == 0 && monochrome_ && !orInk) {
+                // Copied 1:1 from a word boundary: the source words go
+                // straight into the destination row (Copy masks the bits
+                // past n).
+                depositBits(row(dy0 + k), dx0, bits, n, false);
+                lastStart = y0;
+                lastCount = cnt;
+                continue;
+            }
             if (columns.identity()) {
                 extractBits(bits, x0 & 63, n, out.data());
             } else {

@@ -1,6 +1,6 @@
 #pragma once
 // The failure raised for bad bitmap data: an unreadable or malformed BMP file,
-// a failed write, or a bitmap too large to hold.
+// a failed write, or a bitmap too large to hold (BitmapTooLarge).
 
 #include <stdexcept>
 #include <string>
@@ -10,6 +10,13 @@ namespace quillet::imaging {
 class BitmapError : public std::runtime_error {
 public:
     explicit BitmapError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// A bitmap whose pixels cannot be held: its size exceeds the limit
+// (Bitmap::kMaxPixels) or its store cannot be allocated.
+class BitmapTooLarge : public BitmapError {
+public:
+    using BitmapError::BitmapError;
 };
 
 // The message for a file that is not a BMP (wrong signature or header size).

@@ -22,6 +22,8 @@
 #include <memory>
 #include <string>
 
+#include "base/posix_file.h"
+#include "base/scope_guard.h"
 #include "imaging/bit_rows.h"
 #include "imaging/bmp_header.h"
 #include "imaging/colour.h"
@@ -60,40 +62,16 @@ thread_local Scratch scratch;
 
 std::string errnoText() { return std::strerror(errno); }
 
-// Closes a descriptor on scope exit.
-struct Fd {
-    int fd = -1;
-    ~Fd() {
-        if (fd >= 0) ::close(fd);
-    }
-};
-
 // Reads up to n bytes at the file's current position; returns the count read
 // (less than n only at the end of the file).
 std::size_t readFully(int fd, std::uint8_t* p, std::size_t n) {
-    std::size_t done = 0;
-    while (done < n) {
-        const ssize_t r = ::read(fd, p + done, n - done);
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            throw BitmapError("Cannot read the bitmap file (" + errnoText() + ")");
-        }
-        if (r == 0) break;
-        done += std::size_t(r);
-    }
-    return done;
+    const std::ptrdiff_t r = base::readFully(fd, p, n);
+    if (r < 0) throw BitmapError("Cannot read the bitmap file (" + errnoText() + ")");
+    return std::size_t(r);
 }
 
 void writeFully(int fd, const std::uint8_t* p, std::size_t n) {
-    while (n > 0) {
-        const ssize_t r = ::write(fd, p, n);
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            throw BitmapError("Cannot write the bitmap file (" + errnoText() + ")");
-        }
-        p += r;
-        n -= std::size_t(r);
-    }
+    if (!base::writeFully(fd, p, n)) throw BitmapError("Cannot write the bitmap file (" + errnoText() + ")");
 }
 
 inline std::uint64_t loadBigEndian64(const std::uint8_t* p) {
@@ -140,8 +118,8 @@ Bitmap decodeWithQt(const BmpHeader& h, const std::uint8_t* file, std::size_t si
     const std::int64_t limitMiB = QImageReader::allocationLimit();
     const std::int64_t imageBytes = h.width * h.height * 4;
     if (limitMiB > 0 && imageBytes > (limitMiB << 20))
-        throw BitmapError("Bitmap of " + std::to_string(h.width) + " x " + std::to_string(h.height) +
-                          " pixels is too large to display in colour");
+        throw BitmapTooLarge("Bitmap of " + std::to_string(h.width) + " x " + std::to_string(h.height) +
+                             " pixels is too large to display in colour");
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(file), qsizetype(size));
     QImage image;
     if (!image.loadFromData(bytes, "BMP") || image.isNull())
@@ -161,7 +139,7 @@ Bitmap decodeBmp(const std::uint8_t* file, std::size_t size) {
     const Rgb c0 = tableColour(h, file, 0, kBlack);
     const Rgb c1 = tableColour(h, file, 1, kWhite);
     const int inkIndex = luminance(c1) < luminance(c0) ? 1 : 0;
-    Bitmap bitmap(int(h.width), int(h.height));
+    Bitmap bitmap = Bitmap::uninitialised(int(h.width), int(h.height));  // every row written below
     decodeOneBit(h, file, inkIndex, bitmap);
     if (h.monochrome()) return bitmap;
 
@@ -177,39 +155,33 @@ Bitmap decodeBmp(const std::uint8_t* file, std::size_t size) {
 }
 
 Bitmap loadBmp(const std::string& path) {
-    Fd f{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (f.fd < 0) throw BitmapError("Cannot open the bitmap file (" + errnoText() + ")");
+    const base::UniqueFd f(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!f.valid()) throw BitmapError("Cannot open the bitmap file (" + errnoText() + ")");
     struct stat st {};
-    if (::fstat(f.fd, &st) != 0) throw BitmapError("Cannot read the bitmap file (" + errnoText() + ")");
+    if (::fstat(f.get(), &st) != 0) throw BitmapError("Cannot read the bitmap file (" + errnoText() + ")");
     if (!S_ISREG(st.st_mode)) throw BitmapError("The bitmap path is not a regular file");
     const std::size_t fileSize = std::size_t(st.st_size);
 
     // Headers first; then only as much of the file as they say it holds.
     std::uint8_t head[kBmpMaxHeaderBytes];
-    const std::size_t headLen = readFully(f.fd, head, std::min(fileSize, sizeof head));
+    const std::size_t headLen = readFully(f.get(), head, std::min(fileSize, sizeof head));
     const BmpHeader h = parseBmpHeader(head, headLen, fileSize);
     const std::size_t needed = h.bytesNeeded(fileSize);
     std::uint8_t* buf = scratch.get(needed);
+    const base::ScopeExit trim([] { scratch.trim(); });
     std::memcpy(buf, head, headLen);
-    if (needed > headLen && readFully(f.fd, buf + headLen, needed - headLen) != needed - headLen)
+    if (needed > headLen && readFully(f.get(), buf + headLen, needed - headLen) != needed - headLen)
         throw BitmapError("Bitmap file is truncated (it shrank while being read)");
-    try {
-        Bitmap bitmap = decodeBmp(buf, needed);
-        scratch.trim();
-        return bitmap;
-    } catch (...) {
-        scratch.trim();
-        throw;
-    }
+    return decodeBmp(buf, needed);
 }
 
 bool isMonochromeBmp(const std::string& path) {
-    Fd f{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (f.fd < 0) throw BitmapError("Cannot open the bitmap file (" + errnoText() + ")");
+    const base::UniqueFd f(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!f.valid()) throw BitmapError("Cannot open the bitmap file (" + errnoText() + ")");
     struct stat st {};
-    if (::fstat(f.fd, &st) != 0) throw BitmapError("Cannot read the bitmap file (" + errnoText() + ")");
+    if (::fstat(f.get(), &st) != 0) throw BitmapError("Cannot read the bitmap file (" + errnoText() + ")");
     std::uint8_t head[kBmpMaxHeaderBytes];
-    const std::size_t headLen = readFully(f.fd, head, sizeof head);
+    const std::size_t headLen = readFully(f.get(), head, sizeof head);
     return parseBmpHeader(head, headLen, std::size_t(st.st_size)).monochrome();
 }
 
@@ -219,15 +191,28 @@ std::size_t encodedBmpSize(const Bitmap& bitmap) {
     return 54 + (w * 24 + 31) / 32 * 4 * h;
 }
 
-void encodeBmp(const Bitmap& bitmap, std::uint8_t* out) {
-    const bool mono = bitmap.monochrome();
-    const int w = bitmap.width(), h = bitmap.height();
-    const std::uint32_t tableBytes = mono ? 8 : 0;
-    const std::uint32_t offset = 14 + 40 + tableBytes;
-    const std::size_t stride = mono ? std::size_t(w + 31) / 32 * 4 : (std::size_t(w) * 24 + 31) / 32 * 4;
-    const std::size_t total = offset + stride * std::size_t(h);
+namespace {
 
-    std::memset(out, 0, offset);
+// Where the parts of a bitmap's BMP file go.
+struct BmpLayout {
+    bool mono = true;
+    int width = 0, height = 0;
+    std::uint32_t offset = 0;  // the pixel data's start
+    std::size_t stride = 0;    // bytes per stored row
+    std::size_t total = 0;
+    int xPixelsPerMetre = 0, yPixelsPerMetre = 0;
+
+    explicit BmpLayout(const Bitmap& bitmap)
+        : mono(bitmap.monochrome()), width(bitmap.width()), height(bitmap.height()),
+          offset(14 + 40 + (mono ? 8 : 0)),
+          stride(mono ? std::size_t(width + 31) / 32 * 4 : (std::size_t(width) * 24 + 31) / 32 * 4),
+          total(offset + stride * std::size_t(height)), xPixelsPerMetre(bitmap.xPixelsPerMetre),
+          yPixelsPerMetre(bitmap.yPixelsPerMetre) {}
+};
+
+// The file and info headers and the colour table: the first offset bytes.
+void encodeHeaders(const BmpLayout& l, std::uint8_t* out) {
+    std::memset(out, 0, l.offset);
     auto put16 = [&](std::size_t at, std::uint32_t v) {
         out[at] = std::uint8_t(v);
         out[at + 1] = std::uint8_t(v >> 8);
@@ -237,53 +222,57 @@ void encodeBmp(const Bitmap& bitmap, std::uint8_t* out) {
     };
     out[0] = 'B';
     out[1] = 'M';
-    put32(2, std::uint32_t(total));  // wraps for files over 4 GiB, as the format must
-    put32(10, offset);
+    put32(2, std::uint32_t(l.total));  // wraps for files over 4 GiB, as the format must
+    put32(10, l.offset);
     put32(14, 40);
-    put32(18, std::uint32_t(w));
-    put32(22, std::uint32_t(h));  // positive: rows bottom-up
+    put32(18, std::uint32_t(l.width));
+    put32(22, std::uint32_t(l.height));  // positive: rows bottom-up
     put16(26, 1);
-    put16(28, mono ? 1 : 24);
-    put32(34, std::uint32_t(stride * std::size_t(h)));
-    put32(38, std::uint32_t(bitmap.xPixelsPerMetre));
-    put32(42, std::uint32_t(bitmap.yPixelsPerMetre));
-    if (mono) {
+    put16(28, l.mono ? 1 : 24);
+    put32(34, std::uint32_t(l.stride * std::size_t(l.height)));
+    put32(38, std::uint32_t(l.xPixelsPerMetre));
+    put32(42, std::uint32_t(l.yPixelsPerMetre));
+    if (l.mono) {
         // Table: index 0 black, index 1 white (zero bytes then 0xffffff00).
         out[58] = out[59] = out[60] = 0xff;
     }
+}
 
-    std::uint8_t* data = out + offset;
-    if (mono) {
+// Bitmap row y as stored: stride bytes at dst.
+void encodeRow(const Bitmap& bitmap, const BmpLayout& l, int y, std::uint8_t* dst) {
+    if (l.mono) {
         const int wpr = bitmap.wordsPerRow();
-        const std::size_t fullWords = stride / 8;  // words whose 8 bytes all fit the row
-        const std::uint64_t lastMask = w > 0 ? leadingMask(w - ((wpr - 1) << 6)) : 0;
-        for (int y = 0; y < h; ++y) {
-            const std::uint64_t* src = bitmap.row(y);
-            std::uint8_t* dst = data + std::size_t(h - 1 - y) * stride;
-            // File bit 0 is black: invert; bits past the width stay 0.
-            for (std::size_t i = 0; i < fullWords; ++i) {
-                std::uint64_t v = ~src[i];
-                if (int(i) == wpr - 1) v &= lastMask;
-                storeBigEndian64(dst + 8 * i, v);
-            }
-            if (stride % 8) {
-                std::uint8_t tail[8];
-                storeBigEndian64(tail, ~src[fullWords] & lastMask);
-                std::memcpy(dst + 8 * fullWords, tail, 4);
-            }
+        const std::size_t fullWords = l.stride / 8;  // words whose 8 bytes all fit the row
+        const std::uint64_t lastMask = l.width > 0 ? leadingMask(l.width - ((wpr - 1) << 6)) : 0;
+        const std::uint64_t* src = bitmap.row(y);
+        // File bit 0 is black: invert; bits past the width stay 0.
+        for (std::size_t i = 0; i < fullWords; ++i) {
+            std::uint64_t v = ~src[i];
+            if (int(i) == wpr - 1) v &= lastMask;
+            storeBigEndian64(dst + 8 * i, v);
+        }
+        if (l.stride % 8) {
+            std::uint8_t tail[8];
+            storeBigEndian64(tail, ~src[fullWords] & lastMask);
+            std::memcpy(dst + 8 * fullWords, tail, 4);
         }
     } else {
-        for (int y = 0; y < h; ++y) {
-            const std::uint32_t* src = bitmap.colourRow(y);
-            std::uint8_t* dst = data + std::size_t(h - 1 - y) * stride;
-            for (int x = 0; x < w; ++x) {
-                dst[3 * x] = std::uint8_t(src[x]);
-                dst[3 * x + 1] = std::uint8_t(src[x] >> 8);
-                dst[3 * x + 2] = std::uint8_t(src[x] >> 16);
-            }
-            std::memset(dst + 3 * std::size_t(w), 0, stride - 3 * std::size_t(w));
+        const std::uint32_t* src = bitmap.colourRow(y);
+        for (int x = 0; x < l.width; ++x) {
+            dst[3 * x] = std::uint8_t(src[x]);
+            dst[3 * x + 1] = std::uint8_t(src[x] >> 8);
+            dst[3 * x + 2] = std::uint8_t(src[x] >> 16);
         }
+        std::memset(dst + 3 * std::size_t(l.width), 0, l.stride - 3 * std::size_t(l.width));
     }
+}
+
+}  // namespace
+
+void encodeBmp(const Bitmap& bitmap, std::uint8_t* out) {
+    const BmpLayout l(bitmap);
+    encodeHeaders(l, out);
+    for (int i = 0; i < l.height; ++i) encodeRow(bitmap, l, l.height - 1 - i, out + l.offset + std::size_t(i) * l.stride);
 }
 
 std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
@@ -293,41 +282,46 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
 }
 
 void saveBmp(const Bitmap& bitmap, const std::string& path) {
-    const std::size_t size = encodedBmpSize(bitmap);
+    // The file is encoded and written a cache-sized chunk at a time: each
+    // chunk is still in the cache when the kernel copies it, and large
+    // single writes cost the kernel several times more.
+    const BmpLayout l(bitmap);
+    const std::size_t chunk = std::max<std::size_t>(std::size_t(64) << 10, l.offset + l.stride);
     std::uint8_t* buf;
     try {
-        buf = scratch.get(size);
+        buf = scratch.get(chunk);
     } catch (const std::bad_alloc&) {
         throw BitmapError("Not enough memory to save the bitmap");
     }
-    encodeBmp(bitmap, buf);
+    const base::ScopeExit trim([] { scratch.trim(); });
 
     // A fresh file beside the target, renamed over it once complete.
     static std::atomic<unsigned> counter{0};
     std::string temp;
-    Fd f;
-    for (int attempt = 0; attempt < 100 && f.fd < 0; ++attempt) {
+    base::UniqueFd f;
+    for (int attempt = 0; attempt < 100 && !f.valid(); ++attempt) {
         temp = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        f.fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (f.fd < 0 && errno != EEXIST) break;
+        f.reset(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (!f.valid() && errno != EEXIST) break;
     }
-    if (f.fd < 0) {
-        scratch.trim();
-        throw BitmapError("Cannot create the bitmap file (" + errnoText() + ")");
+    if (!f.valid()) throw BitmapError("Cannot create the bitmap file (" + errnoText() + ")");
+    base::ScopeExit dropTemp([&temp] { ::unlink(temp.c_str()); });
+
+    encodeHeaders(l, buf);
+    std::size_t used = l.offset;
+    for (int i = 0; i < l.height; ++i) {
+        if (used + l.stride > chunk) {
+            writeFully(f.get(), buf, used);
+            used = 0;
+        }
+        encodeRow(bitmap, l, l.height - 1 - i, buf + used);
+        used += l.stride;
     }
-    try {
-        writeFully(f.fd, buf, size);
-        scratch.trim();
-        const int fd = f.fd;
-        f.fd = -1;
-        if (::close(fd) != 0) throw BitmapError("Cannot write the bitmap file (" + errnoText() + ")");
-        if (::rename(temp.c_str(), path.c_str()) != 0)
-            throw BitmapError("Cannot replace the bitmap file (" + errnoText() + ")");
-    } catch (...) {
-        scratch.trim();
-        ::unlink(temp.c_str());
-        throw;
-    }
+    writeFully(f.get(), buf, used);
+    if (::close(f.release()) != 0) throw BitmapError("Cannot write the bitmap file (" + errnoText() + ")");
+    if (::rename(temp.c_str(), path.c_str()) != 0)
+        throw BitmapError("Cannot replace the bitmap file (" + errnoText() + ")");
+    dropTemp.dismiss();
 }
 
 }  // namespace quillet::imaging

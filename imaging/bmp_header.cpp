@@ -60,8 +60,8 @@ BmpHeader parseBmpHeader(const std::uint8_t* p, std::size_t available, std::size
     const std::int64_t pixels = h.width * h.height;
     const bool mono = h.monochrome();
     if (pixels > (mono ? Bitmap::kMaxPixels : Bitmap::kMaxColourPixels) || h.height > INT32_MAX)
-        fail("Bitmap of " + std::to_string(h.width) + " x " + std::to_string(h.height) +
-             " pixels is too large");
+        throw BitmapTooLarge("Bitmap of " + std::to_string(h.width) + " x " + std::to_string(h.height) +
+                             " pixels is too large");
 
     switch (h.compression) {
         case 0: break;

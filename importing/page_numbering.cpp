@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "app/counter_form.h"
+#include "base/posix_file.h"
 #include "app/output_directory.h"
 #include "imaging/bitmap_error.h"
 #include "imaging/bmp_file.h"
@@ -38,19 +39,8 @@ std::string writeTemp(const std::string& target, const std::vector<std::uint8_t>
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) throw ImportError(target, "cannot be created (" + errnoText(errno) + ")");
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                const int e = errno;
-                ::close(fd);
-                ::unlink(temp.c_str());
-                throw ImportError(target, "cannot be written (" + errnoText(e) + ")");
-            }
-            done += std::size_t(n);
-        }
-        if (::close(fd) != 0) {
+        base::UniqueFd owner(fd);
+        if (!base::writeFully(fd, bytes.data(), bytes.size()) || ::close(owner.release()) != 0) {
             const int e = errno;
             ::unlink(temp.c_str());
             throw ImportError(target, "cannot be written (" + errnoText(e) + ")");

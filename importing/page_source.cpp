@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "base/posix_file.h"
 #include "importing/image_pages.h"
 #include "importing/import_error.h"
 #include "importing/pdf_pages.h"
@@ -20,18 +21,13 @@ namespace {
 // The first bytes of a file: enough for every signature (a PDF's "%PDF-"
 // may follow up to 1024 bytes of other data, as readers allow).
 std::string headOf(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw ImportError(path, std::string("cannot be opened (") + std::strerror(errno) + ")");
+    const base::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.valid()) throw ImportError(path, std::string("cannot be opened (") + std::strerror(errno) + ")");
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw ImportError(path, "is not a regular file");
-    }
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) throw ImportError(path, "is not a regular file");
     std::string head(1024 + 5, '\0');
-    const ssize_t n = ::read(fd, head.data(), head.size());
-    const int readErrno = errno;
-    ::close(fd);
-    if (n < 0) throw ImportError(path, std::string("cannot be read (") + std::strerror(readErrno) + ")");
+    const std::ptrdiff_t n = base::readFully(fd.get(), head.data(), head.size());
+    if (n < 0) throw ImportError(path, std::string("cannot be read (") + std::strerror(errno) + ")");
     head.resize(std::size_t(n));
     return head;
 }

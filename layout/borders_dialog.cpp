@@ -33,22 +33,13 @@ void BordersDialog::widthChange() {
 
 void BordersDialog::textDoubleClick(BorderText& text) {
     if (!platform_) return;
-    app::FontChoice initial;
-    initial.name = text.font.name;
-    initial.bold = text.font.bold;
-    initial.italic = text.font.italic;
-    initial.underline = text.font.underline;
-    initial.strikeOut = text.font.strikeOut;
-    initial.pointSize = text.font.pointSize;
-    std::optional<app::FontChoice> chosen = platform_->chooseFont(initial);
+    std::optional<app::FontChoice> chosen = platform_->chooseFont(text.font);
     if (!chosen) return;
     // Only the typeface and the style are settings; the size is set from the
     // border when the text is drawn.
-    text.font.name = chosen->name;
-    text.font.bold = chosen->bold;
-    text.font.italic = chosen->italic;
-    text.font.underline = chosen->underline;
-    text.font.strikeOut = chosen->strikeOut;
+    const int pointSize = text.font.pointSize;
+    text.font = *chosen;
+    text.font.pointSize = pointSize;
     text.fontChanged.emit();
 }
 

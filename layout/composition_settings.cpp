@@ -35,11 +35,9 @@ CompositionSettings readCompositionSettings(const CompositionContext& ctx) {
     s.sourceDirectory = app::cutRoot(f.directory());
     s.pages = &ctx.pages;
 
-    s.format = f.outputFormat;
+    s.layout = readLayoutInputs(f, ctx.printedSize, ctx.borders, ctx.pages);
     s.stretchWidth = f.Stretchtolargestwidth1.checked();
     s.stretchHeight = f.Stretchtolargestheight1.checked();
-    s.fixWidth = f.Fixpagesizetolongestwidth1.checked();
-    s.fixHeight = f.Fixpagesizetolongestheight1.checked();
     s.updateFileList = f.UpdatefilelistafterOK1.checked();
 
     const int level = f.compressionselection.itemIndex();
@@ -47,9 +45,6 @@ CompositionSettings readCompositionSettings(const CompositionContext& ctx) {
     s.tag = s.compress ? f.compressionselection.tag : 0;
     s.factorDiffersFromOne = s.compress && ctx.pages.CompressionFactor[std::size_t(level)] != 1.0;
 
-    s.CLP = f.ColumnLengthPixels.value();
-    s.columnPages = f.ColumnLengthPages.value();
-    s.NCOLS = f.Numberofcolumnsperprintedpage.value();
     s.ti = ctx.numbers.InternalTopPx;
     s.bi = ctx.numbers.InternalBottomPx;
     s.li = ctx.numbers.InternalLeftPx;
@@ -58,14 +53,6 @@ CompositionSettings readCompositionSettings(const CompositionContext& ctx) {
     s.estimatedHeightPx = ctx.numbers.ExternalPageHeightPx;
 
     const BordersDialog& b = ctx.borders;
-    s.topint = b.topint.value();
-    s.bottomint = b.bottomint.value();
-    s.leftint = b.leftint.value();
-    s.rightint = b.rightint.value();
-    s.topext = b.topext.value();
-    s.bottomext = b.bottomext.value();
-    s.leftext = b.leftext.value();
-    s.rightext = b.rightext.value();
     s.inthead = textOf(b.inthead);
     s.intfoot = textOf(b.intfoot);
     s.exthead = textOf(b.exthead);
@@ -76,38 +63,7 @@ CompositionSettings readCompositionSettings(const CompositionContext& ctx) {
 
     s.baseName = f.filename.text();
     s.outputDirectory = app::cutRoot(f.OutputDirectory);
-
-    s.printedWidthMm = ctx.printedSize.widthMm();
-    s.printedHeightMm = ctx.printedSize.heightMm();
     return s;
-}
-
-LayoutInputs layoutInputsOf(const CompositionSettings& s) {
-    LayoutInputs in;
-    in.printedWidthMm = s.printedWidthMm;
-    in.printedHeightMm = s.printedHeightMm;
-    in.topint = s.topint;
-    in.bottomint = s.bottomint;
-    in.leftint = s.leftint;
-    in.rightint = s.rightint;
-    in.topext = s.topext;
-    in.bottomext = s.bottomext;
-    in.leftext = s.leftext;
-    in.rightext = s.rightext;
-    if (s.pages) {
-        in.LargestWidth = s.pages->LargestWidth;
-        in.LongestHeight = s.pages->LongestHeight;
-        in.TotalLines = s.pages->TotalLines;
-        in.TotalWidth = s.pages->TotalWidth;
-    }
-    in.SelectedCount = s.N;
-    in.fixedWidth = s.fixWidth;
-    in.fixedHeight = s.fixHeight;
-    in.outputFormat = s.format;
-    in.CLP = s.CLP;
-    in.P = s.columnPages;
-    in.N = s.NCOLS;
-    return in;
 }
 
 std::optional<std::string> computeDerivedValues(CompositionSettings& s) {
@@ -116,17 +72,9 @@ std::optional<std::string> computeDerivedValues(CompositionSettings& s) {
     internal.InternalBottomPx = s.bi;
     internal.InternalLeftPx = s.li;
     internal.InternalRightPx = s.ri;
-    const CompositionGeometryCheck check = checkCompositionGeometry(layoutInputsOf(s), internal);
+    const CompositionGeometryCheck check = checkCompositionGeometry(s.layout, internal);
     const CompositionGeometry& g = check.geometry;
-    s.usableHeightMm = g.usableHeightMm;
-    s.usableWidthMm = g.usableWidthMm;
-    s.columnContentMm = g.columnContentMm;
-    s.t = g.targetHeight;
-    s.E = g.E;
-    s.F = g.F;
-    s.G = g.G;
-    s.H = g.H;
-    s.pageAreaWidth = g.pageAreaWidth;
+    s.geometry = g;
 
     switch (check.refusal) {
     case CompositionRefusal::None:
@@ -142,7 +90,7 @@ std::optional<std::string> computeDerivedValues(CompositionSettings& s) {
     case CompositionRefusal::NoColumn:
         return "No room for the pages: there is no column to place them in.";
     case CompositionRefusal::ColumnContent:
-        return "No room for the pages: each of the " + std::to_string(s.NCOLS) + " columns leaves " +
+        return "No room for the pages: each of the " + std::to_string(s.layout.N) + " columns leaves " +
                formatMm(g.columnContentMm) +
                " mm for a page once the internal left and right borders are taken off. Use fewer "
                "columns or smaller borders.";

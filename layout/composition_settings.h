@@ -1,9 +1,11 @@
 #pragma once
 // What the OK command reads at its start: the windows it reads from, and one
-// snapshot of every value the four phases use (options, layout fields, border
-// widths in millimetres and pixels, texts and fonts, justification, the
-// derived values of the external page), with the checks that refuse settings
-// that leave no room and base file names the file system cannot take.
+// snapshot of every value the four phases use (the layout's own inputs, read
+// as the layout reads them, the other options, border widths in pixels,
+// texts and fonts, justification, and the derived values of the external
+// page as the layout geometry computes them), with the checks that refuse
+// settings that leave no room and base file names the file system cannot
+// take.
 
 #include <cstdint>
 #include <optional>
@@ -48,12 +50,15 @@ struct CompositionSettings {
     std::string sourceDirectory;     // the file list's directory, cut form
     const analysis::PageTable* pages = nullptr;
 
-    // ---- options
-    app::OutputFormat format = app::OutputFormat::Column;
+    // ---- what the layout reads: printed size, border widths in
+    // millimetres, page table statistics, Fix Page Size to Largest Width /
+    // Longest Height, OutputFormat and the layout fields (CLP, P =
+    // ColumnLengthPages, N = Numberofcolumnsperprintedpage)
+    LayoutInputs layout;
+
+    // ---- the other options
     bool stretchWidth = true;   // Stretch to Largest Width
     bool stretchHeight = false; // Stretch to Longest Height
-    bool fixWidth = true;       // Fix Page Size to Largest Width
-    bool fixHeight = false;     // Fix Page Size to Longest Height
     bool updateFileList = true; // Update Filelist after 'OK'
 
     // ---- compression: on when High, Medium or Low is selected
@@ -61,17 +66,11 @@ struct CompositionSettings {
     int tag = 0;                  // blank rows kept per gap
     bool factorDiffersFromOne = false;  // CompressionFactor of the level != 1
 
-    // ---- layout fields and internal borders in pixels
-    int CLP = 1;          // ColumnLengthPixels
-    int columnPages = 1;  // ColumnLengthPages
-    int NCOLS = 1;        // Numberofcolumnsperprintedpage
+    // ---- internal borders in pixels, the estimated external page size
     int ti = 0, bi = 0, li = 0, ri = 0;
     std::int64_t estimatedWidthPx = 0, estimatedHeightPx = 0;  // ExternalPage*Px
 
-    // ---- printed size, borders in millimetres, texts
-    int printedWidthMm = 210, printedHeightMm = 297;
-    int topint = 0, bottomint = 1, leftint = 0, rightint = 1;
-    int topext = 0, bottomext = 3, leftext = 0, rightext = 0;
+    // ---- texts
     BorderTextSetting inthead, intfoot, exthead, extfoot;
 
     // ---- justification
@@ -82,15 +81,10 @@ struct CompositionSettings {
     std::string baseName;         // the filename edit
     std::string outputDirectory;  // after the output directory rule, cut form
 
-    // ---- derived values (computed by the layout geometry's rules)
-    int usableHeightMm = 0;
-    int usableWidthMm = 0;
-    double columnContentMm = 0;  // Wc
-    std::int32_t t = 0;          // target height of the page area
-    std::int32_t E = 0, F = 0, G = 0, H = 0;  // external borders, pixels
-    std::int32_t pageAreaWidth = 0;
+    // ---- derived values, as the layout geometry computes them
+    CompositionGeometry geometry;
 
-    bool rowFormat() const { return format == app::OutputFormat::Row; }
+    bool rowFormat() const { return layout.outputFormat == app::OutputFormat::Row; }
     // Frame width: LargestWidth + li + ri.
     int frameWidth() const { return pages->LargestWidth + li + ri; }
     // The name of external page m: m + base name + ".bmp".
@@ -101,12 +95,7 @@ struct CompositionSettings {
 // rule (the command does that first) and computes no derived value.
 CompositionSettings readCompositionSettings(const CompositionContext& ctx);
 
-// The layout inputs the derived values are computed from: the snapshot's
-// printed size, borders, page table statistics, options and fields, with
-// SelectedCount = N.
-LayoutInputs layoutInputsOf(const CompositionSettings& s);
-
-// Computes the derived values of the external page into `s` with
+// Computes the derived values of the external page into `s.geometry` with
 // checkCompositionGeometry. Returns a message for the user when the settings
 // leave no room for the pages (usable height or width of 0 mm or less, column
 // content width Wc of 0 mm or less, a target height of 0 rows or less, or a

@@ -23,7 +23,7 @@ imaging::Size targetSize(const CompositionSettings& s, int k) {
 
 int frameHeight(const CompositionSettings& s, int k) {
     const analysis::PageTable& p = *s.pages;
-    return (s.fixHeight ? p.LongestHeight : p.croppedHeight(k)) + s.ti + s.bi;
+    return (s.layout.fixedHeight ? p.LongestHeight : p.croppedHeight(k)) + s.ti + s.bi;
 }
 
 namespace {
@@ -77,27 +77,43 @@ FramePlan planFrame(const CompositionSettings& s, int k) {
     f.fh = std::max(0, frameHeight(s, k));
     f.crop = Rect{p.CropTopLeft[k].X, p.CropTopLeft[k].Y, p.CropBottomRight[k].X + 1, p.CropBottomRight[k].Y + 1};
 
-    int hoff = 0, voff = 0;
-    if (s.fixHeight && !s.stretchHeight) {
-        if (s.vertical == VerticalJustification::Centre) voff = (f.fh - f.th) / 2;
-        else if (s.vertical == VerticalJustification::Bottom) voff = f.fh - f.th;
-    }
-    if (s.fixWidth && !s.stretchWidth) {
-        if (s.horizontal == HorizontalJustification::Centre) hoff = (f.fw - f.tw) / 2;
-        else if (s.horizontal == HorizontalJustification::Right) hoff = f.fw - f.tw;
-    }
-    f.x = s.li + hoff;
-    f.y = s.ti + voff;
+    // The free space is measured on the whole frame, borders included.
+    const JustificationOffsets off = justificationOffsets(
+        s.horizontal, s.vertical, {s.layout.fixedWidth, s.stretchWidth, s.layout.fixedHeight, s.stretchHeight}, f.fw, f.tw,
+        f.fh, f.th);
+    f.x = s.li + off.x;
+    f.y = s.ti + off.y;
 
     const int W = s.stretchWidth ? p.LargestWidth : p.croppedWidth(k);
-    if (s.bottomint > 2) f.texts.push_back(placeText(s.intfoot, s.bi / 2, k, W, s.li, f.fh - s.bi));
-    if (s.topint > 2) f.texts.push_back(placeText(s.inthead, s.ti / 2, k, W, s.li, 0));
+    if (s.layout.bottomint > 2) f.texts.push_back(placeText(s.intfoot, s.bi / 2, k, W, s.li, f.fh - s.bi));
+    if (s.layout.topint > 2) f.texts.push_back(placeText(s.inthead, s.ti / 2, k, W, s.li, 0));
     return f;
 }
 
-// Draws the frame into rows y0 .. y0 + fh - 1 of `dst`, which are white:
-// the crop box stretched (black wins when shrinking) to the target size at
-// the justified position, then the texts written opaquely.
+// Makes rows y0 .. y0 + fh - 1 of `dst` white where drawFrame will not
+// write every pixel: all of them, or only around the working page when the
+// crop box lies inside the source, so that the copy covers its rectangle.
+void whitenFrame(const FramePlan& f, const Bitmap& source, Bitmap& dst, int y0) {
+    // The last word of each row first: its bits past the width stay clear.
+    if (dst.wordsPerRow() > 0)
+        for (int y = y0; y < y0 + f.fh; ++y) dst.row(y)[dst.wordsPerRow() - 1] = 0;
+    const bool covered = f.tw > 0 && f.th > 0 && !f.crop.isEmpty() && f.crop.left >= 0 && f.crop.top >= 0 &&
+                         f.crop.right <= source.width() && f.crop.bottom <= source.height();
+    if (!covered) {
+        dst.fillRect(Rect{0, y0, dst.width(), y0 + f.fh}, imaging::kWhite);
+        return;
+    }
+    const int top = y0 + f.y, bottom = top + f.th;
+    dst.fillRect(Rect{0, y0, dst.width(), top}, imaging::kWhite);
+    dst.fillRect(Rect{0, bottom, dst.width(), y0 + f.fh}, imaging::kWhite);
+    dst.fillRect(Rect{0, top, f.x, bottom}, imaging::kWhite);
+    dst.fillRect(Rect{f.x + f.tw, top, dst.width(), bottom}, imaging::kWhite);
+}
+
+// Draws the frame into rows y0 .. y0 + fh - 1 of `dst`, which are white
+// (or whitened by whitenFrame): the crop box stretched (black wins when
+// shrinking) to the target size at the justified position, then the texts
+// written opaquely.
 void drawFrame(const FramePlan& f, const Bitmap& source, Bitmap& dst, int y0) {
     if (f.tw > 0 && f.th > 0)
         dst.copyRect(Rect{f.x, y0 + f.y, f.x + f.tw, y0 + f.y + f.th}, source, f.crop);
@@ -132,8 +148,10 @@ std::vector<Strip> buildStrips(const CompositionSettings& s, CompositionStatus& 
         if (h > Bitmap::kMaxPixels / std::max(1, fw))
             throw imaging::BitmapError("Not enough memory for a strip of " + std::to_string(h) + " rows");
 
+        // Every row of the strip belongs to a frame, which whitens what it
+        // does not draw.
         Strip strip;
-        strip.bitmap = Bitmap(fw, int(h));
+        strip.bitmap = Bitmap::uninitialised(fw, int(h));
         int y = 0;
         for (; k <= last; ++k) {
             const std::string& name = s.names[std::size_t(k - 1)];
@@ -144,7 +162,8 @@ std::vector<Strip> buildStrips(const CompositionSettings& s, CompositionStatus& 
             if (!source.monochrome()) source.setMonochrome(true);
             const FramePlan f = planFrame(s, k);
             if (f.insideVertically()) {
-                // Straight into the strip: its rows here are still white.
+                // Straight into the strip.
+                whitenFrame(f, source, strip.bitmap, y);
                 drawFrame(f, source, strip.bitmap, y);
             } else {
                 // Something passes the frame's bottom edge: clip it on a

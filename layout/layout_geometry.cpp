@@ -3,16 +3,21 @@
 #include <algorithm>
 #include <limits>
 
+#include "base/scope_guard.h"
+
 namespace quillet::layout {
 
 namespace {
 
-// A 64-bit result brought into the range a field write accepts.
-int toFieldInt(std::int64_t v) {
-    if (v > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
-    if (v < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
-    return int(v);
-}
+// The layout handlers kept from reacting for a scope: the flag is cleared
+// and put back on every way out, an exception too.
+class HandlersQuiet {
+public:
+    explicit HandlersQuiet(app::MainForm& form) : quiet_(form.LayoutHandlersEnabled, false) {}
+
+private:
+    base::ScopedValue<bool> quiet_;
+};
 
 // A run-time minimum or step kept inside the field's own range, so that a
 // field can never be driven outside its declared range by its minimum.
@@ -142,7 +147,7 @@ bool writePrintedPageEstimate(app::NumberField& npp, app::OutputFormat format, s
         k = q * rowHeight * N;
     }
     if (k <= 0) return false;
-    npp.setValue(toFieldInt(intDiv(T, k) + 1));
+    npp.setValue(toInt32(intDiv(T, k) + 1));
     std::int64_t rest = intMod(T, k);
     bool lower = format == app::OutputFormat::Column ? double(rest) < 0.05 * double(k) : rest == 0;
     if (lower) npp.setValue(npp.value() - 1);
@@ -255,13 +260,12 @@ void LayoutGeometry::ColumnLengthPixelsChange() {
         return;
     }
     RecomputeLayoutNumbers();
-    form_.LayoutHandlersEnabled = false;
+    const HandlersQuiet quiet(form_);
     const LayoutInputs in = inputs();  // the column length may have been raised
     form_.ypixelsperinch.setValue(
-        toFieldInt(halfUp(double(in.CLP) / in.usableHeightMm() * kMmPerInch)));
+        toInt32(halfUp(double(in.CLP) / in.usableHeightMm() * kMmPerInch)));
     searchColumnLengthPages(in);
     writeEstimateAndSizeLine();
-    form_.LayoutHandlersEnabled = true;
 }
 
 void LayoutGeometry::searchColumnLengthPages(const LayoutInputs& in) {
@@ -330,10 +334,10 @@ void LayoutGeometry::ColumnLengthPagesChange() {
     n.ExternalBottomPx = toInt32(roundEven(sp * in.bottomext));
 
     // 2-3. The column length from the pages, quietly.
-    form_.LayoutHandlersEnabled = false;
+    const HandlersQuiet quiet(form_);
     app::NumberField& clp = form_.ColumnLengthPixels;
     const double perPage = in.f * in.stackedLines() / in.SelectedCount;
-    clp.setValue(toFieldInt(
+    clp.setValue(toInt32(
         halfUp(in.P * (perPage + double(n.InternalTopPx) + double(n.InternalBottomPx)))));
 
     // 4. One page: the minimum is one average page with these borders.
@@ -352,11 +356,10 @@ void LayoutGeometry::ColumnLengthPagesChange() {
     n.ExternalPageHeightPx = toInt32(std::int64_t(CLP) + n.ExternalTopPx + n.ExternalBottomPx);
 
     // 6. The vertical resolution follows, quietly.
-    form_.ypixelsperinch.setValue(toFieldInt(halfUp(double(CLP) * kMmPerInch / UH)));
+    form_.ypixelsperinch.setValue(toInt32(halfUp(double(CLP) * kMmPerInch / UH)));
 
     // 7.
     writeEstimateAndSizeLine();
-    form_.LayoutHandlersEnabled = true;
 }
 
 void LayoutGeometry::NumberofcolumnsperprintedpageChange() {
@@ -367,7 +370,7 @@ void LayoutGeometry::NumberofcolumnsperprintedpageChange() {
         reportNoRoom();
         return;
     }
-    form_.LayoutHandlersEnabled = false;
+    const HandlersQuiet quiet(form_);
     RecomputeLayoutNumbers();  // a raise of the column length runs nothing now
     in = inputs();
     const std::int64_t li = numbers.InternalLeftPx, ri = numbers.InternalRightPx;
@@ -375,10 +378,9 @@ void LayoutGeometry::NumberofcolumnsperprintedpageChange() {
     const std::int64_t inner =
         in.fixedWidth ? std::int64_t(in.N) * (std::int64_t(in.LargestWidth) + li + ri)
                       : halfUp(in.N * (double(in.TotalWidth) / in.SelectedCount + double(li + ri)));
-    x.setValue(toFieldInt(inner));
-    x.setValue(toFieldInt(halfUp(double(x.value()) / in.usableWidthMm() * kMmPerInch)));
+    x.setValue(toInt32(inner));
+    x.setValue(toInt32(halfUp(double(x.value()) / in.usableWidthMm() * kMmPerInch)));
     writeEstimateAndSizeLine();
-    form_.LayoutHandlersEnabled = true;
 }
 
 void LayoutGeometry::xpixelsperinchChange() {
@@ -403,9 +405,10 @@ void LayoutGeometry::xpixelsperinchChange() {
         reportNoRoom();
         return;
     }
-    form_.LayoutHandlersEnabled = false;
-    cols.setValue(cols.maximum());
-    form_.LayoutHandlersEnabled = true;
+    {
+        const HandlersQuiet quiet(form_);
+        cols.setValue(cols.maximum());
+    }
     cols.setValue(target);
     // A resolution asking for the most columns writes the value the quiet
     // write left, which runs nothing: the layout would stay that of the old
@@ -423,7 +426,7 @@ void LayoutGeometry::ypixelsperinchChange() {
     }
     const double UH = in.usableHeightMm();
     app::NumberField& clp = form_.ColumnLengthPixels;
-    clp.setValue(toFieldInt(halfUp(double(in.Y) * kInchesPerMm * UH)));
+    clp.setValue(toInt32(halfUp(double(in.Y) * kInchesPerMm * UH)));
     app::NumberField& y = form_.ypixelsperinch;
     y.setMinimum(boundTo(halfUp(double(clp.minimum()) * kMmPerInch / UH), 0, y.maximum()));
 }

@@ -37,7 +37,7 @@ std::string writeErrorText(std::int64_t w, std::int64_t h, const std::string& mo
 }
 
 void PageFinisher::decorate(imaging::Bitmap& page, int m) const {
-    if (s_.rowFormat()) page.setSize(page.width(), s_.CLP + s_.E + s_.F);
+    if (s_.rowFormat()) page.setSize(page.width(), s_.layout.CLP + s_.geometry.E + s_.geometry.F);
     auto write = [&](const BorderTextSetting& t, int pointSize, int y) {
         imaging::Font font = t.font;
         font.pointSize = pointSize;
@@ -45,8 +45,8 @@ void PageFinisher::decorate(imaging::Bitmap& page, int m) const {
         const int tw = imaging::measureText(text, font).width;
         page.drawText((page.width() - tw) / 2, y, text, font);
     };
-    if (s_.bottomext > 2) write(s_.extfoot, s_.F / 2, page.height() - s_.F);
-    if (s_.topext > 2) write(s_.exthead, s_.E / 2, 0);
+    if (s_.layout.bottomext > 2) write(s_.extfoot, s_.geometry.F / 2, page.height() - s_.geometry.F);
+    if (s_.layout.topext > 2) write(s_.exthead, s_.geometry.E / 2, 0);
 }
 
 SaveOutcome PageFinisher::finish(imaging::Bitmap& page, int m) {

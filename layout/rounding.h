@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "base/int32.h"
+
 namespace quillet::layout {
 
 // Inches per millimetre, the constant the layout divides by 25.4 with.
@@ -35,12 +37,8 @@ inline std::int64_t roundEven(double x) { return detail::saturate(std::nearbyint
 // halfUp(-0.7) == 0).
 inline std::int64_t halfUp(double x) { return detail::saturate(std::trunc(x + 0.5)); }
 
-// A 64-bit result brought into the 32-bit range, saturating at its ends.
-inline std::int32_t toInt32(std::int64_t v) {
-    if (v > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-    if (v < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
-    return std::int32_t(v);
-}
+// The saturating 32-bit conversion of the layout's results.
+using base::toInt32;
 
 // Integer division and remainder truncating toward zero (C++'s own / and %),
 // named for readability where the rules say div and mod.

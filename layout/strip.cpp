@@ -23,7 +23,7 @@ void Strip::cutBottom(int n) { cut += std::clamp(n, 0, height()); }
 
 void Strip::append(const Strip& below) {
     const int w = empty() ? below.width() : width();
-    imaging::Bitmap joined(w, height() + below.height());
+    imaging::Bitmap joined = imaging::Bitmap::uninitialised(w, height() + below.height());  // filled below
     const std::size_t wpr = std::size_t(joined.wordsPerRow());
     if (height() > 0) std::memcpy(joined.row(0), row(0), sizeof(std::uint64_t) * wpr * std::size_t(height()));
     if (below.height() > 0)

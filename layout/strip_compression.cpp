@@ -36,7 +36,7 @@ void compressStrip(Strip& strip, int tag) {
     strip.keptRuns = keptRows(strip, tag);
     int kept = 0;
     for (const RowRun& r : strip.keptRuns) kept += r.last - r.first;
-    imaging::Bitmap out(strip.width(), kept);
+    imaging::Bitmap out = imaging::Bitmap::uninitialised(strip.width(), kept);  // every row copied below
     const std::size_t wpr = std::size_t(out.wordsPerRow());
     int dst = 0;
     if (wpr > 0)

@@ -31,12 +31,17 @@ void PrintedSizeDialog::install(app::MainForm& form, app::PlatformServices& plat
     form.Setpapersize1.setHint(kSetpapersize1Hint);
     form.PrinterSetup1.setHint(kPrinterSetup1Hint);
 
+    // At creation the status panel holds the selection counter, which a
+    // missing printer must not replace: the sizes stay, and the dialog says
+    // so when it is shown.
     SizeEditByUser = true;
     ComboBox1.setItemIndex(kPageSize);
-    ComboBox1Change();
+    applyChoice(MissingPrinter::Keep);
 }
 
-void PrintedSizeDialog::ComboBox1Change() {
+void PrintedSizeDialog::ComboBox1Change() { applyChoice(MissingPrinter::Report); }
+
+void PrintedSizeDialog::applyChoice(MissingPrinter missing) {
     if (!form_) return;
     SizeEditByUser = false;
     const std::string choice = upperCase(ComboBox1.currentText());
@@ -59,7 +64,7 @@ void PrintedSizeDialog::ComboBox1Change() {
     if (choice == "USER DEFINED") form_->setLabel5("pixels/inch(UD)");
     if (choice == "PAGE SIZE") {
         form_->setLabel5("pixels/inch (PS)");
-        writePrinterSize();
+        writePrinterSize(missing);
     }
     SizeEditByUser = true;
 }
@@ -79,10 +84,10 @@ void PrintedSizeDialog::SpinEditChange(app::NumberField& field) {
     }
 }
 
-void PrintedSizeDialog::writePrinterSize() {
+void PrintedSizeDialog::writePrinterSize(MissingPrinter missing) {
     std::optional<app::PrinterGeometry> printer = platform_->printerGeometry();
     if (!printer) {
-        form_->Panel1.setText(noPrinterText(SpinEdit1.value(), SpinEdit2.value()));
+        if (missing == MissingPrinter::Report) reportMissingPrinter();
         return;
     }
     SpinEdit1.setValue(printer->widthMm);
@@ -92,7 +97,7 @@ void PrintedSizeDialog::writePrinterSize() {
 void PrintedSizeDialog::refreshFromPrinter() {
     if (!form_ || ComboBox1.itemIndex() != kPageSize) return;
     SizeEditByUser = false;
-    writePrinterSize();
+    writePrinterSize(MissingPrinter::Report);
     SizeEditByUser = true;
 }
 
@@ -102,6 +107,14 @@ void PrintedSizeDialog::PrinterSetup1Click() {
     refreshFromPrinter();
 }
 
-void PrintedSizeDialog::Setpapersize1Click() { window.show(); }
+void PrintedSizeDialog::reportMissingPrinter() {
+    form_->Panel1.setText(noPrinterText(SpinEdit1.value(), SpinEdit2.value()));
+}
+
+void PrintedSizeDialog::Setpapersize1Click() {
+    window.show();
+    if (form_ && ComboBox1.itemIndex() == kPageSize && !platform_->printerGeometry())
+        reportMissingPrinter();
+}
 
 }  // namespace quillet::output

@@ -65,16 +65,22 @@ public:
     void refreshFromPrinter();
     // File > Printer Setup...: the printer setup dialog, then the refresh.
     void PrinterSetup1Click();
-    // Options > Set Printed Size...: shows the dialog (modeless).
+    // Options > Set Printed Size...: shows the dialog (modeless); with "Page
+    // Size" chosen and no printer, the status panel says the sizes stay.
     void Setpapersize1Click();
 
     // The status text when no printer can be read: names the sizes kept.
     static std::string noPrinterText(int widthMm, int heightMm);
 
 private:
+    // Whether a missing printer is told in the status panel (not at
+    // creation, where the panel holds the selection counter).
+    enum class MissingPrinter { Keep, Report };
+    void applyChoice(MissingPrinter missing);
     // Writes the printer's printable area, width then height; with no
-    // printer tells the status panel and keeps the sizes.
-    void writePrinterSize();
+    // printer keeps the sizes.
+    void writePrinterSize(MissingPrinter missing);
+    void reportMissingPrinter();
 
     app::MainForm* form_ = nullptr;
     app::PlatformServices* platform_ = nullptr;

@@ -3,7 +3,9 @@
 // menu items it frees and freezes, and the page table it leaves.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <new>
 #include <string>
@@ -11,7 +13,9 @@
 #include <vector>
 
 #include "analysis/selection_lock.h"
+#include "app/output_directory.h"
 #include "program/program.h"
+#include "imaging/bitmap_error.h"
 #include "imaging/bmp_file.h"
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"
@@ -325,15 +329,49 @@ TEST_F(LockTest, FailureWhileMeasuringUndoesLockAndRestoresCursor) {
     EXPECT_EQ(fake.beeps, 0);
 }
 
-TEST_F(LockTest, NoMemoryForAPageIsTooBig) {
+// A 1-bit BMP whose header claims w x h pixels, followed by one row of data.
+void writeClaimedSize(const std::string& path, std::uint32_t w, std::uint32_t h) {
+    std::vector<std::uint8_t> b(62 + 64, 0);
+    auto put32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = std::uint8_t(v >> (8 * i));
+    };
+    b[0] = 'B', b[1] = 'M';
+    put32(2, std::uint32_t(b.size()));
+    put32(10, 62);
+    put32(14, 40);
+    put32(18, w);
+    put32(22, h);
+    b[26] = 1, b[28] = 1;
+    b[58] = b[59] = b[60] = 0xff;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(b.data(), 1, b.size(), f);
+    std::fclose(f);
+}
+
+TEST_F(LockTest, PageWhosePixelsCannotBeHeldIsTooBig) {
+    struct Case { const char* what; std::function<Bitmap(const std::string&)> loader; };
+    const std::vector<Case> cases{
+        {"over the size limit, real loader", nullptr},
+        {"no memory for the store",
+         [](const std::string& p) -> Bitmap {
+             if (p.ends_with("page002.bmp")) throw imaging::BitmapTooLarge("Not enough memory");
+             return imaging::loadBmp(p);
+         }},
+        {"allocation failure", [](const std::string&) -> Bitmap { throw std::bad_alloc(); }}};
     writePages(2);
-    start();
-    program->selectionLock.loadPage = [](const std::string&) -> Bitmap { throw std::bad_alloc(); };
-    form().lockselection.click();
-    expectUnlocked();
-    EXPECT_EQ(texts.back(), "Too big !");
-    EXPECT_TRUE(fake.messages.empty());
-    EXPECT_FALSE(fake.busy);
+    for (const Case& c : cases) {
+        fake.messages.clear();
+        if (!c.loader) writeClaimedSize(dir.file("page002.bmp"), 70000, 40000);
+        else writePages(2);
+        start();
+        if (c.loader) program->selectionLock.loadPage = c.loader;
+        form().lockselection.click();
+        expectUnlocked();
+        ASSERT_FALSE(texts.empty()) << c.what;
+        EXPECT_EQ(texts.back(), "Too big !") << c.what;
+        EXPECT_TRUE(fake.messages.empty()) << c.what;
+        EXPECT_FALSE(fake.busy) << c.what;
+    }
 }
 
 TEST_F(LockTest, EveryPageIsLoadedOncePerLock) {
@@ -364,9 +402,10 @@ TEST_F(LockTest, RelockOverwritesTheTableForANewSelection) {
 }
 
 TEST(SourceDirectory, RootLosesItsSeparatorSoJoiningNeverDoublesIt) {
-    EXPECT_EQ(SelectionLock::sourceDirectory("/"), "");
-    EXPECT_EQ(SelectionLock::sourceDirectory("/home/pages"), "/home/pages");
-    EXPECT_EQ(SelectionLock::sourceDirectory("/home/pages/"), "/home/pages");
+    EXPECT_EQ(app::cutRoot("/"), "");
+    EXPECT_EQ(app::cutRoot("/home/pages"), "/home/pages");
+    EXPECT_EQ(app::cutRoot("/home/pages/"), "/home/pages");
+    EXPECT_EQ(app::joinPath("/", "page1.bmp"), "/page1.bmp");
 }
 
 }  // namespace

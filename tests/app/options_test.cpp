@@ -1,11 +1,14 @@
 // The option toggles: forced changes, refresh requests, status texts, the
-// invariants between the options, and the menu-opening rules.
+// invariants between the options, the menu-opening rules, and the rules the
+// main window's fields share.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 #include <vector>
 
+#include "app/main_form.h"
+#include "app/number_field.h"
 #include "app/options.h"
 
 namespace quillet::app {
@@ -269,6 +272,48 @@ TEST(MainFormTexts, FieldsAndGroupsHaveTheirLabelsAndHelpTexts) {
     form.ZipListMode = true;
     EXPECT_EQ(form.hintOf("FileListBox1"), MainForm::kFileListZipHint);
     EXPECT_EQ(form.hintOf("lockselection"), form.lockselection.hint());
+}
+
+TEST(MainFormFields, NumberFieldsShareTheirReadingWritingAndFocusRules) {
+    NumberField field{"f", 5, 50, 1, 5, 20};
+    int runs = 0;
+    field.onChange = [&] { ++runs; };
+    struct Typed { const char* text; int read; };
+    for (const Typed& t : {Typed{"abc", 5}, Typed{"", 5}, Typed{"12x", 5}, Typed{"1.5", 5},
+                           Typed{"-3", -3}, Typed{"77", 77}})
+    {
+        field.typeText(t.text);
+        EXPECT_EQ(field.value(), t.read) << t.text;  // typing never clamps
+    }
+    field.focusLost();
+    EXPECT_EQ(field.text(), "50");  // clamped once the field is left
+    runs = 0;
+    field.setValue(50);  // the shown value: nothing changes, no handler
+    field.typeText("50");
+    EXPECT_EQ(runs, 0);
+    field.setValue(900);
+    EXPECT_EQ(field.text(), "50");
+
+    NumberField fixed{"g", 7, 7, 1, 5, 7};  // minimum equal to maximum: no clamping
+    fixed.setValue(3000);
+    EXPECT_EQ(fixed.value(), 3000);
+    fixed.typeText("x");
+    EXPECT_EQ(fixed.value(), 7);
+}
+
+TEST(MainFormFields, TheBaseFileNameHoldsTwentyFiveCharactersNotBytes) {
+    MainForm form;
+    const std::string a24(24, 'a'), e = "\xc3\xa9", euro = "\xe2\x82\xac";
+    std::string euros26;
+    for (int i = 0; i < 26; ++i) euros26 += euro;
+    struct Case { std::string typed, kept; };
+    for (const Case& c : {Case{a24 + "bc", a24 + "b"},
+                          Case{a24 + e + e, a24 + e},          // cut after a letter, never inside
+                          Case{e + e + "page", e + e + "page"},  // short: kept whole
+                          Case{euros26, euros26.substr(0, 75)}}) {
+        form.filename.setText(c.typed);
+        EXPECT_EQ(form.filename.text(), c.kept) << c.typed;
+    }
 }
 
 }  // namespace

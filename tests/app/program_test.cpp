@@ -66,16 +66,20 @@ TEST_F(ProgramTest, SevenWindowsInCreationOrderWithCaptionsAndVisibility) {
 
 TEST_F(ProgramTest, StartSelectsEveryBitmapAndWritesTheCounter) {
     struct Case { int bitmaps; const char* text; };
-    for (const Case& c : std::vector<Case>{{0, "No bitmaps selected."},
-                                           {1, "1 bitmap selected."},
-                                           {25, "25 bitmaps selected."}}) {
-        TempDir dir;
-        dir.writePages(c.bitmaps);
-        Program p(fake, dir.path(), "");
-        EXPECT_EQ(p.form.FileListBox1.count(), c.bitmaps);
-        EXPECT_EQ(p.form.FileListBox1.selectedCount(), c.bitmaps);
-        EXPECT_EQ(p.form.Panel1.text(), c.text);
-        EXPECT_FALSE(p.form.LayoutHandlersEnabled);
+    // With a printer and on a machine without one.
+    for (const bool printer : {true, false}) {
+        if (!printer) fake.printer.reset();
+        for (const Case& c : std::vector<Case>{{0, "No bitmaps selected."},
+                                               {1, "1 bitmap selected."},
+                                               {25, "25 bitmaps selected."}}) {
+            TempDir dir;
+            dir.writePages(c.bitmaps);
+            Program p(fake, dir.path(), "");
+            EXPECT_EQ(p.form.FileListBox1.count(), c.bitmaps);
+            EXPECT_EQ(p.form.FileListBox1.selectedCount(), c.bitmaps);
+            EXPECT_EQ(p.form.Panel1.text(), c.text) << printer;
+            EXPECT_FALSE(p.form.LayoutHandlersEnabled);
+        }
     }
     EXPECT_TRUE(fake.messages.empty());
 }
@@ -244,10 +248,15 @@ TEST_F(ProgramTest, ZipListModeClickChangesNothingChangeStillUnlocks) {
 
 TEST_F(ProgramTest, DriveChangeMovesTheListToTheRootThenEnablesLayoutHandlers) {
     Program p(fake, start.path(), "");
-    const auto& roots = p.form.DriveComboBox1.roots();
-    const auto root = std::find(roots.begin(), roots.end(), "/");
-    ASSERT_NE(root, roots.end());
-    p.form.DriveComboBox1.userSelect(int(root - roots.begin()));
+    p.form.DriveComboBox1 = DriveList({"/", start.path()});
+    p.form.DriveComboBox1.followDirectory(start.path());
+    p.bitmapList.install();
+    // Re-picking the drive shown changes nothing.
+    p.form.DriveComboBox1.userSelect(1);
+    EXPECT_EQ(p.form.directory(), start.path());
+    EXPECT_FALSE(p.form.LayoutHandlersEnabled);
+
+    p.form.DriveComboBox1.userSelect(0);
     EXPECT_EQ(p.form.directory(), "/");
     EXPECT_TRUE(p.form.LayoutHandlersEnabled);
     EXPECT_EQ(p.form.FileListBox1.selectedCount(), 0);  // the first change selects nothing

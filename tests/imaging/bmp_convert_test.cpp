@@ -59,13 +59,13 @@ TEST_P(WrittenByConvert, OneBitFilesLoadMonochromeWithTheirPixels) {
         for (int x = 0; x < w; ++x) pbm << (inkAt(x, y) ? "1 " : "0 ");
         pbm << "\n";
     }
-    std::ofstream(dir.path("in.pbm")) << pbm.str();
-    run("convert " + dir.path("in.pbm") + " -type Bilevel " + v.prefix + ":" + dir.path("out.bmp"));
-    ASSERT_EQ(infoSize(dir.path("out.bmp")), v.infoSize);
-    ASSERT_EQ(depth(dir.path("out.bmp")), 1);
+    std::ofstream(dir.file("in.pbm")) << pbm.str();
+    run("convert " + dir.file("in.pbm") + " -type Bilevel " + v.prefix + ":" + dir.file("out.bmp"));
+    ASSERT_EQ(infoSize(dir.file("out.bmp")), v.infoSize);
+    ASSERT_EQ(depth(dir.file("out.bmp")), 1);
 
-    EXPECT_TRUE(isMonochromeBmp(dir.path("out.bmp")));
-    const Bitmap b = loadBmp(dir.path("out.bmp"));
+    EXPECT_TRUE(isMonochromeBmp(dir.file("out.bmp")));
+    const Bitmap b = loadBmp(dir.file("out.bmp"));
     ASSERT_TRUE(b.monochrome());
     ASSERT_EQ(b.width(), w);
     ASSERT_EQ(b.height(), h);
@@ -93,13 +93,13 @@ TEST_P(WrittenByConvert, ColourFilesLoadWithTheirColours) {
                 const Rgb c = colourAt(x, y, d.colours);
                 ppm << int(c.r) << " " << int(c.g) << " " << int(c.b) << "\n";
             }
-        std::ofstream(dir.path("in.ppm")) << ppm.str();
-        run("convert " + dir.path("in.ppm") + " -type " + d.type + " " + v.prefix + ":" + dir.path("out.bmp"));
-        ASSERT_EQ(infoSize(dir.path("out.bmp")), v.infoSize);
-        ASSERT_EQ(depth(dir.path("out.bmp")), d.bits);
+        std::ofstream(dir.file("in.ppm")) << ppm.str();
+        run("convert " + dir.file("in.ppm") + " -type " + d.type + " " + v.prefix + ":" + dir.file("out.bmp"));
+        ASSERT_EQ(infoSize(dir.file("out.bmp")), v.infoSize);
+        ASSERT_EQ(depth(dir.file("out.bmp")), d.bits);
 
-        EXPECT_FALSE(isMonochromeBmp(dir.path("out.bmp")));
-        const Bitmap b = loadBmp(dir.path("out.bmp"));
+        EXPECT_FALSE(isMonochromeBmp(dir.file("out.bmp")));
+        const Bitmap b = loadBmp(dir.file("out.bmp"));
         ASSERT_FALSE(b.monochrome());
         ASSERT_EQ(b.width(), w);
         ASSERT_EQ(b.height(), h);
@@ -119,9 +119,9 @@ TEST(ReadByConvert, OurMonochromeFilesShowTheSamePixels) {
     Bitmap b(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) b.setBlack(x, y, inkAt(x, y));
-    saveBmp(b, dir.path("ours.bmp"));
-    run("convert " + dir.path("ours.bmp") + " -compress none " + dir.path("back.pbm"));
-    std::ifstream in(dir.path("back.pbm"));
+    saveBmp(b, dir.file("ours.bmp"));
+    run("convert " + dir.file("ours.bmp") + " -compress none " + dir.file("back.pbm"));
+    std::ifstream in(dir.file("back.pbm"));
     std::string magic;
     int pw = 0, ph = 0;
     in >> magic >> pw >> ph;

@@ -50,8 +50,8 @@ TEST_P(BmpRoundTrip, WritesTheDocumentedLayoutAndReadsBackTheSamePixels) {
     const int w = GetParam(), h = 3;
     ScratchDir dir;
     const Bitmap original = patterned(w, h);
-    saveBmp(original, dir.path("p.bmp"));
-    const std::vector<std::uint8_t> f = readFile(dir.path("p.bmp"));
+    saveBmp(original, dir.file("p.bmp"));
+    const std::vector<std::uint8_t> f = readFile(dir.file("p.bmp"));
     const std::size_t stride = std::size_t(w + 31) / 32 * 4;
 
     ASSERT_EQ(f.size(), 62 + stride * h);
@@ -75,8 +75,8 @@ TEST_P(BmpRoundTrip, WritesTheDocumentedLayoutAndReadsBackTheSamePixels) {
     const int lastBit = (bottomRow[(w - 1) / 8] >> (7 - (w - 1) % 8)) & 1;
     EXPECT_EQ(lastBit, 0) << "rightmost pixel of the bottom row is black";
 
-    EXPECT_TRUE(isMonochromeBmp(dir.path("p.bmp")));
-    const Bitmap back = loadBmp(dir.path("p.bmp"));
+    EXPECT_TRUE(isMonochromeBmp(dir.file("p.bmp")));
+    const Bitmap back = loadBmp(dir.file("p.bmp"));
     EXPECT_TRUE(back.monochrome());
     EXPECT_TRUE(bitmapsEqual(back, original));
 }
@@ -89,46 +89,46 @@ TEST(BmpFile, ColourBitmapsAreWrittenAs24BitAndReadBack) {
     c.setMonochrome(false);
     c.fillRect({0, 0, 5, 3}, Rgb{10, 20, 30});
     c.fillRect({1, 1, 3, 2}, Rgb{200, 100, 0});
-    saveBmp(c, dir.path("c.bmp"));
-    const auto f = readFile(dir.path("c.bmp"));
+    saveBmp(c, dir.file("c.bmp"));
+    const auto f = readFile(dir.file("c.bmp"));
     EXPECT_EQ(le32(f, 10), 54u);
     EXPECT_EQ(f[28], 24);
     EXPECT_EQ(f.size(), 54u + 16u * 3u);  // 15 bytes padded to 16
-    EXPECT_FALSE(isMonochromeBmp(dir.path("c.bmp")));
-    const Bitmap back = loadBmp(dir.path("c.bmp"));
+    EXPECT_FALSE(isMonochromeBmp(dir.file("c.bmp")));
+    const Bitmap back = loadBmp(dir.file("c.bmp"));
     EXPECT_FALSE(back.monochrome());
     EXPECT_TRUE(bitmapsEqual(back, c));
 }
 
 TEST(BmpFile, SaveReplacesAnExistingFileWhole) {
     ScratchDir dir;
-    saveBmp(patterned(500, 400), dir.path("p.bmp"));
-    saveBmp(patterned(3, 2), dir.path("p.bmp"));
-    EXPECT_EQ(readFile(dir.path("p.bmp")).size(), 62u + 4u * 2u);
-    EXPECT_TRUE(bitmapsEqual(loadBmp(dir.path("p.bmp")), patterned(3, 2)));
+    saveBmp(patterned(500, 400), dir.file("p.bmp"));
+    saveBmp(patterned(3, 2), dir.file("p.bmp"));
+    EXPECT_EQ(readFile(dir.file("p.bmp")).size(), 62u + 4u * 2u);
+    EXPECT_TRUE(bitmapsEqual(loadBmp(dir.file("p.bmp")), patterned(3, 2)));
 }
 
 TEST(BmpFile, FailedSaveLeavesNoFileBehind) {
     ScratchDir dir;
     // Target folder missing: nothing may be created anywhere.
-    EXPECT_THROW(saveBmp(patterned(8, 8), dir.path("missing/p.bmp")), BitmapError);
+    EXPECT_THROW(saveBmp(patterned(8, 8), dir.file("missing/p.bmp")), BitmapError);
     // Target is a folder: the rename fails; the folder stays and no
     // temporary file is left beside it.
-    std::filesystem::create_directory(dir.path("taken.bmp"));
-    EXPECT_THROW(saveBmp(patterned(8, 8), dir.path("taken.bmp")), BitmapError);
-    EXPECT_TRUE(std::filesystem::is_directory(dir.path("taken.bmp")));
+    std::filesystem::create_directory(dir.file("taken.bmp"));
+    EXPECT_THROW(saveBmp(patterned(8, 8), dir.file("taken.bmp")), BitmapError);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("taken.bmp")));
     int entries = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.dir())) ++entries;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
     EXPECT_EQ(entries, 1);
 }
 
 TEST(BmpFile, NewFilesGetTheUsualPermissions) {
     ScratchDir dir;
     const mode_t old = umask(022);
-    saveBmp(patterned(8, 8), dir.path("p.bmp"));
+    saveBmp(patterned(8, 8), dir.file("p.bmp"));
     umask(old);
     struct stat st {};
-    ASSERT_EQ(stat(dir.path("p.bmp").c_str(), &st), 0);
+    ASSERT_EQ(stat(dir.file("p.bmp").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
@@ -243,9 +243,9 @@ TEST(BmpRead, OneBitWithTwoPlanesIsNotMonochrome) {
     s.planes = 2;
     s.table = {Rgb{0, 0, 128}, Rgb{255, 255, 0}};
     s.pixels = oneBitRows(kRows);
-    writeFile(dir.path("p.bmp"), s.bytes());
-    EXPECT_FALSE(isMonochromeBmp(dir.path("p.bmp")));
-    const Bitmap b = loadBmp(dir.path("p.bmp"));
+    writeFile(dir.file("p.bmp"), s.bytes());
+    EXPECT_FALSE(isMonochromeBmp(dir.file("p.bmp")));
+    const Bitmap b = loadBmp(dir.file("p.bmp"));
     EXPECT_FALSE(b.monochrome());
     EXPECT_EQ(b.pixel(0, 0), (Rgb{255, 255, 0}));  // stored 1
     EXPECT_EQ(b.pixel(2, 0), (Rgb{0, 0, 128}));    // stored 0
@@ -349,8 +349,8 @@ TEST_P(BadInput, FailsWithAMessageNamingTheFault) {
     const auto bytes = c.make();
     const std::string fromMemory = failureOf([&] { decode(bytes); });
     ScratchDir dir;
-    writeFile(dir.path("bad.bmp"), bytes);
-    const std::string fromFile = failureOf([&] { loadBmp(dir.path("bad.bmp")); });
+    writeFile(dir.file("bad.bmp"), bytes);
+    const std::string fromFile = failureOf([&] { loadBmp(dir.file("bad.bmp")); });
     if (c.exact) {
         EXPECT_EQ(fromMemory, c.message);
     } else {
@@ -364,11 +364,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, BadInput, ::testing::ValuesIn(kBadCases),
 
 TEST(BmpRead, HeaderOnlyCheckFailsLikeLoading) {
     ScratchDir dir;
-    writeFile(dir.path("sig.bmp"), withSpec([](BmpSpec& s) { s.infoSize = 64; }));
-    EXPECT_EQ(failureOf([&] { isMonochromeBmp(dir.path("sig.bmp")); }), kNotValidBitmap);
-    EXPECT_NE(failureOf([&] { isMonochromeBmp(dir.path("nothing-here.bmp")); }), "");
-    EXPECT_NE(failureOf([&] { loadBmp(dir.path("nothing-here.bmp")); }), "");
-    EXPECT_NE(failureOf([&] { loadBmp(dir.dir()); }), "");
+    writeFile(dir.file("sig.bmp"), withSpec([](BmpSpec& s) { s.infoSize = 64; }));
+    EXPECT_EQ(failureOf([&] { isMonochromeBmp(dir.file("sig.bmp")); }), kNotValidBitmap);
+    EXPECT_NE(failureOf([&] { isMonochromeBmp(dir.file("nothing-here.bmp")); }), "");
+    EXPECT_NE(failureOf([&] { loadBmp(dir.file("nothing-here.bmp")); }), "");
+    EXPECT_NE(failureOf([&] { loadBmp(dir.path()); }), "");
 }
 
 TEST(BmpRead, RandomDamageNeverCrashes) {

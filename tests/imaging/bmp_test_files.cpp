@@ -97,17 +97,6 @@ std::vector<std::uint8_t> readFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
 
-ScratchDir::ScratchDir() {
-    std::string t = (std::filesystem::temp_directory_path() / "quillet-imaging-XXXXXX").string();
-    if (mkdtemp(t.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
-    dir_ = t;
-}
-
-ScratchDir::~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-}
-
 bool haveConvert() {
     static const bool have = std::system("convert -version > /dev/null 2>&1") == 0;
     return have;

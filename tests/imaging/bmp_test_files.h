@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/temp_dir.h"
 #include "imaging/bitmap.h"
 
 namespace quillet::imaging::testfiles {
@@ -38,17 +39,8 @@ std::vector<std::uint8_t> readFile(const std::string& path);
 
 // A fresh folder under the temporary directory, removed with everything in it
 // when the object goes.
-class ScratchDir {
-public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    std::string path(const std::string& name) const { return dir_ + "/" + name; }
-    const std::string& dir() const { return dir_; }
-
-private:
-    std::string dir_;
+struct ScratchDir : base::TempDir {
+    ScratchDir() : base::TempDir("quillet-imaging") {}
 };
 
 // True when ImageMagick's convert can be run.

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <set>
 
 #include "imaging/bitmap_error.h"
@@ -61,6 +64,36 @@ TEST(CompositionCommand, OneSmallPageGivesOnePageWithTheWholePageInItsFirstColum
               rig.statusTexts.end());
     EXPECT_TRUE(rig.platform.messages.empty());
     expectClosingSteps(rig);
+}
+
+// External header and footer: written only from 3 mm, centred on the
+// finished page.
+TEST(CompositionCommand, ExternalTextsFromThreeMillimetresCentredOnThePage) {
+    for (const bool header : {false, true})
+        for (const int mm : {2, 3}) {
+            Rig rig;
+            rig.addPage(makeTextPage({.width = 400, .height = 300}, 9));
+            rig.lock();
+            rig.layoutFields(3000, 1);
+            (header ? rig.borders.topext : rig.borders.bottomext).setValue(mm);
+            rig.press();
+            const Bitmap out = rig.output(1);
+            // The border's rows: E = F = round(mm x 3000 / (297 - mm)).
+            const int border = int(std::nearbyint(mm * 3000.0 / (297 - mm)));
+            ASSERT_EQ(out.height(), 3000 + border) << header << mm;
+            const int y0 = header ? 0 : out.height() - border;
+            int left = out.width(), right = -1;
+            for (int y = y0; y < y0 + border; ++y)
+                for (int x = 0; x < out.width(); ++x)
+                    if (out.isBlack(x, y)) {
+                        left = std::min(left, x);
+                        right = std::max(right, x);
+                    }
+            EXPECT_EQ(right >= 0, mm == 3) << header << mm;
+            if (mm == 3) {
+                EXPECT_LE(std::abs(left - (out.width() - 1 - right)), 8) << header;  // glyph bearings
+            }
+        }
 }
 
 TEST(CompositionCommand, SelectsExactlyThePagesOfThisRun) {

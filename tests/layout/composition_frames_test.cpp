@@ -22,7 +22,7 @@ struct FrameRig {
         ensureGuiApplication();
         s.pages = &table;
         s.stretchWidth = false;
-        s.fixWidth = true;
+        s.layout.fixedWidth = true;
     }
     void add(const Bitmap& b) {
         sources.push_back(b);
@@ -95,37 +95,40 @@ TEST(CompositionFrames, FramesAreStackedInOrderInsideTheStrip) {
     EXPECT_BITMAPS_EQUAL(st, expected);
 }
 
-TEST(CompositionFrames, InternalFooterOnlyFromThreeMillimetresInHalfTheBorderInPoints) {
-    for (const int bottomint : {2, 3}) {
-        FrameRig rig;
-        const Bitmap page = makeTextPage({.width = 300, .height = 100}, 3);
-        rig.add(page);
-        rig.s.bi = 30;
-        rig.s.bottomint = bottomint;
-        rig.s.intfoot.text = "Chapter 4";
-        const Bitmap frame = rig.frame(1);
-        ASSERT_EQ(frame.height(), 130);
+TEST(CompositionFrames, InternalFooterAndHeaderOnlyFromThreeMillimetresInHalfTheBorderInPoints) {
+    for (const bool header : {false, true})
+        for (const int mm : {2, 3}) {
+            FrameRig rig;
+            const Bitmap page = makeTextPage({.width = 300, .height = 100}, 3);
+            rig.add(page);
+            const int pageY = header ? 30 : 0, textY = header ? 0 : 100;
+            (header ? rig.s.ti : rig.s.bi) = 30;
+            (header ? rig.s.layout.topint : rig.s.layout.bottomint) = mm;
+            layout::BorderTextSetting& text = header ? rig.s.inthead : rig.s.intfoot;
+            text.text = "Chapter 4";
+            const Bitmap frame = rig.frame(1);
+            ASSERT_EQ(frame.height(), 130);
 
-        Bitmap expected(300, 130);
-        expected.blit(0, 0, page, 0, 0, 300, 100);
-        if (bottomint == 3) {
-            imaging::Font font = rig.s.intfoot.font;
-            font.pointSize = 15;
-            const int tw = imaging::measureText("Chapter 4 [1]", font).width;
-            expected.drawText((300 - tw) / 2, 100, "Chapter 4 [1]", font);
+            Bitmap expected(300, 130);
+            expected.blit(0, pageY, page, 0, 0, 300, 100);
+            if (mm == 3) {
+                imaging::Font font = text.font;
+                font.pointSize = 15;
+                const int tw = imaging::measureText("Chapter 4 [1]", font).width;
+                expected.drawText((300 - tw) / 2, textY, "Chapter 4 [1]", font);
+            }
+            EXPECT_BITMAPS_EQUAL(frame, expected) << header << " " << mm;
+            bool ink = false;
+            for (int y = textY; y < textY + 30; ++y) ink |= !rowBlank(frame, y);
+            EXPECT_EQ(ink, mm == 3) << header << " " << mm;
         }
-        EXPECT_BITMAPS_EQUAL(frame, expected);
-        bool ink = false;
-        for (int y = 100; y < 130; ++y) ink |= !rowBlank(frame, y);
-        EXPECT_EQ(ink, bottomint == 3) << bottomint;
-    }
 }
 
 TEST(CompositionFrames, EmptyHeaderStillCarriesThePageNumberAtTheTop) {
     FrameRig rig;
     rig.add(Bitmap(200, 20));
     rig.s.ti = 20;
-    rig.s.topint = 3;
+    rig.s.layout.topint = 3;
     rig.s.inthead.text = "";
     const Bitmap frame = rig.frame(1);
     Bitmap expected(200, 40);
@@ -183,7 +186,7 @@ TEST(CompositionFrames, JustificationOffsetsAreMeasuredOnTheWholeFrameAndClipped
         rig.add(page);
         rig.s.horizontal = c.h;
         rig.s.vertical = c.v;
-        rig.s.fixHeight = c.fixHeight;
+        rig.s.layout.fixedHeight = c.fixHeight;
         rig.s.stretchHeight = c.stretchHeight;
         rig.s.li = c.li;
         rig.s.ri = c.ri;

@@ -210,6 +210,75 @@ TEST(CompositionPlacing, RowFormatPlacesTwoRowsOfThreePerPage) {
     }
 }
 
+// A cut at a blank row with compression on skips the blank rows after it:
+// the next column starts with ink. The progress texts of compression and
+// placing count the rows as they go.
+TEST(CompositionPlacing, CutAtABlankRowSkipsTheBlankRowsAfterItAndProgressCounts) {
+    Rig rig;
+    Bitmap page(64, 40);  // ink rows 0..9 and 20..39, a gap of 10 blank rows
+    page.fillRect({0, 0, 64, 10}, imaging::kBlack);
+    page.fillRect({0, 20, 64, 40}, imaging::kBlack);
+    page.setBlack(5, 25, false);  // a row told apart from the others
+    rig.addPage(page);
+    rig.lock();
+    rig.compression(1);           // High: 2 blank rows kept, rows 18 and 19
+    rig.layoutFields(11, 2);      // row 11 of the compressed strip is blank
+    rig.press();
+
+    const Bitmap out = rig.output(1);
+    EXPECT_EQ(rowWords(out, 10, 0, 64), rowWords(page, 18, 0, 64));  // the cut row ends column 1
+    for (int y = 0; y < 11; ++y)  // column 2 goes on at ink row 20, not at blank row 19
+        EXPECT_EQ(rowWords(out, y, 64, 64), rowWords(page, 20 + y, 0, 64)) << y;
+
+    std::vector<std::string> compression, placing;
+    for (const std::string& t : rig.statusTexts) {
+        if (t.starts_with("Compression processing . . . ")) compression.push_back(t);
+        if (t.starts_with("Final layout processing . . .  ")) placing.push_back(t);
+    }
+    // One text per kept source row r (0..9, 18..39): (1 + r) x 100 div 40.
+    ASSERT_EQ(compression.size(), 32u);
+    EXPECT_EQ(compression[0], "Compression processing . . . 2% of lines processed.   ");
+    EXPECT_EQ(compression[10], "Compression processing . . . 47% of lines processed.   ");
+    EXPECT_EQ(compression.back(), "Compression processing . . . 100% of lines processed.   ");
+    // After each piece: 100 - half-up(rows left x 100 / 32): 20, 9 and 0 left.
+    EXPECT_EQ(placing, (std::vector<std::string>{"Final layout processing . . .  37%",
+                                                 "Final layout processing . . .  72%",
+                                                 "Final layout processing . . .  100%"}));
+}
+
+// Without a fixed width each box is its page's own width; a box that does not
+// fit steps the page counter back and starts the next page. Every page of
+// the run is as wide as the widest box. With bi = 0 the cut falls at row s
+// even where ink runs across it.
+TEST(CompositionPlacing, RowFormatWithoutFixedWidthGivesPagesOfOneWidth) {
+    Rig rig;
+    for (int w : {40, 90, 40, 40, 40, 30}) {
+        Bitmap b = makeTextPage({.width = w, .height = 50, .topMargin = 0, .bottomMargin = 0}, 500 + w);
+        b.fillRect({0, 48, w, 50}, imaging::kBlack);
+        rig.addPage(b);
+    }
+    rig.lock();
+    rig.form.outputFormat = app::OutputFormat::Row;
+    rig.form.Fixpagesizetolongestheight1.setChecked(true);
+    rig.form.Fixpagesizetolongestwidth1.setChecked(false);
+    rig.form.Stretchtolargestwidth1.setChecked(false);
+    rig.layoutFields(50, 1, 1);  // page area 47 wide (the average), one row of boxes
+    rig.press();
+
+    const std::vector<std::vector<int>> pagesOfBoxes{{0}, {1}, {2, 3}, {4, 5}};
+    ASSERT_EQ(rig.composition.lastResult().pages, int(pagesOfBoxes.size()));
+    for (std::size_t m = 0; m < pagesOfBoxes.size(); ++m) {
+        Bitmap expected(90, 50);
+        int x = 0;
+        for (int k : pagesOfBoxes[m]) {
+            const Bitmap& p = rig.pages[std::size_t(k)];
+            expected.blit(x, 0, p, 0, 0, p.width(), p.height());
+            x += p.width();
+        }
+        EXPECT_BITMAPS_EQUAL(rig.output(int(m) + 1), expected) << "page " << m + 1;
+    }
+}
+
 // The strip's scans keep the line scan's walk and results.
 TEST(CompositionPlacing, StripScansMatchTheLineScan) {
     std::mt19937 rng(9);

@@ -118,14 +118,17 @@ TEST(PrintedSize, PrinterSetupRefreshesOnlyPageSize) {
     EXPECT_EQ(d.form.Label5, "pixels/inch (PS)");
 }
 
-TEST(PrintedSize, WithoutAPrinterTheSizesStayAndThePanelSaysSo) {
+TEST(PrintedSize, WithoutAPrinterTheSizesStayAndThePanelSaysSoOnceShown) {
     Dialog d;
     d.platform.printer.reset();
+    d.form.Panel1.setText("3 bitmaps selected.");
     d.create();
     EXPECT_EQ(d.dialog.SpinEdit1.value(), 210);
     EXPECT_EQ(d.dialog.SpinEdit2.value(), 297);
-    EXPECT_EQ(d.form.Panel1.text(), "No printer installed: the printed size stays 210 x 297 mm");
+    EXPECT_EQ(d.form.Panel1.text(), "3 bitmaps selected.");  // creation keeps the counter
     EXPECT_EQ(d.dialog.ComboBox1.currentText(), "Page Size");
+    d.dialog.Setpapersize1Click();
+    EXPECT_EQ(d.form.Panel1.text(), "No printer installed: the printed size stays 210 x 297 mm");
     // Later refreshes keep whatever size is set.
     d.dialog.ComboBox1.userSelect(PrintedSizeDialog::kA3);
     d.dialog.ComboBox1.userSelect(PrintedSizeDialog::kPageSize);

@@ -21,6 +21,7 @@ public:
     std::deque<std::optional<app::PageImportChoice>> pageImportAnswers;
     std::deque<app::DirectoryPickerResult> pickerAnswers;
     std::deque<std::optional<app::FontChoice>> fontAnswers;
+    // The current printer; reset() for a machine without a printer.
     std::optional<app::PrinterGeometry> printer = app::PrinterGeometry{203, 289, 4794, 6826};
     bool printSucceeds = true;
     // Outcomes of the next print jobs, in order; printSucceeds after them.

@@ -101,6 +101,7 @@ TEST_F(DialogsTest, BorderWidthsAndTheDoubleClickFontChoice) {
     EXPECT_EQ(model.intfoot.field.text(), "Chapter 4");
     quillet::app::FontChoice chosen;
     chosen.name = "Liberation Serif";
+    chosen.bold = false;
     chosen.italic = true;
     chosen.pointSize = 20;
     fake.fontAnswers.push_back(chosen);
