@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
         std::perror("mkdtemp");
         return 1;
     }
-    const fs::path work = keep.empty() ? scratch.path() : fs::path(keep);
+    const fs::path work = keep.empty() ? fs::path(scratch.path()) : fs::path(keep);
     const std::string pdfPath = (work / "book.pdf").string();
     try {
         fs::create_directories(work);
