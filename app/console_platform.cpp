@@ -18,6 +18,10 @@ Button ConsolePlatform::messageBox(const MessageBoxRequest& request) {
 
 std::optional<std::string> ConsolePlatform::openFile(const OpenFileRequest&) { return std::nullopt; }
 
+std::vector<std::string> ConsolePlatform::openFiles(const OpenFileRequest&) { return {}; }
+
+std::optional<PageImportChoice> ConsolePlatform::choosePageImport(const PageImportChoice&) { return std::nullopt; }
+
 DirectoryPickerResult ConsolePlatform::pickDirectory(const std::string&) { return {}; }
 
 std::optional<FontChoice> ConsolePlatform::chooseFont(const FontChoice&) { return std::nullopt; }

@@ -15,6 +15,8 @@ class ConsolePlatform : public PlatformServices {
 public:
     Button messageBox(const MessageBoxRequest& request) override;
     std::optional<std::string> openFile(const OpenFileRequest& request) override;
+    std::vector<std::string> openFiles(const OpenFileRequest& request) override;
+    std::optional<PageImportChoice> choosePageImport(const PageImportChoice& initial) override;
     DirectoryPickerResult pickDirectory(const std::string& directory) override;
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     std::optional<PrinterGeometry> printerGeometry() override;

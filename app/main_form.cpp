@@ -50,6 +50,11 @@ MainForm::MainForm()
                "Scan using the selected or the default Twain driver. You must have a 32-bit TWAIN "
                "device driver installed for this option to be enabled. Images scanned will use "
                "the filename above the OK button, plus a counter number starting 001."),
+      ImportPages1("ImportPages1", "&Import Pages...", {},
+                   "Turns the pages of scanned PDF, TIFF, PNG or JPEG files into monochrome bitmaps in "
+                   "the output directory, named like scans: the filename above the OK button plus the "
+                   "counter number. Grey and colour pages are made black and white; existing files are "
+                   "never overwritten."),
       Exit1("Exit1", "E&xit Quillet", {}, "Thankyou for using Quillet"),
       Columnformat1(
           "Columnformat1", "&Output in COLUMN Format", {},

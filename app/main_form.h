@@ -59,6 +59,7 @@ struct MainForm {
     MenuItem PrinterSetup1;
     MenuItem SelectSource1;
     MenuItem Acquire1;
+    MenuItem ImportPages1;
     MenuItem Exit1;
     // ---- Options menu
     MenuItem Options1{"Options1", "&Options"};

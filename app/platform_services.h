@@ -40,6 +40,16 @@ struct OpenFileRequest {
     std::string fileName = "*.bmp";
 };
 
+// The small dialog of Import Pages: the resolution PDF pages are rendered at
+// and how grey pages become 1-bit (Otsu's level of each page, or a fixed
+// level: grey values up to it are black).
+struct PageImportChoice {
+    int dpi = 300;
+    bool automaticThreshold = true;
+    int threshold = 127;
+    friend bool operator==(const PageImportChoice&, const PageImportChoice&) = default;
+};
+
 // The directory picker of Set Output Directory.
 struct DirectoryPickerResult {
     enum class Outcome { Ok, Cancel, Failure } outcome = Outcome::Cancel;
@@ -65,6 +75,10 @@ public:
     // the box is closed otherwise).
     virtual Button messageBox(const MessageBoxRequest& request) = 0;
     virtual std::optional<std::string> openFile(const OpenFileRequest& request) = 0;
+    // The same dialog choosing one or more existing files; empty on Cancel.
+    virtual std::vector<std::string> openFiles(const OpenFileRequest& request) = 0;
+    // The import dialog, showing `initial`; nothing on Cancel.
+    virtual std::optional<PageImportChoice> choosePageImport(const PageImportChoice& initial) = 0;
     // Runs the directory picker starting at `directory`; it asks itself
     // whether to create a missing directory and creates it with its parents.
     virtual DirectoryPickerResult pickDirectory(const std::string& directory) = 0;

@@ -102,6 +102,8 @@ public:
         return r.buttons.empty() ? app::Button::Ok : r.buttons.front();
     }
     std::optional<std::string> openFile(const app::OpenFileRequest&) override { return {}; }
+    std::vector<std::string> openFiles(const app::OpenFileRequest&) override { return {}; }
+    std::optional<app::PageImportChoice> choosePageImport(const app::PageImportChoice&) override { return {}; }
     app::DirectoryPickerResult pickDirectory(const std::string&) override { return {}; }
     std::optional<app::FontChoice> chooseFont(const app::FontChoice&) override { return {}; }
     std::optional<app::PrinterGeometry> printerGeometry() override {

@@ -30,13 +30,15 @@ page's white margins away, squeezes the blank space between text lines,
 stacks the pages into columns cut only between text lines and sets the
 columns side by side on big pages with borders, headers and footers.
 .
-It also prints, previews and views bitmaps, scans new pages, keeps pages in
-ZIP archives and manages the files it makes. quillet-batch does the same
-composing job from the command line.")
+It also imports the pages of scanned PDF, TIFF, PNG and JPEG files, writes
+the composed pages as one PDF, prints, previews and views bitmaps, scans new
+pages, keeps pages in ZIP archives and manages the files it makes.
+quillet-batch does the same composing job from the command line.")
 # Libraries come from the programs' links; the fonts the pages' texts are set
-# in and the SANE backends are only met at run time.
+# in, the SANE backends and Qt's TIFF reader (for imported pages) are only met
+# at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsane1, fonts-liberation2, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsane1, fonts-liberation2, fonts-dejavu-core, qt6-image-formats-plugins")
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 include(CPack)

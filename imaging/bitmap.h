@@ -157,6 +157,11 @@ public:
     // colour-table entry = black), others colour. Throws BitmapError if too big.
     static Bitmap fromQImage(const QImage& image);
 
+    // Resolution written into the BMP header, in pixels per metre (0: not
+    // known). Only the BMP writer reads it; pixel operations leave it alone.
+    int xPixelsPerMetre = 0;
+    int yPixelsPerMetre = 0;
+
     // Largest pixel count a bitmap may hold (bounds memory use for untrusted
     // files): 2^31 monochrome pixels is 256 MiB of store.
     static constexpr std::int64_t kMaxPixels = std::int64_t(1) << 31;
@@ -174,6 +179,12 @@ private:
     Words words_;                            // monochrome store
     std::vector<std::uint32_t> colour_;      // colour store
 };
+
+// A Format_Mono copy of a monochrome bitmap whose colour table is exactly
+// black (index 0), then white: the one form that Qt's PDF engine embeds as
+// lossless 1-bit data (with any other table it writes an 8-bit RGB JPEG).
+// A null image when it cannot be allocated. Precondition: monochrome.
+QImage toBlackFirstMono(const Bitmap& bitmap);
 
 // Width and height in pixels that text would take in the font (advance
 // width; ascent plus descent). Needs a QGuiApplication, like drawText.

@@ -1,6 +1,7 @@
 // Conversion between bitmaps and QImage, for display and for Qt's decoders.
 
 #include <QImage>
+#include <algorithm>
 #include <cstring>
 
 #include "imaging/bit_rows.h"
@@ -28,6 +29,23 @@ QImage Bitmap::toQImage() const {
             const std::uint64_t v = __builtin_bswap64(src[i]);
             const std::size_t at = std::size_t(i) * 8;
             std::memcpy(dst + at, &v, std::min<std::size_t>(8, bytes - at));
+        }
+    }
+    return image;
+}
+
+QImage toBlackFirstMono(const Bitmap& b) {
+    QImage image(b.width(), b.height(), QImage::Format_Mono);
+    if (image.isNull()) return image;
+    // Index 0 is black: the packed store's set (black) bits become clear.
+    image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    const std::size_t rowBytes = std::size_t(b.width() + 7) / 8;
+    for (int y = 0; y < b.height(); ++y) {
+        const std::uint64_t* src = b.row(y);
+        std::uint8_t* dst = image.scanLine(y);
+        for (std::size_t at = 0; at < rowBytes; at += 8) {
+            const std::uint64_t v = __builtin_bswap64(~src[at / 8]);
+            std::memcpy(dst + at, &v, std::min<std::size_t>(8, rowBytes - at));
         }
     }
     return image;

@@ -210,8 +210,10 @@ struct BmpLayout {
           offset(14 + 40 + (bits == 1 ? 8 : bits == 8 ? 1024 : 0)),
           stride((std::size_t(width) * std::size_t(bits) + 31) / 32 * 4),
           total(offset + stride * std::size_t(height)) {}
+    // Without a resolution of its own, the file takes the bitmap's.
     explicit BmpLayout(const Bitmap& bitmap, BmpResolution r = {})
-        : BmpLayout(bitmap.width(), bitmap.height(), bitmap.monochrome() ? 1 : 24, r) {}
+        : BmpLayout(bitmap.width(), bitmap.height(), bitmap.monochrome() ? 1 : 24,
+                    r.x != 0 || r.y != 0 ? r : BmpResolution{bitmap.xPixelsPerMetre, bitmap.yPixelsPerMetre}) {}
 };
 
 // The file and info headers and the colour table: the first offset bytes.

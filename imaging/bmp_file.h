@@ -33,7 +33,8 @@ BmpResolution bmpResolutionFromDpi(double xDpi, double yDpi);
 
 // Saves a bitmap as an uncompressed BMP: 1 bit per pixel with a two-entry
 // colour table (black, white; pixel data at offset 62) for monochrome
-// bitmaps, 24 bits per pixel otherwise. Writes a temporary file beside the
+// bitmaps, 24 bits per pixel otherwise, with the bitmap's resolution fields
+// in the header. Writes a temporary file beside the
 // target and renames it over the target when complete, so a failed save never
 // leaves a truncated file under the name. Throws BitmapError on failure.
 void saveBmp(const Bitmap& bitmap, const std::string& path);

@@ -55,8 +55,10 @@ Program::Program(PlatformServices& p, const std::string& startDirectory,
     printing.install();
     preview.install();
 
-    // 5. The scan counter: Select Source and Acquire.
+    // 5. The scan counter: Select Source and Acquire, and the pages imported
+    //    with the counter's numbers.
     acquisition.install();
+    pageImport.install();
 
     // 6. The justification dialog.
     TabbedNotebookDlg.install(form);

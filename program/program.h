@@ -29,6 +29,7 @@
 #include "layout/composition.h"
 #include "layout/justification_dialog.h"
 #include "layout/layout_geometry.h"
+#include "importing/page_import.h"
 #include "layout/layout_numbers.h"
 #include "output/preview_command.h"
 #include "output/print_command.h"
@@ -90,6 +91,8 @@ public:
 
     // ---- acquisition: Select Source and Acquire, counting on counterform.
     acquire::Acquisition acquisition{form, counterform, tempform, platform};
+    // ---- importing: File > Import Pages..., numbered by the scan counter.
+    importing::PageImport pageImport{form, counterform, platform};
 
     // The application's current help text changed (status tip of the control
     // under the pointer or of the highlighted menu item): routed to the help

@@ -28,6 +28,8 @@
 //   --length-pixels N, --length-pages N
 // Then:
 //   --dry-run            stop before OK
+//   --pdf FILE           also write the external pages into one PDF FILE,
+//                        each page of the printed size
 //   -v                   print every status text as it is written
 //   -h, --help           this text
 //   --version            the version (tools/batch/version.cpp)
@@ -59,6 +61,8 @@
 #include "tools/batch/batch_commands.h"
 #include "tools/batch/batch_setup.h"
 #include "app/output_directory.h"
+#include "imaging/bmp_file.h"
+#include "output/pdf_document.h"
 #include "program/program.h"
 #include "layout/layout_geometry.h"
 
@@ -93,11 +97,13 @@ const char* const kUsage =
     "  --length-pixels N       --length-pages N\n"
     "Then:\n"
     "  --dry-run               print the layout and stop before OK\n"
+    "  --pdf FILE              also write the external pages into one PDF, pages of the printed size\n"
     "  -v                      print every status text as it is written\n"
     "  -h, --help              this text\n"
     "  --version               print the version and stop\n"
     "Prints 'layout: ...' and the size line before OK, then the last status text.\n"
     "Printing and previewing instead: quillet-batch --print --help.\n"
+    "Importing scanned PDF, TIFF, PNG and JPEG pages first: quillet-batch import --help.\n"
     "Exit status: 0 done, 1 refused or failed, 2 bad arguments.\n";
 
 int badArguments(const std::string& why) {
@@ -128,7 +134,7 @@ struct Arguments {
     std::optional<quillet::batch::PaperChoice> paper;
     std::optional<std::vector<long>> borders;
     std::map<std::string, std::string> texts;  // int-header ... ext-footer
-    std::optional<std::string> justifyH, justifyV, name, output;
+    std::optional<std::string> justifyH, justifyV, name, output, pdf;
     std::vector<FieldWrite> writes;
     bool dryRun = false, verbose = false;
 };
@@ -155,6 +161,9 @@ std::string parse(int argc, char** argv, Arguments& a, bool& help) {
             a.verbose = true;
         } else if (o == "--dry-run") {
             a.dryRun = true;
+        } else if (o == "--pdf") {
+            if (!value(v)) return "--pdf needs a file name";
+            a.pdf = v;
         } else if (o == "--format") {
             if (!value(v) || (v != "row" && v != "column")) return "--format takes row or column";
             a.rowFormat = v == "row";
@@ -295,6 +304,7 @@ const quillet::batch::Command kCommands[] = {
     {"--zip-list", quillet::batch::zipListMain},
     {"--zip-extract", quillet::batch::zipExtractMain},
     {"--version", quillet::batch::versionMain},
+    {"import", quillet::batch::importMain},
 };
 
 // The command that the command line chooses, or nothing for composing.
@@ -431,10 +441,36 @@ int main(int argc, char** argv) {
                             .c_str());
     std::fflush(stdout);
 
+    // The external pages go into the PDF as they are saved.
+    std::optional<quillet::output::PdfDocument> pdf;
+    std::string pdfError;
+    if (args.pdf && !args.dryRun) {
+        pdf.emplace(*args.pdf);
+        program.composition.saver = [&](const quillet::imaging::Bitmap& page, const std::string& path) {
+            quillet::imaging::saveBmp(page, path);
+            if (!pdfError.empty()) return;
+            try {
+                pdf->addPage(page, paper.widthMm(), paper.heightMm(), form.xpixelsperinch.value());
+            } catch (const std::exception& e) {
+                pdfError = e.what();
+            }
+        };
+    }
+
     if (!args.dryRun) form.Button1.click();
     progress.finish();
     std::printf("%s\n", form.Panel1.text().c_str());
     if (platform.problems() > problemsBefore) return 1;
     if (!args.dryRun && form.Panel1.text().rfind("Done", 0) != 0) return 1;
+    if (pdf) {
+        try {
+            if (!pdfError.empty()) throw quillet::output::PdfError(pdfError);
+            pdf->finish();
+            std::printf("PDF: %s, %d page%s\n", pdf->path().c_str(), pdf->pages(), pdf->pages() == 1 ? "" : "s");
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "quillet-batch: %s\n", e.what());
+            return 1;
+        }
+    }
     return 0;
 }

@@ -23,6 +23,7 @@
 #include <unistd.h>
 
 #include "ui/dirpicker.h"
+#include "ui/page_import_dialog.h"
 
 namespace quillet::ui {
 
@@ -125,6 +126,22 @@ std::optional<std::string> QtPlatform::openFile(const app::OpenFileRequest& requ
     const QStringList files = dlg.selectedFiles();
     if (files.isEmpty() || !QFileInfo(files.front()).isFile()) return std::nullopt;
     return files.front().toStdString();
+}
+
+std::vector<std::string> QtPlatform::openFiles(const app::OpenFileRequest& request) {
+    QFileDialog dlg(parent_, QStringLiteral("Open"), qs(request.directory), qtFilter(request.filter));
+    dlg.setFileMode(QFileDialog::ExistingFiles);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (dlg.exec() != QDialog::Accepted) return {};
+    std::vector<std::string> files;
+    for (const QString& f : dlg.selectedFiles())
+        if (QFileInfo(f).isFile()) files.push_back(f.toStdString());
+    return files;
+}
+
+std::optional<app::PageImportChoice> QtPlatform::choosePageImport(const app::PageImportChoice& initial) {
+    return runPageImportDialog(parent_, initial);
 }
 
 app::DirectoryPickerResult QtPlatform::pickDirectory(const std::string& directory) {

@@ -36,6 +36,8 @@ public:
 
     app::Button messageBox(const app::MessageBoxRequest& request) override;
     std::optional<std::string> openFile(const app::OpenFileRequest& request) override;
+    std::vector<std::string> openFiles(const app::OpenFileRequest& request) override;
+    std::optional<app::PageImportChoice> choosePageImport(const app::PageImportChoice& initial) override;
     app::DirectoryPickerResult pickDirectory(const std::string& directory) override;
     std::optional<app::FontChoice> chooseFont(const app::FontChoice& initial) override;
     std::optional<app::PrinterGeometry> printerGeometry() override;

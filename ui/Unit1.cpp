@@ -166,6 +166,7 @@ void TForm1::buildMenus() {
     file->addSeparator();
     addItem(file, f.SelectSource1);
     addItem(file, f.Acquire1);
+    addItem(file, f.ImportPages1);
     file->addSeparator();
     addItem(file, f.Exit1);
     bar->addMenu(file);

@@ -9,12 +9,6 @@ namespace quillet::ui {
 
 namespace {
 
-// The 8 bytes of a packed word in screen order: most significant byte first.
-inline std::uint64_t toBigEndian(std::uint64_t w) {
-    if constexpr (std::endian::native == std::endian::little) return __builtin_bswap64(w);
-    return w;
-}
-
 // Eight screen pixels for each byte of a packed row, most significant bit
 // first: a set bit is black.
 struct ByteExpansion {
@@ -39,24 +33,7 @@ inline unsigned byteAt(const std::uint64_t* row, int words, int x) {
 QImage toPrintImage(const imaging::Bitmap& b) {
     if (b.isEmpty()) return {};
     if (!b.monochrome()) return toScreenImage(b, QRect(0, 0, b.width(), b.height()));
-    QImage img(b.width(), b.height(), QImage::Format_Mono);
-    if (img.isNull()) return img;
-    // Index 0 is black: the packed store's set (black) bits become clear.
-    img.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
-    const int words = b.wordsPerRow();
-    const std::size_t rowBytes = std::size_t(b.width() + 7) / 8;
-    for (int y = 0; y < b.height(); ++y) {
-        const std::uint64_t* src = b.row(y);
-        uchar* dst = img.scanLine(y);
-        std::size_t done = 0;
-        for (int i = 0; i < words && done < rowBytes; ++i) {
-            const std::uint64_t be = toBigEndian(~src[i]);
-            const std::size_t n = std::min<std::size_t>(8, rowBytes - done);
-            std::memcpy(dst + done, &be, n);
-            done += n;
-        }
-    }
-    return img;
+    return imaging::toBlackFirstMono(b);
 }
 
 imaging::Bitmap reduceForDisplay(const imaging::Bitmap& bitmap, int width, int height) {

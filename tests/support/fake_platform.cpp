@@ -28,6 +28,24 @@ std::optional<std::string> FakePlatform::openFile(const app::OpenFileRequest& re
     return a;
 }
 
+std::vector<std::string> FakePlatform::openFiles(const app::OpenFileRequest& request) {
+    openFilesRequests.push_back(request);
+    log.push_back("open-files " + request.directory);
+    if (openFilesAnswers.empty()) return {};
+    auto a = openFilesAnswers.front();
+    openFilesAnswers.pop_front();
+    return a;
+}
+
+std::optional<app::PageImportChoice> FakePlatform::choosePageImport(const app::PageImportChoice& initial) {
+    pageImportRequests.push_back(initial);
+    log.push_back("page-import " + std::to_string(initial.dpi));
+    if (pageImportAnswers.empty()) return std::nullopt;
+    auto a = pageImportAnswers.front();
+    pageImportAnswers.pop_front();
+    return a;
+}
+
 app::DirectoryPickerResult FakePlatform::pickDirectory(const std::string& directory) {
     pickerRequests.push_back(directory);
     log.push_back("pick-directory " + directory);

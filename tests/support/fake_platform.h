@@ -17,6 +17,8 @@ public:
     // ---- scripts
     std::deque<app::Button> buttonAnswers;
     std::deque<std::optional<std::string>> openFileAnswers;
+    std::deque<std::vector<std::string>> openFilesAnswers;
+    std::deque<std::optional<app::PageImportChoice>> pageImportAnswers;
     std::deque<app::DirectoryPickerResult> pickerAnswers;
     std::deque<std::optional<app::FontChoice>> fontAnswers;
     // The current printer; reset() for a machine without a printer.
@@ -31,6 +33,8 @@ public:
     // ---- records
     std::vector<app::MessageBoxRequest> messages;
     std::vector<app::OpenFileRequest> openFileRequests;
+    std::vector<app::OpenFileRequest> openFilesRequests;
+    std::vector<app::PageImportChoice> pageImportRequests;
     std::vector<std::string> pickerRequests;
     std::vector<app::FontChoice> fontRequests;
     std::vector<imaging::Size> printedPages;
@@ -48,6 +52,8 @@ public:
 
     app::Button messageBox(const app::MessageBoxRequest& request) override;
     std::optional<std::string> openFile(const app::OpenFileRequest& request) override;
+    std::vector<std::string> openFiles(const app::OpenFileRequest& request) override;
+    std::optional<app::PageImportChoice> choosePageImport(const app::PageImportChoice& initial) override;
     app::DirectoryPickerResult pickDirectory(const std::string& directory) override;
     std::optional<app::FontChoice> chooseFont(const app::FontChoice& initial) override;
     std::optional<app::PrinterGeometry> printerGeometry() override;

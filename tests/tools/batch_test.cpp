@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,7 +16,13 @@
 #include "imaging/bmp_file.h"
 #include "imaging/sample_page.h"
 #include "support/batch_run.h"
+#include "support/pdf_queue.h"
+#include "support/bitmap_text.h"
 #include "support/temp_dir.h"
+
+#include <QImageWriter>  // Qt last, after the models
+
+#include "support/page_files.h"
 
 namespace {
 
@@ -24,6 +31,7 @@ using quillet::imaging::Bitmap;
 using quillet::testing::BatchRun;
 using quillet::testing::batchPath;
 using quillet::testing::runBatch;
+using quillet::testing::shellQuote;
 
 class BatchTest : public ::testing::Test {
 protected:
@@ -162,6 +170,94 @@ TEST_F(BatchTest, ExitStatuses) {
     EXPECT_EQ(ok.status, 0) << ok.err;
     EXPECT_EQ(ok.out.back(), "Done. . .  saved 1 page.");
     EXPECT_EQ(outputCount(), 1);
+}
+
+// Black pixels of `a` with no black pixel of `b` at most one pixel away.
+int blackFarFrom(const Bitmap& a, const Bitmap& b) {
+    int far = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            if (!a.isBlack(x, y)) continue;
+            bool near = false;
+            for (int v = std::max(0, y - 1); v <= std::min(b.height() - 1, y + 1) && !near; ++v)
+                for (int u = std::max(0, x - 1); u <= std::min(b.width() - 1, x + 1) && !near; ++u)
+                    near = b.isBlack(u, v);
+            far += near ? 0 : 1;
+        }
+    return far;
+}
+
+std::string commandOutput(const std::string& command) {
+    std::string out;
+    if (FILE* p = ::popen(command.c_str(), "r")) {
+        char buf[4096];
+        while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+        ::pclose(p);
+    }
+    return out;
+}
+
+TEST_F(BatchTest, ImportWritesEveryPageInOrderAndReportsABadFile) {
+    // PDF pages told apart by their widths (whole points at 100 dpi), then a 1-bit PNG.
+    quillet::testing::writeBitmapPdf(dir() + "/a.pdf", {Bitmap(100, 75), Bitmap(125, 75), Bitmap(150, 75)}, 100);
+    const Bitmap png = quillet::test::bitmapFromRows({"1100", "0110", "0011"});
+    ASSERT_TRUE(QImageWriter(QString::fromStdString(dir() + "/b.png"), "png").write(png.toQImage()));
+    std::ofstream(dir() + "/bad.txt") << "no pages here";
+
+    const BatchRun r = runBatch({"import", "-o", out(), "--start", "9", "--dpi", "100", dir() + "/a.pdf",
+                                 dir() + "/bad.txt", dir() + "/b.png"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(dir() + "/bad.txt: not a PDF, TIFF, PNG or JPEG file"), std::string::npos) << r.err;
+    ASSERT_FALSE(r.out.empty());
+    EXPECT_EQ(r.out.back(), "Imported 4 pages; the counter is now 13.");
+    for (int i = 0; i < 3; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/page%03d.bmp", 9 + i);
+        EXPECT_EQ(quillet::imaging::loadBmp(out() + name).width(), 100 + 25 * i) << name;
+    }
+    EXPECT_BITMAPS_EQUAL(quillet::imaging::loadBmp(out() + "/page012.bmp"), png);
+}
+
+TEST_F(BatchTest, PdfHoldsEachExternalPageOneBitAndLosslessOnAPageOfThePrintedSize) {
+    if (std::system("pdfimages -v > /dev/null 2>&1") != 0) GTEST_SKIP() << "poppler-utils missing";
+    writePages(6);
+    const std::string pdf = out() + "/book.pdf";
+    const BatchRun r = runBatch({"-C", dir(), "-o", out(), "--paper", "254x381", "--length-pages", "1", "--columns", "1", "--pdf", pdf});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const int m = outputCount();
+    ASSERT_GT(m, 1);
+    const std::string info = commandOutput("pdfinfo " + shellQuote(pdf));
+    EXPECT_NE(info.find("Pages:           " + std::to_string(m) + "\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("Page size:       720 x 1080 pts"), std::string::npos) << info;  // 254 x 381 mm
+
+    // pdfimages -list: one 1-bit grey image per page.
+    const std::vector<quillet::testing::PdfImage> images = quillet::testing::pdfImages(pdf);
+    EXPECT_EQ(int(images.size()), m);
+    for (const auto& im : images)
+        EXPECT_EQ(im.type + " " + im.colour + " " + std::to_string(im.bitsPerComponent), "image gray 1");
+
+    // Each embedded image is its external page, pixel for pixel; rendered at
+    // the page's resolution it has the page's size and ink (poppler resamples
+    // images drawn 1:1, moving edges by up to one pixel).
+    ASSERT_EQ(std::system(("cd " + shellQuote(out()) + " && pdfimages book.pdf img").c_str()), 0);
+    for (int i = 1; i <= m; ++i) {
+        const Bitmap page = quillet::imaging::loadBmp(out() + "/" + std::to_string(i) + "page.bmp");
+        char name[32];
+        std::snprintf(name, sizeof name, "/img-%03d.pbm", i - 1);
+        EXPECT_BITMAPS_EQUAL(quillet::testing::readPbm(out() + name), page);
+    }
+    const Bitmap first = quillet::imaging::loadBmp(out() + "/1page.bmp");
+    // Resolutions a hair low so that rounding up gives the page's pixels.
+    auto resolution = [](int pixels, int points) { return std::to_string(std::floor(pixels * 72e6 / points) / 1e6); };
+    const std::string rx = resolution(first.width(), 720), ry = resolution(first.height(), 1080);
+    ASSERT_EQ(std::system(("pdftoppm -mono -f 1 -l 1 -rx " + rx + " -ry " + ry + " " + shellQuote(pdf) + " " +
+                           shellQuote(out() + "/render")).c_str()),
+              0);
+    const Bitmap rendered = quillet::testing::readPbm(out() + "/render-1.pbm");
+    ASSERT_EQ(rendered.width(), first.width());
+    ASSERT_EQ(rendered.height(), first.height());
+    EXPECT_EQ(blackFarFrom(rendered, first), 0);
+    EXPECT_EQ(blackFarFrom(first, rendered), 0);
 }
 
 }  // namespace

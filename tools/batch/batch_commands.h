@@ -23,5 +23,7 @@ int zipListMain(int argc, char** argv);
 int zipExtractMain(int argc, char** argv);
 // tools/batch/version.cpp: --version.
 int versionMain(int argc, char** argv);
+// quillet-batch import (tools/batch/import.cpp).
+int importMain(int argc, char** argv);
 
 }  // namespace quillet::batch

@@ -1,0 +1,44 @@
+#pragma once
+// Grey pages made 1-bit: a global threshold, chosen by Otsu's method or
+// given, applied to 8-bit grey rows straight into the packed store.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "imaging/bitmap.h"
+
+namespace quillet::importing {
+
+// 8-bit grey pixels, 0 black .. 255 white, rows `stride` bytes apart.
+struct GreyImage {
+    const std::uint8_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    std::ptrdiff_t stride = 0;
+};
+
+// How a grey page becomes 1-bit: a pixel is black when its grey value is at
+// most `level`; automatic chooses the level of each page by Otsu's method.
+struct Threshold {
+    bool automatic = true;
+    int level = 127;  // 0..255, used when not automatic
+};
+
+using Histogram = std::array<std::uint64_t, 256>;
+
+Histogram histogramOf(const GreyImage& image);
+
+// Otsu's level: the t that maximises the between-class variance of the
+// classes [0, t] and [t + 1, 255]; the lowest such t on ties, 0 for an image
+// of one grey value (which then reads as white unless it is 0).
+int otsuLevel(const Histogram& histogram);
+
+// The 1-bit page: black where grey <= level. Throws imaging::BitmapError
+// when the page is too large to hold.
+imaging::Bitmap binarize(const GreyImage& image, int level);
+
+// binarize at the threshold's level, or at Otsu's level of the image.
+imaging::Bitmap toOneBit(const GreyImage& image, Threshold threshold);
+
+}  // namespace quillet::importing

@@ -1,0 +1,16 @@
+#pragma once
+// The small dialog of Import Pages: the resolution PDF pages are rendered at
+// and the threshold that makes grey pages 1-bit (automatic or a fixed level).
+
+#include <optional>
+
+#include "app/platform_services.h"
+
+class QWidget;
+
+namespace quillet::ui {
+
+// Runs the modal dialog showing `initial`; the choice on OK, nothing on Cancel.
+std::optional<app::PageImportChoice> runPageImportDialog(QWidget* parent, const app::PageImportChoice& initial);
+
+}  // namespace quillet::ui
