@@ -63,6 +63,8 @@ public:
     // Notifications, in the order the system defines: click before change.
     std::function<void()> onClick;
     std::function<void()> onChange;
+    // A double-click on an entry (after the click it implies).
+    std::function<void()> onDoubleClick;
     // Emitted whenever the view must redraw entries or selection.
     Signal viewChanged;
 

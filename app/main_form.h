@@ -84,7 +84,8 @@ struct MainForm {
     MenuItem Viewfromotherdirectory1;
     // ---- Help (on the menu bar itself)
     MenuItem Help1;
-    // ---- File list pop-up menu
+    // ---- File list pop-up menu (PopupMenu1 is "clicked" as it opens)
+    MenuItem PopupMenu1{"PopupMenu1", ""};
     MenuItem Extract;
     MenuItem Addselectedfilesto1;
     MenuItem Showzipfiles1;

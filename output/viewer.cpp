@@ -6,6 +6,7 @@
 #include "app/message_boxes.h"
 #include "app/output_directory.h"
 #include "imaging/bmp_file.h"
+#include "output/open_dialog.h"
 
 namespace quillet::output {
 
@@ -160,10 +161,7 @@ void Viewer::ToggleViewerWindow1Click() {
 }
 
 void Viewer::Viewfromotherdirectory1Click() {
-    app::applyOutputDirectoryRule(form_);
-    app::OpenFileRequest request;
-    request.directory = app::restoreRoot(form_.OutputDirectory);
-    const std::optional<std::string> chosen = platform_.openFile(request);
+    const std::optional<std::string> chosen = chooseBitmapFile(form_, platform_);
     if (!chosen) return;
     ViewerScale = 1;
     try {

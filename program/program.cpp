@@ -25,12 +25,14 @@ Program::Program(PlatformServices& p, const std::string& startDirectory,
     form.DriveComboBox1.followDirectory(form.FileListBox1.directory());
 
     // 1. The main window: its set-up, then the shell's handlers (options, the
-    //    bitmap list, the file commands, help and Exit).
+    //    bitmap list, the file commands, the archive commands, help and Exit).
     mainFormSetUp(programDirectory);
     options.install();
     bitmapList.showInViewer = [this](const std::string& path) { tempform.showFile(path); };
     bitmapList.install();
     installFileCommands(form, platform);
+    archiveCommands.install();
+    bitmapList.onZipListChange = [this] { archiveCommands.zipListChange(); };
     form.Help1.onClick = [this] { Form2.Help1Click(); };
     form.Exit1.onClick = [this] { Exit1Click(); };
 
@@ -48,6 +50,10 @@ Program::Program(PlatformServices& p, const std::string& startDirectory,
     tempform.install();
     form.ToggleViewerWindow1.onClick = [this] { tempform.ToggleViewerWindow1Click(); };
     form.Viewfromotherdirectory1.onClick = [this] { tempform.Viewfromotherdirectory1Click(); };
+    //    Printing and the preview, which stretch to the printed size and show
+    //    in the viewer.
+    printing.install();
+    preview.install();
 
     // 5. The scan counter needs no set-up.
 

@@ -22,11 +22,15 @@
 #include "app/platform_services.h"
 #include "app/signal.h"
 #include "app/window_model.h"
+#include "archive/ZipMstr.h"
+#include "archive/archive_commands.h"
 #include "layout/borders_dialog.h"
 #include "layout/composition.h"
 #include "layout/justification_dialog.h"
 #include "layout/layout_geometry.h"
 #include "layout/layout_numbers.h"
+#include "output/preview_command.h"
+#include "output/print_command.h"
 #include "output/printed_size_dialog.h"
 #include "output/viewer.h"
 
@@ -65,6 +69,13 @@ public:
     // ---- application shell handlers
     Options options;
     BitmapList bitmapList;
+    // ---- archives: the main window's zip engine and the pop-up's commands.
+    archive::TZipMaster ZipMaster1{platform};
+    archive::ArchiveCommands archiveCommands{form, platform, ZipMaster1};
+
+    // ---- output: Print (Print1Click) and Print Preview (PrintPreview1Click).
+    output::PrintCommand printing{form, platform, setpapersize, tempform};
+    output::PreviewCommand preview{form, platform, setpapersize, tempform};
 
     // ---- analysis: the lock box and the compression list (change and focus).
     analysis::SelectionLock selectionLock;

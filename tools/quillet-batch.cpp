@@ -55,6 +55,7 @@
 
 #include "app/console_platform.h"
 #include "tools/batch/batch_commands.h"
+#include "tools/batch/batch_setup.h"
 #include "app/output_directory.h"
 #include "program/program.h"
 #include "layout/layout_geometry.h"
@@ -120,8 +121,7 @@ struct Arguments {
     std::vector<std::string> files;
     bool rowFormat = false, noAutocrop = false, noCompressionStats = false;
     bool noStretchWidth = false, noFixWidth = false, stretchHeight = false, fixHeight = false;
-    std::optional<int> paperItem;  // A5, A4, A3
-    std::optional<std::pair<long, long>> paperMm;
+    std::optional<quillet::batch::PaperChoice> paper;
     std::optional<std::vector<long>> borders;
     std::map<std::string, std::string> texts;  // int-header ... ext-footer
     std::optional<std::string> justifyH, justifyV, name, output;
@@ -168,17 +168,8 @@ std::string parse(int argc, char** argv, Arguments& a, bool& help) {
             a.fixHeight = true;
         } else if (o == "--paper") {
             if (!value(v)) return "--paper needs a size";
-            if (v == "A5" || v == "a5") a.paperItem = quillet::output::PrintedSizeDialog::kA5;
-            else if (v == "A4" || v == "a4") a.paperItem = quillet::output::PrintedSizeDialog::kA4;
-            else if (v == "A3" || v == "a3") a.paperItem = quillet::output::PrintedSizeDialog::kA3;
-            else {
-                const auto x = v.find_first_of("xX");
-                long w = 0, h = 0;
-                if (x == std::string::npos || !parseInt(v.substr(0, x), 10, 999, w) ||
-                    !parseInt(v.substr(x + 1), 10, 999, h))
-                    return "--paper takes A5, A4, A3 or WxH in mm (10..999)";
-                a.paperMm = {w, h};
-            }
+            a.paper = quillet::batch::parsePaper(v);
+            if (!a.paper) return quillet::batch::kPaperForms;
         } else if (o == "--borders") {
             if (!value(v)) return "--borders needs eight widths";
             std::vector<long> b;
@@ -293,7 +284,11 @@ void setMenuCheck(quillet::app::MenuItem& item, bool want) {
 
 // The other commands (tools/batch/), one line each.
 const quillet::batch::Command kCommands[] = {
-    {nullptr, nullptr},
+    {"--print", quillet::batch::printMain},
+    {"--preview-to", quillet::batch::printMain},
+    {"--zip-add", quillet::batch::zipAddMain},
+    {"--zip-list", quillet::batch::zipListMain},
+    {"--zip-extract", quillet::batch::zipExtractMain},
 };
 
 // The command that the command line chooses, or nothing for composing.
@@ -334,11 +329,8 @@ int main(int argc, char** argv) {
     if (!fs::is_directory(args.directory, ec)) return badArguments("no such directory: " + args.directory);
     const std::string directory = fs::absolute(args.directory, ec).lexically_normal().string();
 
-    // Text drawing needs a GUI application; without a display it renders
-    // offscreen.
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr &&
-        std::getenv("WAYLAND_DISPLAY") == nullptr)
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Text drawing needs a GUI application.
+    quillet::batch::renderOffscreenWithoutDisplay();
     g_qtChatter = args.verbose;
     qInstallMessageHandler(qtMessage);
     QGuiApplication application(argc, argv);
@@ -358,25 +350,11 @@ int main(int argc, char** argv) {
 
     // The selection, as a user's selection in the list.
     quillet::app::FileList& list = form.FileListBox1;
-    std::vector<int> selected;
-    if (args.files.empty()) {
-        for (int i = 0; i < list.count(); ++i) selected.push_back(i);
-    } else {
-        for (const std::string& f : args.files) {
-            const std::string name = fs::path(f).filename().string();
-            int found = -1;
-            for (int i = 0; i < list.count(); ++i)
-                if (list.entry(i) == name) found = i;
-            if (found < 0) return badArguments("not a bitmap listed in " + directory + ": " + f);
-            selected.push_back(found);
-        }
-    }
-    if (selected.empty()) {
-        std::fprintf(stderr, "quillet-batch: no *.bmp files in %s\n", directory.c_str());
+    if (const auto failed = quillet::batch::selectPages(list, args.files)) {
+        if (failed->badArgument) return badArguments(failed->text);
+        std::fprintf(stderr, "quillet-batch: %s\n", failed->text.c_str());
         return 1;
     }
-    list.userSelectionChanged(selected, selected.front());
-    list.hasFocus = false;
 
     // Options that must precede the lock.
     if (args.rowFormat && form.outputFormat == quillet::app::OutputFormat::Column) form.Columnformat1.click();
@@ -387,12 +365,7 @@ int main(int argc, char** argv) {
     if (args.stretchHeight) setMenuCheck(form.Stretchtolargestheight1, true);
     if (args.fixHeight) setMenuCheck(form.Fixpagesizetolongestheight1, true);
     quillet::output::PrintedSizeDialog& paper = program.setpapersize;
-    if (args.paperItem) paper.ComboBox1.userSelect(*args.paperItem);
-    if (args.paperMm) {
-        paper.ComboBox1.userSelect(quillet::output::PrintedSizeDialog::kUserDefined);
-        paper.SpinEdit1.setValue(int(args.paperMm->first));
-        paper.SpinEdit2.setValue(int(args.paperMm->second));
-    }
+    if (args.paper) quillet::batch::applyPaper(paper, *args.paper);
     quillet::layout::BordersDialog& borders = program.setbordersheadersfootersdialog;
     if (args.borders) {
         quillet::app::NumberField* fields[] = {&borders.topint, &borders.bottomint, &borders.leftint,

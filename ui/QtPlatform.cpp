@@ -9,11 +9,8 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
-#include <QPageLayout>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -24,7 +21,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "ui/bitmap_image.h"
 #include "ui/dirpicker.h"
 
 namespace quillet::ui {
@@ -121,8 +117,9 @@ std::optional<std::string> QtPlatform::openFile(const app::OpenFileRequest& requ
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setOption(QFileDialog::DontUseNativeDialog, true);
-    if (!request.fileName.empty() && request.fileName.find('*') == std::string::npos)
-        dlg.selectFile(qs(request.fileName));
+    // The file name box starts with the preset ("*.bmp"): a pattern there
+    // lists the matching files, like the filter.
+    if (!request.fileName.empty()) dlg.selectFile(qs(request.fileName));
     if (dlg.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dlg.selectedFiles();
     if (files.isEmpty() || !QFileInfo(files.front()).isFile()) return std::nullopt;
@@ -165,30 +162,9 @@ std::optional<app::FontChoice> QtPlatform::chooseFont(const app::FontChoice& ini
     return c;
 }
 
-QPrinter* QtPlatform::printer() {
-    if (!printer_) {
-        if (QPrinterInfo::availablePrinters().isEmpty()) return nullptr;
-        QPrinterInfo info = QPrinterInfo::defaultPrinter();
-        if (info.isNull()) info = QPrinterInfo::availablePrinters().front();
-        printer_ = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-        printer_->setDocName(QStringLiteral("Quillet"));
-    }
-    return printer_.get();
-}
+QPrinter* QtPlatform::printer() { return jobs_.printer(); }
 
-std::optional<app::PrinterGeometry> QtPlatform::printerGeometry() {
-    QPrinter* p = printer();
-    if (!p) return std::nullopt;
-    const QRectF mm = p->pageLayout().paintRect(QPageLayout::Millimeter);
-    const QRect px = p->pageLayout().paintRectPixels(p->resolution());
-    app::PrinterGeometry g;
-    g.widthMm = int(std::lround(mm.width()));
-    g.heightMm = int(std::lround(mm.height()));
-    g.widthPx = px.width();
-    g.heightPx = px.height();
-    if (g.widthMm <= 0 || g.heightMm <= 0 || g.widthPx <= 0 || g.heightPx <= 0) return std::nullopt;
-    return g;
-}
+std::optional<app::PrinterGeometry> QtPlatform::printerGeometry() { return jobs_.geometry(); }
 
 void QtPlatform::printerSetup() {
     // Without a printer there is nothing to set up; the caller's refresh
@@ -201,19 +177,7 @@ void QtPlatform::printerSetup() {
     dlg.exec();
 }
 
-bool QtPlatform::printPage(const imaging::Bitmap& page) {
-    QPrinter* p = printer();
-    if (!p || page.isEmpty()) return false;
-    const QImage image = toDisplayImage(page);
-    if (image.isNull()) return false;
-    p->setFullPage(false);
-    QPainter painter;
-    if (!painter.begin(p)) return false;
-    // The page is already at device pixels: one image pixel per printer dot,
-    // from the top-left of the printable area.
-    painter.drawImage(QPoint(0, 0), image);
-    return painter.end();
-}
+bool QtPlatform::printPage(const imaging::Bitmap& page) { return jobs_.printPage(page); }
 
 void QtPlatform::beep() { QApplication::beep(); }
 

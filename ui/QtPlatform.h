@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "app/platform_services.h"
+#include "ui/printer_job.h"
 
 class QPrinter;
 
@@ -60,8 +61,7 @@ public:
 
 private:
     QPointer<QWidget> parent_;
-    std::unique_ptr<QPrinter> printer_;
-    bool printerLooked_ = false;
+    PrinterJobs jobs_;
     QElapsedTimer paintClock_;
     // Owns the queued flush: gone with the platform, so is the flush.
     std::unique_ptr<QObject> timerContext_;

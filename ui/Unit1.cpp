@@ -162,12 +162,16 @@ void TForm1::buildMenus() {
     // from the help window and the viewer), unless a modal dialog is open.
     for (auto& [name, a] : actions_) a->setShortcutContext(Qt::ApplicationShortcut);
 
-    // The file list's pop-up menu (archives).
+    // The file list's pop-up menu (archives); its opening rule sets the
+    // captions and enabling of the first two items.
     auto* popup = new QMenu(this);
     popup->setObjectName(QStringLiteral("PopupMenu1"));
     addItem(popup, f.Extract);
     addItem(popup, f.Addselectedfilesto1);
-    addItem(popup, f.Showzipfiles1);
+    popup->addSeparator();
+    addItem(popup, f.Showzipfiles1, true);
+    app::MenuItem* opening = &f.PopupMenu1;
+    connect(popup, &QMenu::aboutToShow, popup, [opening] { opening->click(); });
     menus_["PopupMenu1"] = popup;
 }
 
@@ -211,6 +215,9 @@ void TForm1::buildControls() {
     centre->setContentsMargins(0, 0, 0, 0);
     FileListBox1_ = new FileListBox(f.FileListBox1, client);
     FileListBox1_->setContextMenuPolicy(Qt::CustomContextMenu);
+    FileListBox1_->onDoubleClick = [this] {
+        if (form_.FileListBox1.onDoubleClick) form_.FileListBox1.onDoubleClick();
+    };
     connect(FileListBox1_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         menus_["PopupMenu1"]->popup(FileListBox1_->viewport()->mapToGlobal(at));
     });
@@ -224,6 +231,7 @@ void TForm1::buildControls() {
     // The pop-up menu's shortcuts act only while the file list has the focus
     // (they are single letters).
     for (QAction* a : menus_["PopupMenu1"]->actions()) {
+        if (a->isSeparator()) continue;
         a->setShortcutContext(Qt::WidgetShortcut);
         FileListBox1_->addAction(a);
     }

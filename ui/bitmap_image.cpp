@@ -36,12 +36,13 @@ inline unsigned byteAt(const std::uint64_t* row, int words, int x) {
 
 }  // namespace
 
-QImage toDisplayImage(const imaging::Bitmap& b) {
+QImage toPrintImage(const imaging::Bitmap& b) {
     if (b.isEmpty()) return {};
     if (!b.monochrome()) return toScreenImage(b, QRect(0, 0, b.width(), b.height()));
     QImage img(b.width(), b.height(), QImage::Format_Mono);
     if (img.isNull()) return img;
-    img.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    // Index 0 is black: the packed store's set (black) bits become clear.
+    img.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
     const int words = b.wordsPerRow();
     const std::size_t rowBytes = std::size_t(b.width() + 7) / 8;
     for (int y = 0; y < b.height(); ++y) {
@@ -49,7 +50,7 @@ QImage toDisplayImage(const imaging::Bitmap& b) {
         uchar* dst = img.scanLine(y);
         std::size_t done = 0;
         for (int i = 0; i < words && done < rowBytes; ++i) {
-            const std::uint64_t be = toBigEndian(src[i]);
+            const std::uint64_t be = toBigEndian(~src[i]);
             const std::size_t n = std::min<std::size_t>(8, rowBytes - done);
             std::memcpy(dst + done, &be, n);
             done += n;

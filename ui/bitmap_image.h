@@ -9,10 +9,13 @@
 
 namespace quillet::ui {
 
-// A QImage of the whole bitmap: Format_Mono (index 0 white, 1 black) for a
-// monochrome bitmap, Format_RGB32 for a colour one. A 0-sized bitmap gives
-// a null image. Used for printing, where the page is drawn 1:1.
-QImage toDisplayImage(const imaging::Bitmap& bitmap);
+// A QImage of the whole bitmap for a print job, where it is drawn 1:1: for
+// a monochrome bitmap a Format_Mono whose colour table is exactly black
+// (index 0), then white (index 1), the one form that Qt's PDF engine embeds
+// as lossless 1-bit data (with any other table it converts the page to RGB
+// and compresses it as JPEG); Format_RGB32 for a colour bitmap. A 0-sized
+// bitmap, or one whose image cannot be allocated, gives a null image.
+QImage toPrintImage(const imaging::Bitmap& bitmap);
 
 // The bitmap reduced to width x height for display: a monochrome bitmap
 // shrinks black-wins on its packed store (thin strokes stay visible), a

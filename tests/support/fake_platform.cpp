@@ -56,7 +56,10 @@ void FakePlatform::printerSetup() {
 bool FakePlatform::printPage(const imaging::Bitmap& page) {
     printedPages.push_back({page.width(), page.height()});
     log.push_back("print " + std::to_string(page.width()) + "x" + std::to_string(page.height()));
-    return printSucceeds;
+    if (printAnswers.empty()) return printSucceeds;
+    const bool ok = printAnswers.front();
+    printAnswers.pop_front();
+    return ok;
 }
 
 void FakePlatform::beep() {

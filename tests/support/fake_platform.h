@@ -21,6 +21,8 @@ public:
     std::deque<std::optional<app::FontChoice>> fontAnswers;
     std::optional<app::PrinterGeometry> printer = app::PrinterGeometry{203, 289, 4794, 6826};
     bool printSucceeds = true;
+    // Outcomes of the next print jobs, in order; printSucceeds after them.
+    std::deque<bool> printAnswers;
     imaging::Size screen{1024, 768};
     bool openSucceeds = true;
     std::string tempDir = "/tmp";

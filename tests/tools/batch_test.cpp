@@ -15,55 +15,16 @@
 #include "imaging/bmp_file.h"
 #include "imaging/sample_page.h"
 #include "output/viewer.h"
+#include "support/batch_run.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using quillet::imaging::Bitmap;
-
-std::string batchPath() {
-    const char* dir = std::getenv("QUILLET_BUILD_DIR");
-    return std::string(dir != nullptr ? dir : QUILLET_BUILD_DIR) + "/tools/quillet-batch";
-}
-
-struct BatchRun {
-    int status = -1;
-    std::vector<std::string> out;  // stdout lines
-    std::string err;
-};
-
-std::string quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-BatchRun runBatch(const std::vector<std::string>& args) {
-    static int serial = 0;
-    const fs::path errFile = fs::temp_directory_path() /
-                             ("quillet-batch-err-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
-    std::string cmd = quote(batchPath());
-    for (const auto& a : args) cmd += " " + quote(a);
-    cmd += " 2>" + quote(errFile.string());
-    BatchRun r;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (p == nullptr) return r;
-    char line[4096];
-    while (std::fgets(line, sizeof line, p) != nullptr) {
-        std::string s = line;
-        if (!s.empty() && s.back() == '\n') s.pop_back();
-        r.out.push_back(s);
-    }
-    const int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    std::ifstream e(errFile);
-    std::stringstream ss;
-    ss << e.rdbuf();
-    r.err = ss.str();
-    fs::remove(errFile);
-    return r;
-}
+using quillet::testing::BatchRun;
+using quillet::testing::batchPath;
+using quillet::testing::runBatch;
 
 class BatchTest : public ::testing::Test {
 protected:

@@ -9,6 +9,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPageLayout>
@@ -18,6 +21,7 @@
 #include <QThread>
 #include <QTimer>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <random>
 #include <set>
@@ -26,6 +30,8 @@
 
 #include "imaging/bitmap.h"
 #include "qt_app.h"
+#include "support/pdf_queue.h"
+#include "support/temp_dir.h"
 #include "ui/QtPlatform.h"
 #include "ui/bitmap_image.h"
 
@@ -160,6 +166,37 @@ TEST(QtPlatformPaint, PaintingDuringLongWorkIsThrottledAndCatchesUp) {
     EXPECT_EQ(counter.delivered, calls);
 }
 
+TEST(QtPlatformFilter, OpenDialogListsBitmapsOfEitherCaseWithTheNamePreset) {
+    application();
+    quillet::testing::TempDir dir;
+    for (const char* name : {"lower.bmp", "UPPER.BMP", "notes.txt"}) std::ofstream(dir.file(name)) << "x";
+    quillet::ui::QtPlatform p;
+    QString nameBox;
+    QStringList listed;
+    QTimer poll;
+    int ticks = 0;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        auto* names = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+        if (names) nameBox = names->text();
+        listed.clear();
+        if (view && view->model())
+            for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r)
+                listed << view->model()->index(r, 0, view->rootIndex()).data().toString();
+        // The folder is read in the background: wait for both bitmaps.
+        if (listed.size() >= 2 || ++ticks > 60) dialog->reject();
+    });
+    poll.start(50);
+    quillet::app::OpenFileRequest request;
+    request.directory = dir.path();
+    EXPECT_FALSE(p.openFile(request).has_value());
+    listed.sort();
+    EXPECT_EQ(nameBox, QStringLiteral("*.bmp"));
+    EXPECT_EQ(listed, (QStringList{QStringLiteral("UPPER.BMP"), QStringLiteral("lower.bmp")}));
+}
+
 TEST(QtPlatformFilter, SystemFiltersBecomeCaseBlindQtFilters) {
     struct Case {
         const char* in;
@@ -263,36 +300,19 @@ TEST(QtPlatformPrinter, PrintableAreaInWholeMillimetresAndDevicePixels) {
     }
 }
 
-// The PDFs that the cups-pdf queue has written for this user.
-std::set<fs::path> writtenPdfs() {
-    std::set<fs::path> out;
-    std::error_code ec;
-    const fs::path dir = fs::path(QDir::homePath().toStdString()) / "PDF";
-    for (const auto& e : fs::directory_iterator(dir, ec))
-        if (e.path().extension() == ".pdf") out.insert(e.path());
-    return out;
-}
-
 TEST(QtPlatformPrinter, OnePageJobReachesThePrinter) {
     application();
-    if (QPrinterInfo::defaultPrinterName() != QStringLiteral("PDF"))
-        GTEST_SKIP() << "needs the cups-pdf queue PDF as the default printer";
+    quillet::testing::PdfQueue queue;
+    if (!queue.unavailable().empty()) GTEST_SKIP() << queue.unavailable();
     quillet::ui::QtPlatform p;
-    const std::set<fs::path> before = writtenPdfs();
     quillet::imaging::Bitmap page(600, 400);
     page.fillRect({10, 10, 300, 200}, quillet::imaging::kBlack);
     ASSERT_TRUE(p.printPage(page));
-    // cups-pdf writes the job a moment later.
-    std::set<fs::path> added;
-    for (int i = 0; i < 100 && added.empty(); ++i) {
-        QThread::msleep(100);
-        for (const fs::path& f : writtenPdfs())
-            if (!before.count(f)) added.insert(f);
-    }
-    ASSERT_EQ(added.size(), 1u) << "no PDF appeared in ~/PDF";
-    EXPECT_NE(added.begin()->filename().string().find("Quillet"), std::string::npos);
-    std::error_code ec;
-    fs::remove(*added.begin(), ec);
+    const std::vector<fs::path> added = queue.waitForNew(1);
+    ASSERT_EQ(added.size(), 1u) << "no PDF appeared in " << queue.folder();
+    const std::vector<quillet::testing::PdfImage> images = quillet::testing::pdfImages(added[0]);
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(images[0].bitsPerComponent, 1);
     // An empty page is not a job.
     EXPECT_FALSE(p.printPage(quillet::imaging::Bitmap()));
 }
@@ -327,9 +347,12 @@ TEST(BitmapImage, ScreenPixelsMatchThePackedBitmapForAnyArea) {
                 }
             EXPECT_EQ(wrong, 0);
         }
-        // The 1-bit image for printing holds the same pixels.
-        const QImage mono = quillet::ui::toDisplayImage(b);
+        // The 1-bit image for printing holds the same pixels, with the one
+        // colour table that Qt's PDF engine keeps lossless: black, then white.
+        const QImage mono = quillet::ui::toPrintImage(b);
         ASSERT_EQ(mono.size(), s);
+        ASSERT_EQ(mono.format(), QImage::Format_Mono);
+        EXPECT_EQ(mono.colorTable(), (QList<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}));
         int wrong = 0;
         for (int y = 0; y < s.height(); ++y)
             for (int x = 0; x < s.width(); ++x)

@@ -389,3 +389,34 @@ TEST_F(WindowsTest, PointingAtLockSelectionShowsItsHintInTheHelpWindow) {
 }
 
 }  // namespace
+
+TEST_F(WindowsTest, ArchiveKeysActOnlyWhileTheFileListHasTheFocus) {
+    // Z, A and X run the pop-up's items while the list is focused, right
+    // after start; elsewhere the letters are just letters.
+    quillet::ui::FileListBox* list = form1().fileList();
+    auto press = [](QWidget* w, Qt::Key key, const QString& text) {
+        QKeyEvent shortcut(QEvent::ShortcutOverride, key, Qt::NoModifier, text);
+        QApplication::sendEvent(w, &shortcut);
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(w, &down);
+        QApplication::processEvents();
+    };
+    form1().activateWindow();
+    form1().okButton()->setFocus();
+    QApplication::processEvents();
+    press(form1().okButton(), Qt::Key_Z, QStringLiteral("z"));
+    EXPECT_FALSE(model().ZipListMode);
+
+    list->setFocus();
+    QApplication::processEvents();
+    fake.buttonAnswers = {quillet::app::Button::Cancel};
+    press(list, Qt::Key_A, QStringLiteral("a"));
+    EXPECT_EQ(fake.messageTexts(),
+              std::vector<std::string>{"Are you sure you want to add page1.bmp to the page.zip file?"});
+    press(list, Qt::Key_Z, QStringLiteral("z"));
+    EXPECT_TRUE(model().ZipListMode);
+    EXPECT_TRUE(form1().action("Showzipfiles1")->isChecked());
+    EXPECT_EQ(form1().statusPanel()->text(), QStringLiteral("No zip files."));
+    press(list, Qt::Key_X, QStringLiteral("x"));  // enabled, but the list is empty
+    EXPECT_EQ(fake.messages.size(), 1u);
+}

@@ -13,4 +13,11 @@ struct Command {
     CommandMain run;
 };
 
+// tools/batch/print.cpp: --print, --preview-to.
+int printMain(int argc, char** argv);
+// tools/batch/zip.cpp: the archive commands.
+int zipAddMain(int argc, char** argv);
+int zipListMain(int argc, char** argv);
+int zipExtractMain(int argc, char** argv);
+
 }  // namespace quillet::batch

@@ -1,0 +1,60 @@
+#pragma once
+// The archive commands of the file list's pop-up menu: packing selected
+// bitmaps into <base file name>.zip in the output directory, switching the
+// list to the archives of its directory, and unpacking one into the output
+// directory; and the routing of the zip engine's messages.
+
+#include <string>
+
+namespace quillet::app {
+struct MainForm;
+class PlatformServices;
+}  // namespace quillet::app
+
+namespace quillet::archive {
+
+class TZipMaster;
+
+// Notices of the commands.
+inline constexpr const char* kNoFilesInArchive = "No files in archive!";
+inline constexpr const char* kExtractFailed = "An error has occured in the DLL!";
+inline constexpr const char* kAddFailed = "Error adding to archive. DLL error.";
+inline constexpr const char* kLibraryError = "Some error occured!";
+inline constexpr const char* kNoZipFiles = "No zip files.";
+
+class ArchiveCommands {
+public:
+    ArchiveCommands(app::MainForm& form, app::PlatformServices& platform, TZipMaster& engine);
+
+    // Installs the pop-up's opening rule and its three items, the list's
+    // double-click, the archive view's change steps (through `zipListChange`
+    // below, which the bitmap list calls) and the engine's message event.
+    void install();
+
+    // The pop-up menu is about to open: captions and enabling of Extract and
+    // Add selected files.
+    void PopupMenu1Popup();
+    // List ZIP files: toggles between the bitmaps and the archives.
+    void Showzipfiles1Click();
+    // Extract (the item, or a double-click in the archive view): unpacks the
+    // current archive into the output directory.
+    void ExtractClick();
+    // Add selected files: each confirmed bitmap into <base>.zip.
+    void Addselectedfilesto1Click();
+    // A double-click on an entry: Extract in the archive view, else nothing.
+    void FileListBox1DblClick();
+    // The file list changed while it shows archives.
+    void zipListChange();
+    // The engine's message event.
+    void ZipMaster1Message(int errCode, const std::string& message);
+
+    // The archive the list's current entry names ("" when the list is empty).
+    std::string currentArchive() const;
+
+private:
+    app::MainForm& form_;
+    app::PlatformServices& platform_;
+    TZipMaster& engine_;
+};
+
+}  // namespace quillet::archive

@@ -1,0 +1,124 @@
+#include "output/print_command.h"
+
+#include <algorithm>
+#include <exception>
+#include <optional>
+
+#include "app/message_boxes.h"
+#include "imaging/bmp_file.h"
+#include "layout/rounding.h"
+#include "output/open_dialog.h"
+#include "output/thickening.h"
+
+namespace quillet::output {
+
+imaging::Size printedPixels(const app::PrinterGeometry& printer, int widthMm, int heightMm) {
+    const double acrossPerMm = double(printer.widthPx) / printer.widthMm;
+    const double downPerMm = double(printer.heightPx) / printer.heightMm;
+    return {layout::toInt32(layout::roundEven(widthMm * acrossPerMm)),
+            layout::toInt32(layout::roundEven(heightMm * downPerMm))};
+}
+
+imaging::Bitmap devicePage(const imaging::Bitmap& source, imaging::Size printed,
+                           imaging::Size printable, bool thick) {
+    const int reach = thick ? 1 : 0;
+    imaging::Bitmap page;
+    if (!source.monochrome()) page.setMonochrome(false);
+    page.setSize(std::min(printed.width + reach, printable.width),
+                 std::min(printed.height + reach, printable.height));
+    if (page.isEmpty() || source.isEmpty()) return page;
+    if (thick)
+        thicken(page, source, printed.width, printed.height);
+    else
+        page.copyRect({0, 0, printed.width, printed.height}, source,
+                      {0, 0, source.width(), source.height()});
+    return page;
+}
+
+PrintCommand::PrintCommand(app::MainForm& form, app::PlatformServices& platform,
+                           PrintedSizeDialog& paper, Viewer& viewer)
+    : form_(form), platform_(platform), paper_(paper), viewer_(viewer) {}
+
+void PrintCommand::install() { form_.Print1.onClick = [this] { Print1Click(); }; }
+
+std::string PrintCommand::spooledText(const std::string& name, int k, int n) {
+    std::string text = "Spooled to printer . . . '" + name + "'";
+    if (n > 0) text += " (" + std::to_string(k) + " of " + std::to_string(n) + ")";
+    return text;
+}
+
+std::string PrintCommand::notPrintedText(const std::string& name) {
+    return "Exception occurred! '" + name + "' not printed.\n" + Viewer::kColourDepthWarning;
+}
+
+void PrintCommand::Print1Click() {
+    form_.Panel1.setText("");
+    paper_.refreshFromPrinter();
+    const std::optional<app::PrinterGeometry> printer = platform_.printerGeometry();
+    if (!printer) {
+        app::showWarning(platform_, kNoPrinter);
+        return;
+    }
+    if (paper_.widthMm() > printer->widthMm || paper_.heightMm() > printer->heightMm) {
+        app::showWarning(platform_, kPaperTooSmall);
+        return;
+    }
+    const bool all = !form_.locked() && form_.FileListBox1.selectedCount() > 0 &&
+                     app::askConfirmation(platform_, kPrintAllQuestion,
+                                          {app::Button::Yes, app::Button::No}) == app::Button::Yes;
+    try {
+        if (all)
+            printSelected();
+        else
+            printChosen();
+    } catch (const std::exception& e) {
+        // A bitmap that cannot be loaded ends the command.
+        app::reportError(platform_, e.what());
+    }
+}
+
+void PrintCommand::printSelected() {
+    const app::FileList& list = form_.FileListBox1;
+    const int n = list.selectedCount();
+    for (int i = 0, k = 0; i < list.count() && k < n; ++i) {
+        if (!list.selected(i)) continue;
+        ++k;
+        const std::string& entry = list.entry(i);
+        if (printFile(list.pathOf(entry), entry)) form_.Panel1.setText(spooledText(entry, k, n));
+    }
+    viewer_.setMode(ViewerMode::Normal);
+}
+
+void PrintCommand::printChosen() {
+    form_.Panel1.setText(kChooseOne);
+    const std::optional<std::string> chosen = chooseBitmapFile(form_, platform_);
+    if (!chosen) {
+        form_.Panel1.setText("");
+        return;
+    }
+    if (printFile(*chosen, *chosen)) form_.Panel1.setText(spooledText(*chosen));
+}
+
+bool PrintCommand::printFile(const std::string& path, const std::string& name) {
+    // One bitmap in memory at a time: loaded, printed, released.
+    const imaging::Bitmap bitmap = imaging::loadBmp(path);
+    if (printOneBitmap(bitmap)) return true;
+    app::showWarning(platform_, notPrintedText(name));
+    return false;
+}
+
+bool PrintCommand::printOneBitmap(const imaging::Bitmap& bitmap) {
+    const std::optional<app::PrinterGeometry> printer = platform_.printerGeometry();
+    if (!printer) return false;
+    try {
+        const imaging::Bitmap page =
+            devicePage(bitmap, printedPixels(*printer, paper_.widthMm(), paper_.heightMm()),
+                       {printer->widthPx, printer->heightPx}, form_.ThickPrint1.checked());
+        return platform_.printPage(page);
+    } catch (const std::exception&) {
+        // Not enough memory for the page: no job was started.
+        return false;
+    }
+}
+
+}  // namespace quillet::output

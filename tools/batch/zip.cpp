@@ -1,0 +1,197 @@
+// quillet-batch's archive commands, replaying the file list's pop-up
+// commands through the same models:
+//
+//   quillet-batch --zip-add [-C DIR] [--name BASE] [-o OUT] [FILE...]
+//       Add selected files (FILEs, default every *.bmp of DIR), the question
+//       answered All, into BASE.zip (default page.zip) in OUT (default DIR).
+//   quillet-batch --zip-list ARCHIVE
+//       The entry names, one a line (folders not counted), then their count.
+//   quillet-batch --zip-extract ARCHIVE [-o OUT]
+//       Extract into OUT (default: the archive's folder).
+//
+// Every engine message and every notice goes to standard error as
+// "<caption>: <text>" (engine messages under the caption "ZipMaster1").
+// Exit status: 0 on success, 1 when any message was an error, 2 for bad
+// arguments.
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/console_platform.h"
+#include "app/output_directory.h"
+#include "archive/ZipMstr.h"
+#include "program/program.h"
+#include "tools/batch/batch_commands.h"
+
+namespace quillet::batch {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The console, answering the add question with All and keeping count of the
+// boxes that report a fault (everything but warnings that start with "W").
+class ZipConsole : public app::ConsolePlatform {
+public:
+    app::Button messageBox(const app::MessageBoxRequest& r) override {
+        const bool asksAll = r.kind == app::MessageKind::Confirmation &&
+                             std::find(r.buttons.begin(), r.buttons.end(), app::Button::All) != r.buttons.end();
+        const app::Button answer = app::ConsolePlatform::messageBox(r);
+        if (asksAll) return app::Button::All;
+        if (r.kind != app::MessageKind::Confirmation && (r.text.empty() || r.text.front() != 'W')) ++faults;
+        return answer;
+    }
+    int faults = 0;
+};
+
+struct ZipArguments {
+    std::string directory = ".";
+    std::string output;
+    std::string name;
+    std::string archive;
+    std::vector<std::string> files;
+};
+
+int usage(const std::string& why) {
+    std::fprintf(stderr,
+                 "quillet-batch: %s\n"
+                 "usage: quillet-batch --zip-add [-C DIR] [--name BASE] [-o OUT] [FILE...]\n"
+                 "       quillet-batch --zip-list ARCHIVE\n"
+                 "       quillet-batch --zip-extract ARCHIVE [-o OUT]\n",
+                 why.c_str());
+    return 2;
+}
+
+// Parses the options of the archive commands; `command` takes the archive
+// as its value when `takesArchive`. Empty on success, else why not.
+std::string parseZip(int argc, char** argv, const std::string& command, bool takesArchive,
+                     ZipArguments& a) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string o = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc) return false;
+            out = argv[++i];
+            return true;
+        };
+        if (o == command) {
+            if (takesArchive && !value(a.archive)) return command + " needs an archive";
+        } else if (o == "-C") {
+            if (!value(a.directory)) return "-C needs a directory";
+        } else if (o == "-o") {
+            if (!value(a.output)) return "-o needs a directory";
+        } else if (o == "--name") {
+            if (!value(a.name)) return "--name needs a base file name";
+        } else if (!o.empty() && o[0] == '-') {
+            return "unknown option " + o + " for " + command;
+        } else {
+            a.files.push_back(o);
+        }
+    }
+    if (!takesArchive) return {};
+    if (!a.files.empty()) return "unexpected argument " + a.files.front();
+    return {};
+}
+
+std::string absolute(const std::string& path) {
+    std::error_code ec;
+    return fs::absolute(path, ec).lexically_normal().string();
+}
+
+// Engine messages on standard error, then to the commands' own handler.
+void echoEngineMessages(archive::TZipMaster& engine) {
+    auto handler = engine.OnMessage;
+    engine.OnMessage = [handler](int code, const std::string& text) {
+        if (code != 0)
+            std::fprintf(stderr, "ZipMaster1: %s (error %d)\n", text.c_str(), code);
+        else
+            std::fprintf(stderr, "ZipMaster1: %s\n", text.c_str());
+        std::fflush(stderr);
+        if (handler) handler(code, text);
+    };
+}
+
+void chooseOutput(app::MainForm& form, const std::string& output) {
+    if (output.empty()) return;
+    form.OutputDirectory = app::cutRoot(absolute(output));
+    form.OutputDirectoryChosen = true;
+}
+
+int status(const ZipConsole& console, const archive::TZipMaster& engine) {
+    return console.faults > 0 || engine.ErrorCount() > 0 ? 1 : 0;
+}
+
+}  // namespace
+
+int zipAddMain(int argc, char** argv) {
+    ZipArguments a;
+    if (const std::string bad = parseZip(argc, argv, "--zip-add", false, a); !bad.empty()) return usage(bad);
+    std::error_code ec;
+    if (!fs::is_directory(a.directory, ec)) return usage("no such directory: " + a.directory);
+    ZipConsole console;
+    app::Program program(console, absolute(a.directory), "");
+    app::MainForm& form = program.form;
+    app::FileList& list = form.FileListBox1;
+    std::vector<int> selected;
+    for (int i = 0; i < list.count(); ++i) {
+        bool wanted = a.files.empty();
+        for (const std::string& f : a.files) wanted = wanted || fs::path(f).filename() == list.entry(i);
+        if (wanted) selected.push_back(i);
+    }
+    if (selected.empty() || (!a.files.empty() && selected.size() != a.files.size()))
+        return usage("not every FILE is a bitmap listed in " + list.directory());
+    list.userSelectionChanged(selected, selected.front());
+    if (!a.name.empty()) form.filename.setText(a.name);
+    chooseOutput(form, a.output);
+    echoEngineMessages(program.ZipMaster1);
+    form.Addselectedfilesto1.click();
+    return status(console, program.ZipMaster1);
+}
+
+int zipListMain(int argc, char** argv) {
+    ZipArguments a;
+    if (const std::string bad = parseZip(argc, argv, "--zip-list", true, a); !bad.empty()) return usage(bad);
+    std::error_code ec;
+    if (!fs::is_regular_file(a.archive, ec)) {
+        std::fprintf(stderr, "quillet-batch: no such archive: %s\n", a.archive.c_str());
+        return 1;
+    }
+    ZipConsole console;
+    archive::TZipMaster engine(console);
+    echoEngineMessages(engine);
+    engine.setZipFileName(absolute(a.archive));
+    for (const archive::ZipEntry& e : engine.ZipContents())
+        if (!e.directoryOnly) std::printf("%s\n", e.name.c_str());
+    std::printf("%d\n", engine.Count());
+    return status(console, engine);
+}
+
+int zipExtractMain(int argc, char** argv) {
+    ZipArguments a;
+    if (const std::string bad = parseZip(argc, argv, "--zip-extract", true, a); !bad.empty())
+        return usage(bad);
+    std::error_code ec;
+    const fs::path archive = absolute(a.archive);
+    if (!fs::is_regular_file(archive, ec)) {
+        std::fprintf(stderr, "quillet-batch: no such archive: %s\n", a.archive.c_str());
+        return 1;
+    }
+    ZipConsole console;
+    app::Program program(console, archive.parent_path().string(), "");
+    app::MainForm& form = program.form;
+    chooseOutput(form, a.output);
+    echoEngineMessages(program.ZipMaster1);
+    form.Showzipfiles1.click();
+    app::FileList& list = form.FileListBox1;
+    int found = -1;
+    for (int i = 0; i < list.count(); ++i)
+        if (list.entry(i) == archive.filename().string()) found = i;
+    if (found < 0) return usage("not an archive the file list shows: " + archive.string());
+    list.setCurrentIndex(found);
+    form.Extract.click();
+    return status(console, program.ZipMaster1);
+}
+
+}  // namespace quillet::batch
