@@ -144,7 +144,7 @@ TEST_F(PrintingProgram, SelectedBitmapsOneJobEachWithTheirCounters) {
     fake.buttonAnswers = {Button::Yes};
     form().Print1.click();
     ASSERT_EQ(fake.messageTexts(), std::vector<std::string>{PrintCommand::kPrintAllQuestion});
-    EXPECT_EQ(fake.printedPages, std::vector<Size>(3, Size{4794, 6826}));
+    EXPECT_EQ(fake.printedPages, (std::vector<Size>(3, Size{4794, 6826})));
     EXPECT_EQ(texts, (std::vector<std::string>{"", "Spooled to printer . . . 'p1.bmp' (1 of 3)",
                                                "Spooled to printer . . . 'p2.bmp' (2 of 3)",
                                                "Spooled to printer . . . 'p3.bmp' (3 of 3)"}));
@@ -192,7 +192,7 @@ TEST_F(PrintingProgram, PaperGuardAndTheSingleBitmapPath) {
     // A chosen file prints at 100 x 100 mm whatever its proportions.
     fake.openFileAnswers = {folder.file("p2.bmp")};
     form().Print1.click();
-    EXPECT_EQ(fake.printedPages, std::vector<Size>{Size{2362, 2362}});
+    EXPECT_EQ(fake.printedPages, (std::vector<Size>{Size{2362, 2362}}));
     EXPECT_EQ(form().Panel1.text(), "Spooled to printer . . . '" + folder.file("p2.bmp") + "'");
 }
 
