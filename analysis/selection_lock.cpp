@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <new>
+#include <stdexcept>
+#include <string>
 
 #include "analysis/autocrop.h"
 #include "app/message_boxes.h"
@@ -64,7 +66,13 @@ void SelectionLock::lockselectionChange() {
 SelectionLock::Probe SelectionLock::probe(const std::string& path) {
     // The header check also refuses truncated pixel data and sizes beyond
     // what a bitmap may hold, so a file that passes loads in full later.
-    return imaging::isMonochromeBmp(path) ? Probe::Passed : Probe::NotMonochrome;
+    const imaging::BmpHeader h = imaging::readBmpHeader(path);
+    if (!h.monochrome()) return Probe::NotMonochrome;
+    if (h.width * h.height > kMaxComposablePixels)
+        throw std::runtime_error("a page of " + std::to_string(h.width) + " x " + std::to_string(h.height) +
+                                 " pixels is too large to compose (at most " +
+                                 std::to_string(kMaxComposablePixels) + " pixels)");
+    return Probe::Passed;
 }
 
 void SelectionLock::undo() { form_.lockselection.setChecked(false); }
@@ -86,9 +94,13 @@ void SelectionLock::lock() {
             result = Probe::TooBig;
         } catch (const std::bad_alloc&) {
             result = Probe::TooBig;
+        } catch (const imaging::BitmapError& e) {
+            undo();
+            app::reportStop(platform_, form_.Panel1, "Cannot load '" + path + "': " + e.what());
+            return;
         } catch (const std::exception& e) {
             undo();
-            app::reportError(platform_, "Cannot load '" + path + "': " + e.what());
+            app::reportStop(platform_, form_.Panel1, "Cannot lock '" + path + "': " + e.what());
             return;
         }
         if (result == Probe::Passed) continue;
@@ -146,7 +158,7 @@ bool SelectionLock::measurePages(const std::vector<std::string>& paths) {
                 form_.Panel1.setText(refusal);
                 platform_.processPaintEvents();
             } else {
-                app::reportError(platform_, failure);
+                app::reportStop(platform_, form_.Panel1, failure);
             }
             return false;
         }

@@ -5,6 +5,7 @@
 // refreshes the layout and makes the layout fields available. Unchecking
 // releases the lock.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -41,12 +42,17 @@ public:
     //  6. a status text starting with "C" brings the window back to front;
     //  7. the three layout fields are enabled exactly while locked, and
     //     Compressiontoggle1 and Autocrop1 exactly while unlocked.
-    // A file that cannot be loaded (missing, truncated, not a bitmap) undoes
-    // the lock and shows the general error report naming the file, so the
-    // table of an unfinished lock is never used.
+    // A file that cannot be loaded (missing, truncated, not a bitmap) or a
+    // page too large to compose (over kMaxComposablePixels) undoes the lock,
+    // says so in the status panel and shows the general error report naming
+    // the file, so the table of an unfinished lock is never used.
     void lockselectionChange();
 
     CompressionBox& compressionBox() { return compressionBox_; }
+
+    // Largest page the composition can take: its frame with borders, in one
+    // strip, must stay within a bitmap's limit (2^31 pixels).
+    static constexpr std::int64_t kMaxComposablePixels = std::int64_t(1) << 30;
 
     // Loads one page for measuring (imaging::loadBmp); throws on failure.
     // Replaceable so that a failure in the middle of the passes can be staged.
@@ -55,7 +61,8 @@ public:
 private:
     enum class Probe { Passed, NotMonochrome, TooBig };
     // Header-level check of one file; throws imaging::BitmapError with the
-    // load failure when the file cannot be read as a bitmap.
+    // load failure when the file cannot be read as a bitmap, or a
+    // std::runtime_error for a page too large ever to be composed.
     static Probe probe(const std::string& path);
     // Steps 3 to 5 for a checked box.
     void lock();

@@ -22,4 +22,10 @@ void reportError(PlatformServices& p, const std::string& failureText) {
     p.messageBox({MessageKind::Error, "Quillet", failureText + ".", {Button::Ok}});
 }
 
+void reportStop(PlatformServices& p, StatusPanel& panel, const std::string& failureText) {
+    panel.setText("Stopped: " + failureText);
+    p.processPaintEvents();
+    reportError(p, failureText);
+}
+
 }  // namespace quillet::app

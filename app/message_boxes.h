@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/platform_services.h"
+#include "app/status_panel.h"
 
 namespace quillet::app {
 
@@ -18,5 +19,8 @@ Button showInformation(PlatformServices& p, const std::string& text, std::vector
 // The general error report: caption "Quillet", error icon, OK, holding the
 // failure's own text followed by ".".
 void reportError(PlatformServices& p, const std::string& failureText);
+// A command that stops part-way: the status panel says so and why
+// ("Stopped: " + the failure's text), then the general error report.
+void reportStop(PlatformServices& p, StatusPanel& panel, const std::string& failureText);
 
 }  // namespace quillet::app

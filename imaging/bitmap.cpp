@@ -25,6 +25,7 @@ namespace {
 
 void checkSize(int w, int h, bool mono) {
     if (w < 0 || h < 0) throw BitmapError("Bitmap size cannot be negative");
+    if (w > Bitmap::kMaxSide || h > Bitmap::kMaxSide) throwTooLarge(w, h);
     const std::int64_t pixels = std::int64_t(w) * h;
     if (pixels > (mono ? Bitmap::kMaxPixels : Bitmap::kMaxColourPixels)) throwTooLarge(w, h);
 }

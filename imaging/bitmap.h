@@ -166,6 +166,9 @@ public:
     // files): 2^31 monochrome pixels is 256 MiB of store.
     static constexpr std::int64_t kMaxPixels = std::int64_t(1) << 31;
     static constexpr std::int64_t kMaxColourPixels = std::int64_t(1) << 28;
+    // Largest width or height: keeps every row and coordinate computation of
+    // the store (words per row, bits per row, x + width) inside an int.
+    static constexpr int kMaxSide = 1 << 24;
 
 private:
     int width_ = 0;

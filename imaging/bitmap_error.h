@@ -19,6 +19,13 @@ public:
     using BitmapError::BitmapError;
 };
 
+// A file that was created but whose contents could not all be written (a
+// full disk, a file-size limit): the caller may go on with other files.
+class BitmapWriteError : public BitmapError {
+public:
+    using BitmapError::BitmapError;
+};
+
 // The message for a file that is not a BMP (wrong signature or header size).
 inline constexpr const char* kNotValidBitmap = "Bitmap image is not valid";
 

@@ -1,5 +1,5 @@
-// BMP files: our own reader and writer for the 1-bit path, Qt's decoder for
-// other depths and run-length encoded data.
+// BMP files: our own reader and writer for the 1-bit path and our own
+// run-length decoder; Qt's decoder for other uncompressed depths.
 //
 // Every header field is checked before anything is allocated from it, and a
 // file is only read as far as its headers say it extends, so a malformed or
@@ -8,7 +8,10 @@
 
 #include "imaging/bmp_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/types.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,6 +23,7 @@
 #include <cmath>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -28,6 +32,7 @@
 #include "base/scope_guard.h"
 #include "imaging/bit_rows.h"
 #include "imaging/bmp_header.h"
+#include "imaging/bmp_rle.h"
 #include "imaging/colour.h"
 
 namespace quillet::imaging {
@@ -73,7 +78,7 @@ std::size_t readFully(int fd, std::uint8_t* p, std::size_t n) {
 }
 
 void writeFully(int fd, const std::uint8_t* p, std::size_t n) {
-    if (!base::writeFully(fd, p, n)) throw BitmapError("Cannot write the bitmap file (" + errnoText() + ")");
+    if (!base::writeFully(fd, p, n)) throw BitmapWriteError("Cannot write the bitmap file (" + errnoText() + ")");
 }
 
 inline std::uint64_t loadBigEndian64(const std::uint8_t* p) {
@@ -134,6 +139,7 @@ Bitmap decodeWithQt(const BmpHeader& h, const std::uint8_t* file, std::size_t si
 Bitmap decodeBmp(const std::uint8_t* file, std::size_t size) {
     const BmpHeader h = parseBmpHeader(file, size, size);
     const std::size_t needed = h.bytesNeeded(size);
+    if (h.compression == 1 || h.compression == 2) return decodeRle(h, file, needed);
     if (h.bitsPerPixel != 1) return decodeWithQt(h, file, needed);
 
     // 1-bit data: the darker table entry is black; equal entries make index
@@ -169,23 +175,26 @@ Bitmap loadBmp(const std::string& path) {
     const std::size_t headLen = readFully(f.get(), head, std::min(fileSize, sizeof head));
     const BmpHeader h = parseBmpHeader(head, headLen, fileSize);
     const std::size_t needed = h.bytesNeeded(fileSize);
+    // The headers may say the file ends before the bytes read for them.
     std::uint8_t* buf = scratch.get(needed);
     const base::ScopeExit trim([] { scratch.trim(); });
-    std::memcpy(buf, head, headLen);
+    std::memcpy(buf, head, std::min(headLen, needed));
     if (needed > headLen && readFully(f.get(), buf + headLen, needed - headLen) != needed - headLen)
         throw BitmapError("Bitmap file is truncated (it shrank while being read)");
     return decodeBmp(buf, needed);
 }
 
-bool isMonochromeBmp(const std::string& path) {
+BmpHeader readBmpHeader(const std::string& path) {
     const base::UniqueFd f(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!f.valid()) throw BitmapError("Cannot open the bitmap file (" + errnoText() + ")");
     struct stat st {};
     if (::fstat(f.get(), &st) != 0) throw BitmapError("Cannot read the bitmap file (" + errnoText() + ")");
     std::uint8_t head[kBmpMaxHeaderBytes];
     const std::size_t headLen = readFully(f.get(), head, sizeof head);
-    return parseBmpHeader(head, headLen, std::size_t(st.st_size)).monochrome();
+    return parseBmpHeader(head, headLen, std::size_t(st.st_size));
 }
+
+bool isMonochromeBmp(const std::string& path) { return readBmpHeader(path).monochrome(); }
 
 std::size_t encodedBmpSize(const Bitmap& bitmap) {
     const std::size_t w = std::size_t(bitmap.width()), h = std::size_t(bitmap.height());
@@ -291,12 +300,51 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
 
 namespace {
 
+// "<name>.tmp-<pid>-<n>", the temporary name of a save to <name>.
+std::string tempName(const std::string& path, long pid, unsigned n) {
+    return path + ".tmp-" + std::to_string(pid) + "-" + std::to_string(n);
+}
+
+// The pid in a temporary name of a save to `name` ("<name>.tmp-<pid>-<n>",
+// digits only), or 0 for any other entry.
+long tempOwner(const std::string& entry, const std::string& name) {
+    const std::string prefix = name + ".tmp-";
+    if (entry.compare(0, prefix.size(), prefix) != 0) return 0;
+    const std::string rest = entry.substr(prefix.size());
+    const std::size_t dash = rest.find('-');
+    auto digits = [](const std::string& t) {
+        return !t.empty() && t.size() < 10 && t.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (dash == std::string::npos || !digits(rest.substr(0, dash)) || !digits(rest.substr(dash + 1))) return 0;
+    return std::stol(rest.substr(0, dash));
+}
+
+// Removes temporary files of earlier saves to `path` whose process is gone
+// (killed part-way, for example past a file-size limit).
+void removeStaleTemps(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    DIR* d = ::opendir(dir.c_str());
+    if (d == nullptr) return;
+    while (const dirent* e = ::readdir(d)) {
+        const long pid = tempOwner(e->d_name, name);
+        if (pid <= 0 || pid == long(::getpid())) continue;
+        if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH) ::unlink((dir + "/" + e->d_name).c_str());
+    }
+    ::closedir(d);
+}
+
 // Writes the file laid out by `l`, `row(y, dst)` encoding stored row y.
 // The file is encoded and written a cache-sized chunk at a time: each
 // chunk is still in the cache when the kernel copies it, and large
 // single writes cost the kernel several times more.
 template <class EncodeRow>
 void writeBmpFile(const std::string& path, const BmpLayout& l, EncodeRow row) {
+    // Past a file-size limit the kernel would kill the process part-way
+    // through a write; ignored, the write fails with EFBIG, a write error.
+    static const bool fileSizeSignalIgnored = std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
+    (void)fileSizeSignalIgnored;
     const std::size_t chunk = std::max<std::size_t>(std::size_t(64) << 10, l.offset + l.stride);
     std::uint8_t* buf;
     try {
@@ -311,7 +359,7 @@ void writeBmpFile(const std::string& path, const BmpLayout& l, EncodeRow row) {
     std::string temp;
     base::UniqueFd f;
     for (int attempt = 0; attempt < 100 && !f.valid(); ++attempt) {
-        temp = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        temp = tempName(path, long(::getpid()), counter++);
         f.reset(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (!f.valid() && errno != EEXIST) break;
     }
@@ -329,10 +377,11 @@ void writeBmpFile(const std::string& path, const BmpLayout& l, EncodeRow row) {
         used += l.stride;
     }
     writeFully(f.get(), buf, used);
-    if (::close(f.release()) != 0) throw BitmapError("Cannot write the bitmap file (" + errnoText() + ")");
+    if (::close(f.release()) != 0) throw BitmapWriteError("Cannot write the bitmap file (" + errnoText() + ")");
     if (::rename(temp.c_str(), path.c_str()) != 0)
         throw BitmapError("Cannot replace the bitmap file (" + errnoText() + ")");
     dropTemp.dismiss();
+    removeStaleTemps(path);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "imaging/bitmap.h"
 #include "imaging/bitmap_error.h"
+#include "imaging/bmp_header.h"
 
 namespace quillet::imaging {
 
@@ -17,6 +18,11 @@ namespace quillet::imaging {
 // Throws BitmapError on any failure: "Bitmap image is not valid" for a wrong
 // signature or info header size, a message naming the fault otherwise.
 Bitmap loadBmp(const std::string& path);
+
+// The checked headers of a file, read without its pixel data. Throws
+// BitmapError like loadBmp for a file that loadBmp would refuse by its
+// headers.
+BmpHeader readBmpHeader(const std::string& path);
 
 // True when the file's header says one plane and one bit per pixel; reads the
 // headers only. Throws BitmapError like loadBmp.

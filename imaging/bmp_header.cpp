@@ -1,5 +1,6 @@
 #include "imaging/bmp_header.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -13,6 +14,12 @@ namespace {
 std::uint32_t u16(const std::uint8_t* p) { return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8; }
 std::uint32_t u32(const std::uint8_t* p) { return u16(p) | u16(p + 2) << 16; }
 std::int32_t s32(const std::uint8_t* p) { return std::int32_t(u32(p)); }
+
+// Run-length encoded images: any image up to this many pixels is accepted;
+// beyond it, at most this many pixels per byte of encoded data (a run of 255
+// pixels costs 2 bytes).
+constexpr std::uint64_t kRleFreePixels = std::uint64_t(1) << 20;
+constexpr std::uint64_t kRlePixelsPerByte = 256;
 
 [[noreturn]] void fail(const std::string& what) { throw BitmapError(what); }
 
@@ -59,7 +66,8 @@ BmpHeader parseBmpHeader(const std::uint8_t* p, std::size_t available, std::size
 
     const std::int64_t pixels = h.width * h.height;
     const bool mono = h.monochrome();
-    if (pixels > (mono ? Bitmap::kMaxPixels : Bitmap::kMaxColourPixels) || h.height > INT32_MAX)
+    if (pixels > (mono ? Bitmap::kMaxPixels : Bitmap::kMaxColourPixels) ||
+        h.width > Bitmap::kMaxSide || h.height > Bitmap::kMaxSide)
         throw BitmapTooLarge("Bitmap of " + std::to_string(h.width) + " x " + std::to_string(h.height) +
                              " pixels is too large");
 
@@ -109,6 +117,14 @@ BmpHeader parseBmpHeader(const std::uint8_t* p, std::size_t available, std::size
         // per row; more than that is never read.
         const std::uint64_t bound = h.dataOffset + 2 * std::uint64_t(pixels) + 4 * std::uint64_t(h.height) + 16;
         h.dataEnd = std::size_t(bound < fileSize ? bound : fileSize);
+        // Escapes may leave most of an image uncovered (colour index 0), so a
+        // few bytes can claim a huge one. Allow what runs could fill, with
+        // generous room for row ends, and refuse more before allocating it.
+        const std::uint64_t stream = h.dataEnd - h.dataOffset;
+        if (std::uint64_t(pixels) > std::max(kRleFreePixels, kRlePixelsPerByte * stream))
+            fail("Bitmap of " + std::to_string(h.width) + " x " + std::to_string(h.height) +
+                 " pixels is too large for its " + std::to_string(stream) +
+                 " bytes of run-length encoded data");
     } else {
         const std::uint64_t end = h.dataOffset + std::uint64_t(h.stride) * std::uint64_t(h.height);
         if (end > fileSize)

@@ -52,15 +52,12 @@ void Composition::Button1Click() {
     ClosingSteps closing(ctx_.form, ctx_.platform);
     try {
         run();
-    } catch (const PageCreateError& e) {
-        result_.stopped = true;
-        app::reportError(ctx_.platform, e.what());
     } catch (const std::bad_alloc&) {
         result_.stopped = true;
-        app::reportError(ctx_.platform, "Out of memory");
+        app::reportStop(ctx_.platform, ctx_.form.Panel1, "Out of memory");
     } catch (const std::exception& e) {
         result_.stopped = true;
-        app::reportError(ctx_.platform, e.what());
+        app::reportStop(ctx_.platform, ctx_.form.Panel1, e.what());
     }
 }
 
@@ -91,7 +88,13 @@ void Composition::run() {
 
     // Phase 1, framing; a closed strip is compressed at once, so that the
     // whole selection is held compressed.
-    const PageLoader load = loader ? loader : PageLoader(imaging::loadBmp);
+    const PageLoader load = [inner = loader ? loader : PageLoader(imaging::loadBmp)](const std::string& path) {
+        try {
+            return inner(path);
+        } catch (const imaging::BitmapError& e) {
+            throw imaging::BitmapError("Cannot load '" + path + "': " + e.what());
+        }
+    };
     StripClosed closed;
     if (s.compress) closed = [tag = s.tag](Strip& strip) { compressStrip(strip, tag); };
     std::vector<Strip> strips = buildStrips(s, status, load, closed);

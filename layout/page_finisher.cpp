@@ -1,13 +1,13 @@
 #include "layout/page_finisher.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <exception>
 #include <filesystem>
 
 #include "app/message_boxes.h"
 #include "app/output_directory.h"
+#include "imaging/bitmap_error.h"
 
 namespace quillet::layout {
 
@@ -55,14 +55,12 @@ SaveOutcome PageFinisher::finish(imaging::Bitmap& page, int m) {
     try {
         saver_(page, path);
         return SaveOutcome::Saved;
-    } catch (const std::exception& e) {
-        const std::string dir = app::restoreRoot(s_.outputDirectory);
-        std::error_code ec;
-        const bool usable = fs::is_directory(dir, ec) && ::access(dir.c_str(), W_OK | X_OK) == 0;
-        if (!usable) throw PageCreateError(e.what());
+    } catch (const imaging::BitmapWriteError&) {
         app::showWarning(platform_, writeErrorText(s_.estimatedWidthPx, s_.estimatedHeightPx,
                                                    mountPointOf(s_.outputDirectory)));
         return SaveOutcome::WriteFailed;
+    } catch (const std::exception& e) {
+        throw PageCreateError("Cannot save '" + path + "': " + e.what());
     }
 }
 

@@ -14,14 +14,16 @@
 
 namespace quillet::layout {
 
-// Writes a bitmap to a path; throws (imaging::BitmapError or another
-// std::exception) when it cannot. The default is imaging::saveBmp, which
+// Writes a bitmap to a path; throws imaging::BitmapWriteError when the file
+// was made but its contents could not all be written (a full disk), another
+// std::exception when the file cannot be made at all. The default is imaging::saveBmp, which
 // writes a temporary file and renames it, so a failed save leaves no
 // truncated file under the name.
 using PageSaver = std::function<void(const imaging::Bitmap&, const std::string&)>;
 
 // The external page file could not be created at all (its directory is
-// missing or cannot be written): the run stops with the general error report.
+// missing or cannot be written, the name is a directory or too long): the
+// run stops with the general error report, whose text names the file.
 class PageCreateError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -43,10 +45,9 @@ public:
     PageFinisher(const CompositionSettings& settings, app::PlatformServices& platform, PageSaver saver)
         : s_(settings), platform_(platform), saver_(std::move(saver)) {}
 
-    // Finishes external page m (from 1) and saves it. A failed write shows
-    // the Write Error warning and returns WriteFailed (the run goes on);
-    // throws PageCreateError when the output directory is missing or not
-    // writable. Needs a QGuiApplication when a text is drawn.
+    // Finishes external page m (from 1) and saves it. A short write shows
+    // the Write Error warning and returns WriteFailed (the run goes on); any
+    // other failure throws PageCreateError naming the file and the cause. Needs a QGuiApplication when a text is drawn.
     SaveOutcome finish(imaging::Bitmap& page, int m);
 
     // Adds the Row-format height change and the external footer and header.

@@ -106,6 +106,8 @@ void Program::mainFormSetUp(const std::string& programDirectory) {
     pageTable.CompressionFactor[0] = 1.0;
 }
 
+void Program::detachViewer() { bitmapList.showInViewer = nullptr; }
+
 std::vector<WindowModel*> Program::windows() {
     return {&form.window,          &setpapersize.window, &setbordersheadersfootersdialog.window,
             &tempform.window,      &counterform.window,  &TabbedNotebookDlg.window,

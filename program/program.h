@@ -108,6 +108,11 @@ public:
     // failure. Runs once; later calls do nothing.
     void teardown();
 
+    // For front ends without a screen (quillet-batch): a change of the file
+    // list's current entry no longer loads that bitmap into the viewer, so no
+    // file is decoded, written or warned about for display.
+    void detachViewer();
+
     // The built-in logo picture (Image1).
     const imaging::Bitmap& logo() const { return logo_; }
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 packages=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev libgl-dev libzip-dev libsane-dev libgtest-dev
   fonts-liberation2 fonts-dejavu-core
   xvfb xauth imagemagick netpbm time

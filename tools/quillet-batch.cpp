@@ -353,6 +353,7 @@ int main(int argc, char** argv) {
 
     quillet::app::ConsolePlatform platform;
     Program program(platform, directory, "");
+    program.detachViewer();  // nothing is shown: no viewer work
     quillet::app::MainForm& form = program.form;
 
     ProgressBar progress(::isatty(2) == 1);

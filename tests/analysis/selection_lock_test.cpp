@@ -295,6 +295,7 @@ TEST_P(LockWithBrokenFile, ReportsTheFileAndUndoesTheLock) {
     ASSERT_EQ(errors.size(), 1u) << GetParam().what;
     EXPECT_EQ(errors[0].rfind("Cannot load '" + path + "': ", 0), 0u) << errors[0];
     EXPECT_EQ(errors[0].back(), '.');
+    EXPECT_EQ(form().Panel1.text() + ".", "Stopped: " + errors[0]);
     for (const auto& t : texts) EXPECT_NE(t.rfind("Autocrop", 0), 0u) << t;
 }
 
@@ -308,6 +309,33 @@ INSTANTIATE_TEST_SUITE_P(
                        std::fputs("plain text, not a picture", f);
                        std::fclose(f);
                    }}));
+
+TEST_F(LockTest, PageTooLargeToComposeIsRefusedBeforeItIsLoaded) {
+    writePages(2);
+    // A 46340 x 46340 page: within a bitmap's limit, never within a frame's.
+    // Its pixel data is a hole in a sparse file; the probe reads headers only.
+    std::vector<std::uint8_t> bytes = imaging::encodeBmp(imaging::Bitmap(1, 1));
+    for (std::size_t at : {std::size_t(18), std::size_t(22)})
+        for (int i = 0; i < 4; ++i) bytes[at + std::size_t(i)] = std::uint8_t(46340 >> (8 * i));
+    const std::string path = dir.file("page002.bmp");
+    FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, 62, f);
+    std::fclose(f);
+    fs::resize_file(path, 62 + std::uintmax_t(5796) * 46340);
+    start();
+    int loads = 0;
+    program->selectionLock.loadPage = [&](const std::string& p) {
+        ++loads;
+        return imaging::loadBmp(p);
+    };
+    form().lockselection.click();
+    expectUnlocked();
+    EXPECT_EQ(loads, 0);
+    EXPECT_EQ(errorBoxes(), (std::vector<std::string>{"Cannot lock '" + path +
+                                                      "': a page of 46340 x 46340 pixels is too large to compose "
+                                                      "(at most 1073741824 pixels)."}));
+    EXPECT_EQ(form().Panel1.text() + ".", "Stopped: " + errorBoxes()[0]);
+}
 
 TEST_F(LockTest, FailureWhileMeasuringUndoesLockAndRestoresCursor) {
     writePages(3);
@@ -324,7 +352,9 @@ TEST_F(LockTest, FailureWhileMeasuringUndoesLockAndRestoresCursor) {
                                 "': Bitmap pixel data is truncated."}));
     EXPECT_EQ(texts, (std::vector<std::string>{"Please Wait.....",
                                                "Autocrop processing . . . 0/3.   0%  complete",
-                                               "Autocrop processing . . . 1/3.   33%  complete"}));
+                                               "Autocrop processing . . . 1/3.   33%  complete",
+                                               "Stopped: Cannot load '" + dir.file("page002.bmp") +
+                                                   "': Bitmap pixel data is truncated"}));
     EXPECT_FALSE(fake.busy);
     EXPECT_EQ(fake.beeps, 0);
 }

@@ -2,10 +2,14 @@
 // failures for malformed input.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <random>
+#include <thread>
 
 #include "bmp_test_files.h"
 #include "imaging/bitmap_error.h"
@@ -120,6 +124,50 @@ TEST(BmpFile, FailedSaveLeavesNoFileBehind) {
     int entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
     EXPECT_EQ(entries, 1);
+}
+
+TEST(BmpFile, PastTheFileSizeLimitTheSaveFailsAsAWriteError) {
+    // In a child process with a 1000-byte file-size limit: the kernel's
+    // SIGXFSZ would kill it part-way through; the save must throw
+    // BitmapWriteError and leave no temporary file.
+    ScratchDir dir;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit limit{1000, 1000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        int code = 1;
+        try {
+            saveBmp(patterned(200, 100), dir.path("big.bmp"));
+        } catch (const BitmapWriteError&) {
+            code = 0;
+        } catch (...) {
+            code = 2;
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.dir()));
+}
+
+TEST(BmpFile, ASuccessfulSaveRemovesTemporaryFilesOfDeadProcesses) {
+    ScratchDir dir;
+    const pid_t gone = ::fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0) ::_exit(0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const std::string stale = "p.bmp.tmp-" + std::to_string(gone) + "-7";
+    const std::vector<std::string> kept = {"p.bmp.tmp-1-0",   // a live process's save in progress
+                                           "p.bmp.tmp-x-1",   // not our naming
+                                           "q.bmp.tmp-" + std::to_string(gone) + "-7"};  // another name
+    for (const std::string& name : kept) writeFile(dir.path(name), {1});
+    writeFile(dir.path(stale), {1});
+    saveBmp(patterned(8, 8), dir.path("p.bmp"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path(stale)));
+    for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(dir.path(name))) << name;
 }
 
 TEST(BmpFile, NewFilesGetTheUsualPermissions) {
@@ -268,6 +316,92 @@ TEST(BmpRead, RunLengthEncodedFilesLoadAsColour) {
     EXPECT_EQ(b.pixel(3, 0), (Rgb{0, 200, 0}));
 }
 
+// Files whose headers say they end before the 66 bytes read for the headers;
+// junk follows. Each is loaded by a fresh thread, whose scratch buffer is
+// still empty, as in a process's first load.
+struct ShortHeaderCase {
+    const char* name;
+    BmpSpec spec;
+    std::size_t padTo;
+    Rgb pixel;
+};
+
+BmpSpec shortHeaderSpec(std::uint32_t infoSize, std::uint16_t bpp, std::uint16_t planes, std::vector<Rgb> table,
+                        std::vector<std::uint8_t> pixels) {
+    BmpSpec s;
+    s.infoSize = infoSize;
+    s.width = s.height = 1;
+    s.bitsPerPixel = bpp;
+    s.planes = planes;
+    s.coloursUsed = infoSize == 40 ? std::uint32_t(table.size()) : 0;
+    s.table = std::move(table);
+    s.pixels = std::move(pixels);
+    return s;
+}
+
+TEST(BmpRead, HeadersEndingBeforeTheBytesReadForThemLoad) {
+    const ShortHeaderCase cases[] = {
+        {"core 1-bit", shortHeaderSpec(12, 1, 1, BmpSpec::standardTable(), {0x00, 0, 0, 0}), 80, kBlack},
+        {"24-bit", shortHeaderSpec(40, 24, 1, {}, {0x30, 0x20, 0x10, 0}), 62, Rgb{0x10, 0x20, 0x30}},
+        {"planes 0x4001, one colour", shortHeaderSpec(40, 1, 0x4001, {Rgb{1, 2, 3}}, {0x00, 0, 0, 0}), 63,
+         Rgb{1, 2, 3}},
+    };
+    ScratchDir dir;
+    for (const ShortHeaderCase& c : cases) {
+        std::vector<std::uint8_t> bytes = c.spec.bytes();
+        bytes.resize(c.padTo, 0xa5);
+        writeFile(dir.path("short.bmp"), bytes);
+        std::string failure = "not run";
+        Rgb pixel;
+        std::thread([&] {
+            failure = failureOf([&] { pixel = loadBmp(dir.path("short.bmp")).pixel(0, 0); });
+        }).join();
+        EXPECT_EQ(failure, "") << c.name;
+        EXPECT_EQ(pixel, c.pixel) << c.name;
+    }
+}
+
+// Run-length encoded 5 x 3 pictures whose streams leave pixels uncovered:
+// those are colour index 0 (here a dark blue), on every load.
+TEST(BmpRead, RunLengthPixelsTheStreamDoesNotCoverAreIndexZero) {
+    const Rgb c0{0, 0, 90}, c1{250, 0, 0}, c2{0, 250, 0};
+    const Rgb colours[] = {c0, c1, c2};
+    struct Case {
+        const char* name;
+        std::uint16_t bpp;
+        std::vector<std::uint8_t> stream;
+        std::vector<std::string> picture;  // top row first; '0'.. '2' = index
+    };
+    const Case cases[] = {
+        {"RLE8 early end of bitmap", 8, {2, 1, 0, 1}, {"00000", "00000", "11000"}},
+        {"RLE8 delta", 8, {1, 2, 0, 2, 3, 1, 1, 1, 0, 0, 0, 3, 2, 1, 2, 0}, {"21200", "00001", "20000"}},
+        {"RLE8 run past the row end", 8, {9, 1, 0, 0, 1, 2}, {"00000", "20000", "11111"}},
+        {"RLE4 early end and odd literal", 4, {3, 0x12, 0, 0, 0, 3, 0x21, 0x20, 0, 1}, {"00000", "21200", "12100"}},
+        {"RLE4 delta and a cut-off stream", 4, {0, 2, 4, 2, 1, 0x10, 2}, {"00001", "00000", "00000"}},
+    };
+    for (const Case& c : cases) {
+        BmpSpec s;
+        s.width = 5;
+        s.height = 3;
+        s.bitsPerPixel = c.bpp;
+        s.compression = c.bpp == 8 ? 1 : 2;
+        s.coloursUsed = 3;
+        s.table = {c0, c1, c2};
+        s.pixels = c.stream;
+        const auto bytes = s.bytes();
+        const Bitmap first = decode(bytes);
+        ScratchDir dir;
+        writeFile(dir.path("rle.bmp"), bytes);
+        const Bitmap second = loadBmp(dir.path("rle.bmp"));
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 5; ++x) {
+                const Rgb want = colours[c.picture[std::size_t(y)][std::size_t(x)] - '0'];
+                EXPECT_EQ(first.pixel(x, y), want) << c.name << " at " << x << "," << y;
+                EXPECT_EQ(second.pixel(x, y), want) << c.name << " at " << x << "," << y;
+            }
+    }
+}
+
 // ---- malformed input ----
 
 BmpSpec validOneBit() {
@@ -320,6 +454,13 @@ const BadCase kBadCases[] = {
     {"NegativeWidth", [] { return withSpec([](BmpSpec& s) { s.width = -7; }); }, "negative", false},
     {"MinimumHeight", [] { return withSpec([](BmpSpec& s) { s.height = INT32_MIN; }); }, "too large", false},
     {"MonoOver2To31Pixels", [] { return withSpec([](BmpSpec& s) { s.width = 65536; s.height = 32769; }); }, "too large", false},
+    {"MonoMaxWidthOneRow", [] { return withSpec([](BmpSpec& s) { s.width = INT32_MAX; s.height = 1; }); }, "too large", false},
+    {"RunLengthBomb", [] {
+         return withSpec([](BmpSpec& s) {
+             s.bitsPerPixel = 8; s.compression = 1; s.coloursUsed = 2; s.width = 8192; s.height = 4096;
+             s.pixels = {0, 0, 0, 0, 0, 2, 255, 255, 0, 1};
+         });
+     }, "pixels is too large for its 10 bytes of run-length encoded data", false},
     {"MonoHugeWidth", [] { return withSpec([](BmpSpec& s) { s.width = INT32_MAX; s.height = 2; }); }, "too large", false},
     {"ColourOverLimit", [] { return withSpec([](BmpSpec& s) { s.bitsPerPixel = 24; s.table = {}; s.width = 20000; s.height = 20000; }); },
      "too large", false},

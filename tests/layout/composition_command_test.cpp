@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <set>
 
 #include "imaging/bitmap_error.h"
@@ -139,7 +141,7 @@ TEST(CompositionCommand, WriteFailuresWarnPerPageAndTheEndTextSaysSo) {
     std::vector<std::string> attempted;
     rig.composition.saver = [&](const Bitmap& b, const std::string& path) {
         attempted.push_back(path);
-        if (path.find("/2page.bmp") != std::string::npos) throw imaging::BitmapError("No space left on device");
+        if (path.find("/2page.bmp") != std::string::npos) throw imaging::BitmapWriteError("No space left on device");
         imaging::saveBmp(b, path);
     };
     rig.press();
@@ -164,30 +166,61 @@ TEST(CompositionCommand, EveryPageFailingGivesOneWarningEach) {
     for (int i = 0; i < 2; ++i) rig.addPage(makeTextPage({.width = 64, .height = 200}, 20 + i));
     rig.lock();
     rig.layoutFields(200, 1);
-    rig.composition.saver = [](const Bitmap&, const std::string&) { throw imaging::BitmapError("short write"); };
+    rig.composition.saver = [](const Bitmap&, const std::string&) { throw imaging::BitmapWriteError("short write"); };
     rig.press();
     EXPECT_EQ(rig.platform.messages.size(), 2u);
     EXPECT_EQ(rig.form.Panel1.text(), "Done. . .  saved 0 of 2 pages; 2 pages could not be written.");
     EXPECT_EQ(rig.composition.lastResult().failed, 2);
 }
 
-TEST(CompositionCommand, MissingOutputDirectoryStopsWithTheErrorReport) {
-    Rig rig;
-    for (int i = 0; i < 2; ++i) rig.addPage(makeTextPage({.width = 64, .height = 200}, 30 + i));
-    rig.lock();
-    rig.layoutFields(200, 1);
-    rig.form.OutputDirectory = rig.folder.file("missing");
-    rig.form.OutputDirectoryChosen = true;
-    rig.press();
-    ASSERT_EQ(rig.platform.messages.size(), 1u);
-    EXPECT_EQ(rig.platform.messages[0].kind, MessageKind::Error);
-    EXPECT_EQ(rig.platform.messages[0].caption, "Quillet");
-    EXPECT_EQ(rig.platform.messages[0].text.back(), '.');
-    EXPECT_TRUE(rig.composition.lastResult().stopped);
-    EXPECT_EQ(rig.composition.lastResult().pages, 1);  // stopped at the first page
-    EXPECT_FALSE(std::filesystem::exists(rig.folder.file("missing")));
-    EXPECT_NE(rig.form.Panel1.text().rfind("Done", 0), 0u);
-    expectClosingSteps(rig);
+// Output files that cannot be made at all: the run stops at the first page
+// with the general error report naming the file and the cause, and the status
+// panel says it stopped.
+TEST(CompositionCommand, OutputThatCannotBeCreatedStopsWithAReportNamingTheFile) {
+    namespace fs = std::filesystem;
+    struct Case {
+        const char* what;
+        std::function<std::string(const std::string& folder)> prepare;  // the output directory
+        const char* cause;
+    };
+    const Case cases[] = {
+        {"missing directory", [](const std::string& f) { return f + "/missing"; }, "No such file or directory"},
+        {"page name is a directory",
+         [](const std::string& f) {
+             fs::create_directories(f + "/out/1page.bmp");
+             return f + "/out";
+         },
+         "Is a directory"},
+        {"output path is a file", [](const std::string& f) { return f + "/in001.bmp"; }, "Not a directory"},
+        {"temporary name past the path limit",
+         [](const std::string& f) {
+             std::string dir = f;
+             while (dir.size() < 4080) dir += "/" + std::string(std::min<std::size_t>(200, 4080 - dir.size()), 'd');
+             fs::create_directories(dir);
+             return dir;
+         },
+         "File name too long"},
+    };
+    for (const Case& c : cases) {
+        Rig rig;
+        for (int i = 0; i < 2; ++i) rig.addPage(makeTextPage({.width = 64, .height = 200}, 30 + i));
+        rig.lock();
+        rig.layoutFields(200, 1);
+        rig.form.OutputDirectory = c.prepare(rig.folder.path());
+        rig.form.OutputDirectoryChosen = true;
+        rig.press();
+        ASSERT_EQ(rig.platform.messages.size(), 1u) << c.what;
+        const auto& box = rig.platform.messages[0];
+        EXPECT_EQ(box.kind, MessageKind::Error) << c.what;
+        EXPECT_EQ(box.caption, "Quillet");
+        const std::string file = rig.form.OutputDirectory + "/1page.bmp";
+        EXPECT_EQ(box.text.rfind("Cannot save '" + file + "': ", 0), 0u) << box.text;
+        EXPECT_NE(box.text.find(c.cause), std::string::npos) << box.text;
+        EXPECT_EQ(rig.form.Panel1.text() + ".", "Stopped: " + box.text) << c.what;
+        EXPECT_TRUE(rig.composition.lastResult().stopped);
+        EXPECT_EQ(rig.composition.lastResult().pages, 1) << c.what;  // stopped at the first page
+        expectClosingSteps(rig);
+    }
 }
 
 TEST(CompositionCommand, PageThatCannotBeLoadedStopsBeforeAnyPageIsWritten) {
@@ -200,7 +233,8 @@ TEST(CompositionCommand, PageThatCannotBeLoadedStopsBeforeAnyPageIsWritten) {
     ASSERT_EQ(rig.platform.messages.size(), 1u);
     EXPECT_EQ(rig.platform.messages[0].kind, MessageKind::Error);
     EXPECT_EQ(rig.outputCount(), 0);
-    EXPECT_EQ(rig.form.Panel1.text(), "Layout processing . . .  2/3 (in002.bmp)");
+    EXPECT_EQ(rig.form.Panel1.text() + ".", "Stopped: " + rig.platform.messages[0].text);
+    EXPECT_NE(rig.form.Panel1.text().find("in002.bmp"), std::string::npos);
     expectClosingSteps(rig);
 }
 

@@ -113,7 +113,7 @@ TEST(DevicePage, StretchedToThePrintedSizeFromTheTopLeft) {
     test::expectBitmapsEqual(devicePage(source, {6, 4}, {9, 6}, true),
                              bitmapFromRows({".##..##", "###.###", "###.###", "###.###", "###.###"}));
     const Bitmap full = devicePage(source, {9, 6}, {9, 6}, true);
-    EXPECT_EQ(Size(full.width(), full.height()), Size(9, 6));
+    EXPECT_EQ((Size{full.width(), full.height()}), (Size{9, 6}));
 }
 
 // The running program over a folder of small pages, with a printer of
@@ -144,7 +144,7 @@ TEST_F(PrintingProgram, SelectedBitmapsOneJobEachWithTheirCounters) {
     fake.buttonAnswers = {Button::Yes};
     form().Print1.click();
     ASSERT_EQ(fake.messageTexts(), std::vector<std::string>{PrintCommand::kPrintAllQuestion});
-    EXPECT_EQ(fake.printedPages, std::vector<Size>(3, Size(4794, 6826)));
+    EXPECT_EQ(fake.printedPages, (std::vector<Size>(3, Size{4794, 6826})));
     EXPECT_EQ(texts, (std::vector<std::string>{"", "Spooled to printer . . . 'p1.bmp' (1 of 3)",
                                                "Spooled to printer . . . 'p2.bmp' (2 of 3)",
                                                "Spooled to printer . . . 'p3.bmp' (3 of 3)"}));
@@ -192,7 +192,7 @@ TEST_F(PrintingProgram, PaperGuardAndTheSingleBitmapPath) {
     // A chosen file prints at 100 x 100 mm whatever its proportions.
     fake.openFileAnswers = {folder.file("p2.bmp")};
     form().Print1.click();
-    EXPECT_EQ(fake.printedPages, std::vector<Size>{Size(2362, 2362)});
+    EXPECT_EQ(fake.printedPages, (std::vector<Size>{Size{2362, 2362}}));
     EXPECT_EQ(form().Panel1.text(), "Spooled to printer . . . '" + folder.file("p2.bmp") + "'");
 }
 
@@ -222,7 +222,7 @@ TEST_F(PrintingProgram, PreviewWalkCancelAfterTheFirstOfFive) {
     EXPECT_EQ(fake.messages[1].kind, app::MessageKind::Information);
     const Viewer& viewer = program->tempform;
     // 40 x 60 at 210 x 297 mm: 42 x 60, the first preview kept.
-    EXPECT_EQ(Size(viewer.ViewerBitmap.width(), viewer.ViewerBitmap.height()), Size(42, 60));
+    EXPECT_EQ((Size{viewer.ViewerBitmap.width(), viewer.ViewerBitmap.height()}), (Size{42, 60}));
     EXPECT_TRUE(viewer.ViewerBitmap.monochrome());
     EXPECT_TRUE(viewer.ViewerBitmap.isBlack(0, 0));
     EXPECT_TRUE(viewer.window.visible());
@@ -270,7 +270,7 @@ TEST_F(PrintingProgram, PreviewFailuresAndTheSingleBitmapPath) {
     fake.openFileAnswers = {folder.file("p1.bmp"), std::nullopt};
     form().PrintPreview1.click();
     const Bitmap& shown = program->tempform.ViewerBitmap;
-    ASSERT_EQ(Size(shown.width(), shown.height()), Size(40, 60));
+    ASSERT_EQ((Size{shown.width(), shown.height()}), (Size{40, 60}));
     EXPECT_FALSE(shown.isBlack(0, 0));
     EXPECT_TRUE(shown.isBlack(5, 5));
     EXPECT_FALSE(shown.isBlack(6, 6));

@@ -15,6 +15,7 @@
 
 #include "imaging/bmp_file.h"
 #include "imaging/sample_page.h"
+#include "output/viewer.h"
 #include "support/batch_run.h"
 #include "support/pdf_queue.h"
 #include "support/bitmap_text.h"
@@ -133,6 +134,19 @@ TEST_F(BatchTest, EveryInputInkRowIsInTheOutputInOrder) {
     }
     ASSERT_EQ(outRows.size(), in.size());
     for (std::size_t i = 0; i < in.size(); ++i) ASSERT_EQ(outRows[i], in[i]) << "ink row " << i;
+}
+
+TEST_F(BatchTest, DoesNoViewerWorkForTheFirstListedFile) {
+    // A first page wider than the viewer can draw would make the viewer write
+    // its temporary file and warn; a run shows nothing, so stderr stays empty.
+    writePages(1);
+    Bitmap wide(quillet::output::Viewer::kMaxShownSide + 16, 30);
+    wide.fillRect({0, 10, wide.width(), 15}, quillet::imaging::kBlack);
+    quillet::imaging::saveBmp(wide, dir() + "/a_wide.bmp");
+    const BatchRun r = runBatch({"-C", dir(), "-o", out(), "--columns", "1"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_GE(outputCount(), 1);
 }
 
 TEST_F(BatchTest, ExitStatuses) {
