@@ -278,15 +278,18 @@ TEST(MainFormFields, NumberFieldsShareTheirReadingWritingAndFocusRules) {
     NumberField field{"f", 5, 50, 1, 5, 20};
     int runs = 0;
     field.onChange = [&] { ++runs; };
-    struct Typed { const char* text; int read; };
+    // Typed text is held until committed, then read (a non-number reads as
+    // the minimum) and brought into the range.
+    struct Typed { const char* text; int committed; };
     for (const Typed& t : {Typed{"abc", 5}, Typed{"", 5}, Typed{"12x", 5}, Typed{"1.5", 5},
-                           Typed{"-3", -3}, Typed{"77", 77}})
+                           Typed{"-3", 5}, Typed{"77", 50}, Typed{"42", 42}})
     {
+        field.setValue(20);
         field.typeText(t.text);
-        EXPECT_EQ(field.value(), t.read) << t.text;  // typing never clamps
+        EXPECT_EQ(field.value(), 20) << t.text;  // nothing handled while typing
+        field.commit();
+        EXPECT_EQ(field.value(), t.committed) << t.text;
     }
-    field.focusLost();
-    EXPECT_EQ(field.text(), "50");  // clamped once the field is left
     runs = 0;
     field.setValue(50);  // the shown value: nothing changes, no handler
     field.typeText("50");
@@ -298,6 +301,7 @@ TEST(MainFormFields, NumberFieldsShareTheirReadingWritingAndFocusRules) {
     fixed.setValue(3000);
     EXPECT_EQ(fixed.value(), 3000);
     fixed.typeText("x");
+    fixed.commit();
     EXPECT_EQ(fixed.value(), 7);
 }
 

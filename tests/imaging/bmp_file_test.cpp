@@ -138,7 +138,7 @@ TEST(BmpFile, PastTheFileSizeLimitTheSaveFailsAsAWriteError) {
         ::setrlimit(RLIMIT_FSIZE, &limit);
         int code = 1;
         try {
-            saveBmp(patterned(200, 100), dir.path("big.bmp"));
+            saveBmp(patterned(200, 100), dir.file("big.bmp"));
         } catch (const BitmapWriteError&) {
             code = 0;
         } catch (...) {
@@ -150,7 +150,7 @@ TEST(BmpFile, PastTheFileSizeLimitTheSaveFailsAsAWriteError) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_TRUE(std::filesystem::is_empty(dir.dir()));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
 TEST(BmpFile, ASuccessfulSaveRemovesTemporaryFilesOfDeadProcesses) {
@@ -163,11 +163,11 @@ TEST(BmpFile, ASuccessfulSaveRemovesTemporaryFilesOfDeadProcesses) {
     const std::vector<std::string> kept = {"p.bmp.tmp-1-0",   // a live process's save in progress
                                            "p.bmp.tmp-x-1",   // not our naming
                                            "q.bmp.tmp-" + std::to_string(gone) + "-7"};  // another name
-    for (const std::string& name : kept) writeFile(dir.path(name), {1});
-    writeFile(dir.path(stale), {1});
-    saveBmp(patterned(8, 8), dir.path("p.bmp"));
-    EXPECT_FALSE(std::filesystem::exists(dir.path(stale)));
-    for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(dir.path(name))) << name;
+    for (const std::string& name : kept) writeFile(dir.file(name), {1});
+    writeFile(dir.file(stale), {1});
+    saveBmp(patterned(8, 8), dir.file("p.bmp"));
+    EXPECT_FALSE(std::filesystem::exists(dir.file(stale)));
+    for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(dir.file(name))) << name;
 }
 
 TEST(BmpFile, NewFilesGetTheUsualPermissions) {
@@ -350,11 +350,11 @@ TEST(BmpRead, HeadersEndingBeforeTheBytesReadForThemLoad) {
     for (const ShortHeaderCase& c : cases) {
         std::vector<std::uint8_t> bytes = c.spec.bytes();
         bytes.resize(c.padTo, 0xa5);
-        writeFile(dir.path("short.bmp"), bytes);
+        writeFile(dir.file("short.bmp"), bytes);
         std::string failure = "not run";
         Rgb pixel;
         std::thread([&] {
-            failure = failureOf([&] { pixel = loadBmp(dir.path("short.bmp")).pixel(0, 0); });
+            failure = failureOf([&] { pixel = loadBmp(dir.file("short.bmp")).pixel(0, 0); });
         }).join();
         EXPECT_EQ(failure, "") << c.name;
         EXPECT_EQ(pixel, c.pixel) << c.name;
@@ -391,8 +391,8 @@ TEST(BmpRead, RunLengthPixelsTheStreamDoesNotCoverAreIndexZero) {
         const auto bytes = s.bytes();
         const Bitmap first = decode(bytes);
         ScratchDir dir;
-        writeFile(dir.path("rle.bmp"), bytes);
-        const Bitmap second = loadBmp(dir.path("rle.bmp"));
+        writeFile(dir.file("rle.bmp"), bytes);
+        const Bitmap second = loadBmp(dir.file("rle.bmp"));
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 5; ++x) {
                 const Rgb want = colours[c.picture[std::size_t(y)][std::size_t(x)] - '0'];
