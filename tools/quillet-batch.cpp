@@ -112,15 +112,6 @@ int badArguments(const std::string& why) {
     return 2;
 }
 
-bool parseInt(const std::string& text, long lo, long hi, long& out) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || v < lo || v > hi) return false;
-    out = v;
-    return true;
-}
-
 struct FieldWrite {
     std::string option;
     long value = 0;  // compression: item index
@@ -190,7 +181,7 @@ std::string parse(int argc, char** argv, Arguments& a, bool& help) {
             for (;;) {
                 const std::size_t comma = v.find(',', start);
                 long n = 0;
-                if (!parseInt(v.substr(start, comma == std::string::npos ? std::string::npos : comma - start), 0,
+                if (!quillet::batch::parseWholeNumber(v.substr(start, comma == std::string::npos ? std::string::npos : comma - start), 0,
                               99999, n))
                     return "--borders takes eight whole millimetre widths IT,IB,IL,IR,ET,EB,EL,ER";
                 b.push_back(n);
@@ -220,7 +211,7 @@ std::string parse(int argc, char** argv, Arguments& a, bool& help) {
         } else if (o == "--xppi" || o == "--yppi" || o == "--columns" || o == "--length-pixels" ||
                    o == "--length-pages") {
             long n = 0;
-            if (!value(v) || !parseInt(v, 0, 99999, n)) return o + " takes a whole number";
+            if (!value(v) || !quillet::batch::parseWholeNumber(v, 0, 99999, n)) return o + " takes a whole number";
             a.writes.push_back({o, n});
         } else if (!o.empty() && o[0] == '-') {
             return "unknown option " + o;

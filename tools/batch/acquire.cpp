@@ -39,6 +39,7 @@
 #include "acquire/scanner_error.h"
 #include "app/output_directory.h"
 #include "tools/batch/batch_commands.h"
+#include "tools/batch/batch_setup.h"
 
 namespace quillet::batch {
 
@@ -58,14 +59,6 @@ struct AcquireArguments {
     std::string directory = ".";
     std::string name = "page";
 };
-
-bool parseInt(const std::string& s, int lo, int hi, int& out) {
-    char* end = nullptr;
-    const long v = std::strtol(s.c_str(), &end, 10);
-    if (s.empty() || *end != '\0' || v < lo || v > hi) return false;
-    out = int(v);
-    return true;
-}
 
 // An empty string on success, else what is wrong.
 std::string parse(int argc, char** argv, AcquireArguments& a) {
@@ -89,7 +82,7 @@ std::string parse(int argc, char** argv, AcquireArguments& a) {
             else if (v == "color" || v == "colour") a.mode = ScanMode::Colour;
             else return "--mode takes lineart, gray or color, not " + v;
         } else if (arg == "--resolution") {
-            if (!value(v) || !parseInt(v, 1, 100000, n)) return "--resolution needs a number of dots per inch";
+            if (!value(v) || !parseWholeNumber(v, 1, 100000, n)) return "--resolution needs a number of dots per inch";
             a.resolution = n;
         } else if (arg == "--source") {
             if (!value(a.source)) return "--source needs a name";
@@ -98,10 +91,10 @@ std::string parse(int argc, char** argv, AcquireArguments& a) {
             if (eq == std::string::npos || eq == 0) return "--option needs NAME=VALUE";
             a.options.emplace_back(v.substr(0, eq), v.substr(eq + 1));
         } else if (arg == "--pages") {
-            if (!value(v) || !parseInt(v, 1, kCounterMax, n)) return "--pages needs a number from 1 to 300";
+            if (!value(v) || !parseWholeNumber(v, 1, kCounterMax, n)) return "--pages needs a number from 1 to 300";
             a.pages = n;
         } else if (arg == "--start") {
-            if (!value(v) || !parseInt(v, 1, kCounterMax, a.start)) return "--start needs a number from 1 to 300";
+            if (!value(v) || !parseWholeNumber(v, 1, kCounterMax, a.start)) return "--start needs a number from 1 to 300";
         } else if (arg == "-o") {
             if (!value(a.directory)) return "-o needs a directory";
         } else if (arg == "--name") {

@@ -3,6 +3,7 @@
 // offscreen rendering on machines without a display, the printed size
 // option, and selecting pages in the file list as a user would.
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,18 @@ namespace quillet::batch {
 // Without a display, Qt renders offscreen (text drawing, print jobs).
 // Call before the QGuiApplication is made.
 void renderOffscreenWithoutDisplay();
+
+// A whole number in lo..hi, digits with an optional sign and nothing else,
+// into out; false (out untouched) otherwise.
+template <class Int>
+bool parseWholeNumber(const std::string& text, long lo, long hi, Int& out) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (*end != '\0' || v < lo || v > hi) return false;
+    out = Int(v);
+    return true;
+}
 
 // The --paper option: A5, A4, A3 or WxH in millimetres (User Defined).
 struct PaperChoice {

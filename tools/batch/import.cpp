@@ -32,6 +32,7 @@
 #include "importing/page_numbering.h"
 #include "importing/page_source.h"
 #include "tools/batch/batch_commands.h"
+#include "tools/batch/batch_setup.h"
 
 // Qt last: its "emit" macro must not meet the models' emit().
 #include <QString>
@@ -63,15 +64,6 @@ struct ImportArguments {
     std::vector<std::string> files;
 };
 
-bool wholeNumber(const std::string& text, long lo, long hi, long& out) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || v < lo || v > hi) return false;
-    out = v;
-    return true;
-}
-
 // Empty on success, else why the arguments are bad.
 std::string parseImport(int argc, char** argv, ImportArguments& a, bool& help) {
     for (int i = 2; i < argc; ++i) {
@@ -89,13 +81,13 @@ std::string parseImport(int argc, char** argv, ImportArguments& a, bool& help) {
             if (!value()) return "-o needs a directory";
             a.output = v;
         } else if (o == "--dpi") {
-            if (!value() || !wholeNumber(v, 10, 2400, n)) return "--dpi takes a resolution of 10 to 2400";
+            if (!value() || !parseWholeNumber(v, 10, 2400, n)) return "--dpi takes a resolution of 10 to 2400";
             a.settings.dpi = int(n);
         } else if (o == "--threshold") {
             if (!value()) return "--threshold takes auto or a level of 0 to 255";
             if (v == "auto") {
                 a.settings.threshold.automatic = true;
-            } else if (wholeNumber(v, 0, 255, n)) {
+            } else if (parseWholeNumber(v, 0, 255, n)) {
                 a.settings.threshold = {false, int(n)};
             } else {
                 return "--threshold takes auto or a level of 0 to 255";
@@ -105,7 +97,7 @@ std::string parseImport(int argc, char** argv, ImportArguments& a, bool& help) {
                 return "--name takes a base file name without '/'";
             a.name = v;
         } else if (o == "--start") {
-            if (!value() || !wholeNumber(v, 1, 999999, a.start)) return "--start takes a counter of 1 to 999999";
+            if (!value() || !parseWholeNumber(v, 1, 999999, a.start)) return "--start takes a counter of 1 to 999999";
         } else if (!o.empty() && o[0] == '-' && o != "-") {
             return "unknown option " + o;
         } else {
