@@ -16,16 +16,23 @@
 // 1:1 is a plain shifted word copy; halving has a bit-compress path;
 // enlarging by a whole factor of 2..8 expands each source byte through a
 // lookup table; any other enlargement builds each destination word from one
-// 64-bit source fetch (see Segments below); shrinking by other ratios
+// 64-bit source fetch, with a bit deposit where the processor has a fast one
+// (see Deposit and Segments below); shrinking by other ratios
 // gathers one bit per destination pixel from a black-wins smeared band.
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include "imaging/bit_rows.h"
 #include "imaging/bitmap.h"
+#include "imaging/bitmap_copy.h"
 #include "imaging/colour.h"
 
 namespace quillet::imaging {
@@ -86,6 +93,47 @@ inline std::uint64_t fetch64(const std::uint64_t* row, int x) {
     const int q = x >> 6, r = x & 63;
     return r ? (row[q] << r) | (row[q + 1] >> (64 - r)) : row[q];
 }
+
+// Enlarging by depositing: the word's source bits go to the first pixel of
+// each repeat run with the processor's parallel bit deposit, and the runs are
+// then filled from their first pixel in doubling steps. Only where the
+// deposit is one fast instruction: it is microcoded, and far slower than the
+// mask walk, on the first two Zen generations.
+std::atomic<bool> bitDepositAllowed{true};
+
+#if defined(__x86_64__)
+bool fastBitDeposit() {
+    static const bool fast = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("bmi2") && !__builtin_cpu_is("znver1") && !__builtin_cpu_is("znver2");
+    }();
+    return fast && bitDepositAllowed.load(std::memory_order_relaxed);
+}
+
+// One destination word of a deposit: its pixels in the word's bit order,
+// whose first bit may lie inside the word (the rectangle's left edge).
+struct DepositWord {
+    int source = 0;           // first source bit of the word
+    int count = 0;            // source pixels of the word (first pixels of runs)
+    std::uint64_t first = 0;  // the first pixel of each run
+    std::uint64_t cover = 0;  // every pixel of the word inside the rectangle
+    std::uint64_t repeat[6];  // fill step s: pixels 2^s or more into their run
+};
+
+// Writes the deposited words over dst (Copy: only inside the rectangle) or
+// ORs them in (black wins).
+__attribute__((target("bmi2"))) void depositWords(const std::vector<DepositWord>& words, int steps,
+                                                  const std::uint64_t* src, std::uint64_t* dst, bool orInk) {
+    for (std::size_t w = 0; w < words.size(); ++w) {
+        const DepositWord& d = words[w];
+        std::uint64_t v = _pdep_u64(fetch64(src, d.source) >> (64 - d.count), d.first);
+        for (int s = 0; s < steps; ++s) v |= (v >> (1 << s)) & d.repeat[s];
+        dst[w] = orInk ? dst[w] | v : (dst[w] & ~d.cover) | v;
+    }
+}
+#else
+bool fastBitDeposit() { return false; }
+#endif
 
 // Appends bit strings to a row of words, most significant bit first.
 class BitWriter {
@@ -161,7 +209,10 @@ void orShiftedLeft(std::uint64_t* dst, int n, int step) {
 // Turns a band's source columns (aligned to bit 0) into destination bits.
 class ColumnMapper {
 public:
-    ColumnMapper(const AxisMap& xs) : n_(xs.size()) {
+    // dstPhase: the bit of its first word where a monochrome destination
+    // rectangle starts (deposits are written into the row itself); -1 for a
+    // colour destination.
+    ColumnMapper(const AxisMap& xs, int dstPhase) : n_(xs.size()) {
         x0_ = xs.start.front();
         srcBits_ = xs.start.back() + xs.count.back() - x0_;
         srcWords_ = wordsFor(srcBits_) + 1;  // one spare zero word for halving and fetch64
@@ -179,6 +230,9 @@ public:
             kind_ = Kind::Halving;
         } else if (enlarging && wholeFactor(xs)) {
             kind_ = Kind::Repeat;
+        } else if (enlarging && dstPhase >= 0 && fastBitDeposit()) {
+            kind_ = Kind::Deposit;
+            buildDeposit(xs, dstPhase);
         } else if (enlarging) {
             kind_ = Kind::Segments;
             buildSegments(xs);
@@ -189,6 +243,18 @@ public:
     }
 
     int firstSourceColumn() const { return x0_; }
+    // True when mapInto writes the destination row itself.
+    bool deposits() const { return kind_ == Kind::Deposit; }
+
+    // For deposits: the band's columns (as for map) into the destination
+    // row's words from the rectangle's first word, Copy or black wins.
+    void mapInto(const std::uint64_t* src, std::uint64_t* dstWords, bool orInk) const {
+#if defined(__x86_64__)
+        depositWords(deposit_, depositSteps_, src, dstWords, orInk);
+#else
+        (void)src, (void)dstWords, (void)orInk;
+#endif
+    }
     int sourceBits() const { return srcBits_; }
     int sourceWords() const { return srcWords_; }
     bool identity() const { return kind_ == Kind::Identity; }
@@ -238,7 +304,7 @@ public:
     }
 
 private:
-    enum class Kind { Identity, Halving, Repeat, Segments, Gather };
+    enum class Kind { Identity, Halving, Repeat, Deposit, Segments, Gather };
 
     // Whole-factor enlargement: destination k takes source (k + phase_) /
     // factor_ (relative to x0_), factor_ in 2..8; phase_ < factor_ is how many
@@ -287,6 +353,44 @@ private:
                 *m |= std::uint64_t(1) << (63 - (k - k0));
             }
         }
+    }
+
+    // The deposit masks of each destination word, the rectangle starting at
+    // bit `phase` of its first word; the fill steps are as many as the
+    // longest run of repeats in any word needs.
+    void buildDeposit(const AxisMap& xs, int phase) {
+#if defined(__x86_64__)
+        const int words = wordsFor(phase + n_);
+        deposit_.assign(std::size_t(words), DepositWord{});
+        int longest = 1;
+        for (int w = 0; w < words; ++w) {
+            const int k0 = std::max(0, (w << 6) - phase), k1 = std::min(n_, (w << 6) + 64 - phase);
+            DepositWord& d = deposit_[std::size_t(w)];
+            d.source = xs.start[k0] - x0_;
+            d.count = xs.start[k1 - 1] - xs.start[k0] + 1;
+            std::uint64_t repeats = 0;
+            for (int k = k0, run = 0; k < k1; ++k) {
+                const std::uint64_t bit = std::uint64_t(1) << (63 - ((k + phase) & 63));
+                d.cover |= bit;
+                if (k > k0 && xs.start[k] == xs.start[k - 1]) {
+                    repeats |= bit;
+                    longest = std::max(longest, ++run + 1);
+                } else {
+                    d.first |= bit;
+                    run = 0;
+                }
+            }
+            for (int s = 0; s < 6; ++s) {
+                d.repeat[s] = repeats;
+                repeats &= repeats >> (1 << s);  // at least 2^(s+1) into a run
+            }
+        }
+        depositSteps_ = 0;
+        while ((1 << depositSteps_) < longest) ++depositSteps_;
+#else
+        (void)xs;
+        (void)phase;
+#endif
     }
 
     void buildGather(const AxisMap& xs) {
@@ -356,6 +460,10 @@ private:
     int stride_ = 0;                   // masks per destination word
     std::vector<int> wordSource_;      // first source bit of each destination word
     std::vector<std::uint64_t> masks_; // stride_ segment masks per destination word
+#if defined(__x86_64__)
+    std::vector<DepositWord> deposit_;
+    int depositSteps_ = 0;
+#endif
     std::vector<int> lengths_;
     std::vector<std::uint64_t> smeared_;
     std::vector<std::uint32_t> index_;
@@ -363,6 +471,8 @@ private:
 };
 
 }  // namespace
+
+void allowBitDeposit(bool allowed) { bitDepositAllowed.store(allowed, std::memory_order_relaxed); }
 
 void Bitmap::blit(int dstX, int dstY, const Bitmap& src, int srcX, int srcY, int w, int h,
                   CopyMode mode) {
@@ -407,7 +517,7 @@ void Bitmap::copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRec
         return;
     }
 
-    ColumnMapper columns(xs);
+    ColumnMapper columns(xs, monochrome_ ? dx0 & 63 : -1);
     const int x0 = columns.firstSourceColumn();
     const int srcWordFirst = x0 >> 6;
     const int srcWordLast = (x0 + columns.sourceBits() - 1) >> 6;
@@ -442,6 +552,13 @@ void Bitmap::copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRec
                 lastCount = cnt;
                 continue;
             }
+            if (columns.deposits()) {
+                extractBits(bits, x0 & 63, columns.sourceBits(), aligned.data());
+                columns.mapInto(aligned.data(), row(dy0 + k) + (dx0 >> 6), orInk);
+                lastStart = y0;
+                lastCount = cnt;
+                continue;
+            }
             if (columns.identity()) {
                 extractBits(bits, x0 & 63, n, out.data());
             } else {
@@ -457,7 +574,9 @@ void Bitmap::copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRec
             continue;
         }
         const int y = dy0 + k;
-        if (monochrome_) {
+        if (columns.deposits()) {  // a repeated row, ORed in again
+            columns.mapInto(aligned.data(), row(y) + (dx0 >> 6), orInk);
+        } else if (monochrome_) {
             depositBits(row(y), dx0, out.data(), n, orInk);
         } else {
             std::uint32_t* d = colourRow(y) + dx0;

@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <random>
 
+#include "base/scope_guard.h"
 #include "imaging/bit_rows.h"
 #include "imaging/bitmap.h"
+#include "imaging/bitmap_copy.h"
 #include "support/bitmap_text.h"
 
 namespace quillet::imaging {
@@ -122,22 +124,26 @@ TEST_P(StretchingMatchesModel, AtOffsetsWithClippingInBothModes) {
         {-1, -1, 0, 0, 0, 0},   {5, 0, -3, 0, 0, 0},     {0, 0, 7, 0, 13, 1},      {-13, -2, -1, -1, 70, 2},
         {1, 0, 9, 3, 1, 0},
     };
-    for (const Placement& p : placements)
-        for (const CopyMode mode : {CopyMode::Copy, CopyMode::And}) {
-            const int width = std::max(1, p.dx + dw + 4 - p.cutRight);
-            const int height = std::max(1, p.dy + dh + 2 - p.cutBottom);
-            Bitmap dst = randomBitmap(rng, width, height, 20);
-            Bitmap expected = dst;
-            const Rect dr{p.dx, p.dy, p.dx + dw, p.dy + dh};
-            const Rect sr{p.sx, p.sy, p.sx + sw, p.sy + sh};
-            referenceCopy(expected, dr, src, sr, mode);
-            dst.copyRect(dr, src, sr, mode);
-            ASSERT_TRUE(bitmapsEqual(dst, expected))
-                << sw << "x" << sh << " -> " << dw << "x" << dh << " at " << p.dx << "," << p.dy << " from " << p.sx
-                << "," << p.sy << " cut " << p.cutRight << "," << p.cutBottom
-                << (mode == CopyMode::And ? " AND" : " copy");
-            ASSERT_TRUE(paddingClear(dst));
-        }
+    const base::ScopeExit restore([] { allowBitDeposit(true); });
+    for (const bool deposit : {true, false}) {
+        allowBitDeposit(deposit);
+        for (const Placement& p : placements)
+            for (const CopyMode mode : {CopyMode::Copy, CopyMode::And}) {
+                const int width = std::max(1, p.dx + dw + 4 - p.cutRight);
+                const int height = std::max(1, p.dy + dh + 2 - p.cutBottom);
+                Bitmap dst = randomBitmap(rng, width, height, 20);
+                Bitmap expected = dst;
+                const Rect dr{p.dx, p.dy, p.dx + dw, p.dy + dh};
+                const Rect sr{p.sx, p.sy, p.sx + sw, p.sy + sh};
+                referenceCopy(expected, dr, src, sr, mode);
+                dst.copyRect(dr, src, sr, mode);
+                ASSERT_TRUE(bitmapsEqual(dst, expected))
+                    << sw << "x" << sh << " -> " << dw << "x" << dh << " at " << p.dx << "," << p.dy << " from " << p.sx
+                    << "," << p.sy << " cut " << p.cutRight << "," << p.cutBottom
+                    << (mode == CopyMode::And ? " AND" : " copy") << (deposit ? "" : ", mask walk");
+                ASSERT_TRUE(paddingClear(dst));
+            }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
