@@ -13,10 +13,16 @@ public:
     const std::string& text() const { return text_; }
     // Replaces the text (even with the same text: the repaint still happens)
     // and emits `written`, which the view answers by repainting.
-    void setText(std::string t) {
+    void setText(std::string&& t) {
         text_ = std::move(t);
         written.emit();
     }
+    // The same, keeping the panel's own store (for texts written row by row).
+    void setText(const std::string& t) {
+        text_.assign(t);
+        written.emit();
+    }
+    void setText(const char* t) { setText(std::string(t)); }
     void clear() { setText({}); }
 
     Signal written;

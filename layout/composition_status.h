@@ -16,10 +16,15 @@ public:
         : form_(form), platform_(platform) {}
 
     // Writes a status text and repaints.
-    void say(std::string text) {
+    void say(std::string&& text) {
         form_.Panel1.setText(std::move(text));
         platform_.processPaintEvents();
     }
+    void say(const std::string& text) {
+        form_.Panel1.setText(text);
+        platform_.processPaintEvents();
+    }
+    void say(const char* text) { say(std::string(text)); }
     // Brings the main window to the front.
     void front() { form_.window.bringToFront(); }
 

@@ -54,13 +54,19 @@ void runCompressionPhase(std::vector<Strip>& strips, int tag, CompositionStatus&
     for (const Strip& s : strips) T0 += s.originalHeight;
     if (T0 <= 0) T0 = 1;
     std::int64_t D = 1;
-    const std::string head = "Compression processing . . . ";
-    const std::string tail = "% of lines processed.   ";
+    // One text a row; it is built again only when its number changes.
+    std::int64_t shown = -1;
+    std::string text;
     for (std::size_t i = strips.size(); i-- > 0;) {
         Strip& strip = strips[i];
         for (const RowRun& r : strip.keptRuns)
             for (int row = r.first; row < r.last; ++row) {
-                status.say(head + std::to_string((D + row) * 100 / T0) + tail);
+                const std::int64_t percent = (D + row) * 100 / T0;
+                if (percent != shown) {
+                    text = "Compression processing . . . " + std::to_string(percent) + "% of lines processed.   ";
+                    shown = percent;
+                }
+                status.say(text);
                 status.front();
             }
         D += strip.originalHeight - 1;
