@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libgl-dev libzip-dev libsane-dev libgtest-dev
   fonts-liberation2 fonts-dejavu-core
   xvfb xauth imagemagick netpbm time
-  cups printer-driver-cups-pdf poppler-utils
+  cups printer-driver-cups-pdf poppler-utils qpdf
   libpoppler-cpp-dev qt6-image-formats-plugins
   libsane1 sane-utils zip unzip
   dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream xdotool libglib2.0-bin

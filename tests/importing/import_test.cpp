@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -94,6 +95,10 @@ protected:
         QImage mono = markedPage(90, 70).toQImage();  // index 1 black
         quillet::testing::writeTiff(path("scan.tiff"), {mono, threeLevelPage()}, 200);
         ASSERT_TRUE(QImageWriter(QString::fromStdString(path("photo.png")), "png").write(threeLevelPage()));
+        // Wide grey bands survive JPEG's blocks away from their edges.
+        QImageWriter jpeg(QString::fromStdString(path("photo.jpg")), "jpeg");
+        jpeg.setQuality(95);
+        ASSERT_TRUE(jpeg.write(threeLevelPage()));
     }
     std::string path(const std::string& name) const { return (fs::path(dir_) / name).string(); }
 
@@ -130,6 +135,13 @@ TEST_F(PageFiles, EveryKindGivesItsPagesOneBitWithTheirResolution) {
     EXPECT_TRUE(p.isBlack(5, 5));     // 20
     EXPECT_FALSE(p.isBlack(5, 35));   // 100 is above 50
     EXPECT_EQ(quillet::imaging::countInk(p), 64 * 30);
+
+    auto jpg = openPageSource(path("photo.jpg"), at100);
+    ASSERT_EQ(jpg->pageCount(), 1);
+    const Bitmap j = jpg->page(0);
+    EXPECT_EQ(j.width(), 64);
+    EXPECT_TRUE(j.isBlack(30, 15));   // 20
+    EXPECT_FALSE(j.isBlack(30, 85));  // 230
 }
 
 TEST_F(PageFiles, BadFilesAreRefusedNamingTheFileAndTheReason) {
@@ -145,7 +157,10 @@ TEST_F(PageFiles, BadFilesAreRefusedNamingTheFileAndTheReason) {
         {"empty.png", "the file is empty"},
         {"cut.pdf", "the PDF is damaged"},
         {"missing.pdf", "cannot be opened (No such file or directory)"},
+        {"locked.pdf", "the PDF is encrypted and needs a password"},
     };
+    const std::string encrypt = "qpdf --encrypt secret secret 256 -- '" + path("book.pdf") + "' '" + path("locked.pdf") + "'";
+    ASSERT_EQ(std::system(encrypt.c_str()), 0) << "qpdf (scripts/install-deps.sh installs it)";
     for (const auto& c : cases) {
         try {
             openPageSource(path(c.name), {});
