@@ -47,10 +47,12 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -60,6 +62,7 @@
 #include "app/console_platform.h"
 #include "tools/batch/batch_commands.h"
 #include "tools/batch/batch_setup.h"
+#include "tools/batch/flag_table.h"
 #include "app/output_directory.h"
 #include "imaging/bmp_file.h"
 #include "output/pdf_document.h"
@@ -73,6 +76,7 @@
 namespace {
 
 using quillet::app::Program;
+using quillet::batch::Flag;
 
 const char* const kUsage =
     "usage: quillet-batch [-C DIR] [OPTION...] [FILE...]\n"
@@ -130,96 +134,94 @@ struct Arguments {
     bool dryRun = false, verbose = false;
 };
 
+// "--borders IT,IB,IL,IR,ET,EB,EL,ER": eight whole widths in mm.
+std::string parseBorders(const std::string& v, std::optional<std::vector<long>>& out) {
+    std::vector<long> b;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = v.find(',', start);
+        const std::string width = v.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        long n = 0;
+        if (!quillet::batch::parseWholeNumber(width, 0, 99999, n))
+            return "--borders takes eight whole millimetre widths IT,IB,IL,IR,ET,EB,EL,ER";
+        b.push_back(n);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    if (b.size() != 8) return "--borders takes eight widths IT,IB,IL,IR,ET,EB,EL,ER";
+    out = b;
+    return {};
+}
+
+// An option whose value is one of `words`: anything else is "NAME TAKES".
+Flag wordFlag(const std::string& name, const std::string& takes, const std::vector<std::string>& words,
+              std::function<void(const std::string&)> store) {
+    return quillet::batch::checkedFlag(name, takes, [words, store](const std::string& v) {
+        if (std::find(words.begin(), words.end(), v) == words.end()) return false;
+        store(v);
+        return true;
+    });
+}
+
+const std::vector<std::string> kCompressionItems{"none", "high", "medium", "low"};
+
+// The layout fields written after the lock, in the order given.
+void addFieldWrites(std::vector<Flag>& t, Arguments& a) {
+    t.push_back(wordFlag("--compression", "takes none, high, medium or low", kCompressionItems,
+                         [&a](const std::string& v) {
+                             const auto item = std::find(kCompressionItems.begin(), kCompressionItems.end(), v);
+                             a.writes.push_back({"--compression", long(item - kCompressionItems.begin())});
+                         }));
+    for (const std::string name : {"--xppi", "--yppi", "--columns", "--length-pixels", "--length-pages"})
+        t.push_back(quillet::batch::checkedFlag(name, "takes a whole number", [&a, name](const std::string& v) {
+            long n = 0;
+            if (!quillet::batch::parseWholeNumber(v, 0, 99999, n)) return false;
+            a.writes.push_back({name, n});
+            return true;
+        }));
+}
+
+std::vector<Flag> flags(Arguments& a) {
+    using quillet::batch::switchFlag;
+    using quillet::batch::textFlag;
+    std::vector<Flag> t{
+        textFlag("-C", "needs a directory", a.directory),
+        textFlag("-o", "needs a directory", a.output),
+        switchFlag("-v", a.verbose),
+        switchFlag("--dry-run", a.dryRun),
+        textFlag("--pdf", "needs a file name", a.pdf),
+        wordFlag("--format", "takes row or column", {"row", "column"},
+                 [&a](const std::string& v) { a.rowFormat = v == "row"; }),
+        switchFlag("--no-autocrop", a.noAutocrop),
+        switchFlag("--no-compression-stats", a.noCompressionStats),
+        switchFlag("--no-stretch-width", a.noStretchWidth),
+        switchFlag("--no-fix-width", a.noFixWidth),
+        switchFlag("--stretch-height", a.stretchHeight),
+        switchFlag("--fix-height", a.fixHeight),
+        quillet::batch::paperFlag(a.paper, "needs a size"),
+        {"--borders", "needs eight widths", [&a](const std::string& v) { return parseBorders(v, a.borders); }},
+        wordFlag("--justify-h", "takes left, centre or right", {"left", "centre", "center", "right"},
+                 [&a](const std::string& v) { a.justifyH = v; }),
+        wordFlag("--justify-v", "takes top, centre or bottom", {"top", "centre", "center", "bottom"},
+                 [&a](const std::string& v) { a.justifyV = v; }),
+        textFlag("--name", "needs a base file name", a.name),
+    };
+    for (const std::string name : {"--int-header", "--int-footer", "--ext-header", "--ext-footer"})
+        t.push_back({name, "needs a text", [&a, name](const std::string& v) {
+                         a.texts[name.substr(2)] = v;
+                         return std::string();
+                     }});
+    addFieldWrites(t, a);
+    return t;
+}
+
 // Returns an empty string on success, otherwise why the arguments are bad;
 // sets help when -h was given.
 std::string parse(int argc, char** argv, Arguments& a, bool& help) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string o = argv[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= argc) return false;
-            out = argv[++i];
-            return true;
-        };
-        std::string v;
-        if (o == "-h" || o == "--help") {
-            help = true;
-        } else if (o == "-C") {
-            if (!value(a.directory)) return "-C needs a directory";
-        } else if (o == "-o") {
-            if (!value(v)) return "-o needs a directory";
-            a.output = v;
-        } else if (o == "-v") {
-            a.verbose = true;
-        } else if (o == "--dry-run") {
-            a.dryRun = true;
-        } else if (o == "--pdf") {
-            if (!value(v)) return "--pdf needs a file name";
-            a.pdf = v;
-        } else if (o == "--format") {
-            if (!value(v) || (v != "row" && v != "column")) return "--format takes row or column";
-            a.rowFormat = v == "row";
-        } else if (o == "--no-autocrop") {
-            a.noAutocrop = true;
-        } else if (o == "--no-compression-stats") {
-            a.noCompressionStats = true;
-        } else if (o == "--no-stretch-width") {
-            a.noStretchWidth = true;
-        } else if (o == "--no-fix-width") {
-            a.noFixWidth = true;
-        } else if (o == "--stretch-height") {
-            a.stretchHeight = true;
-        } else if (o == "--fix-height") {
-            a.fixHeight = true;
-        } else if (o == "--paper") {
-            if (!value(v)) return "--paper needs a size";
-            a.paper = quillet::batch::parsePaper(v);
-            if (!a.paper) return quillet::batch::kPaperForms;
-        } else if (o == "--borders") {
-            if (!value(v)) return "--borders needs eight widths";
-            std::vector<long> b;
-            std::size_t start = 0;
-            for (;;) {
-                const std::size_t comma = v.find(',', start);
-                long n = 0;
-                if (!quillet::batch::parseWholeNumber(v.substr(start, comma == std::string::npos ? std::string::npos : comma - start), 0,
-                              99999, n))
-                    return "--borders takes eight whole millimetre widths IT,IB,IL,IR,ET,EB,EL,ER";
-                b.push_back(n);
-                if (comma == std::string::npos) break;
-                start = comma + 1;
-            }
-            if (b.size() != 8) return "--borders takes eight widths IT,IB,IL,IR,ET,EB,EL,ER";
-            a.borders = b;
-        } else if (o == "--int-header" || o == "--int-footer" || o == "--ext-header" || o == "--ext-footer") {
-            if (!value(v)) return o + " needs a text";
-            a.texts[o.substr(2)] = v;
-        } else if (o == "--justify-h") {
-            if (!value(v) || (v != "left" && v != "centre" && v != "center" && v != "right"))
-                return "--justify-h takes left, centre or right";
-            a.justifyH = v;
-        } else if (o == "--justify-v") {
-            if (!value(v) || (v != "top" && v != "centre" && v != "center" && v != "bottom"))
-                return "--justify-v takes top, centre or bottom";
-            a.justifyV = v;
-        } else if (o == "--name") {
-            if (!value(v)) return "--name needs a base file name";
-            a.name = v;
-        } else if (o == "--compression") {
-            static const std::map<std::string, long> items{{"none", 0}, {"high", 1}, {"medium", 2}, {"low", 3}};
-            if (!value(v) || !items.count(v)) return "--compression takes none, high, medium or low";
-            a.writes.push_back({o, items.at(v)});
-        } else if (o == "--xppi" || o == "--yppi" || o == "--columns" || o == "--length-pixels" ||
-                   o == "--length-pages") {
-            long n = 0;
-            if (!value(v) || !quillet::batch::parseWholeNumber(v, 0, 99999, n)) return o + " takes a whole number";
-            a.writes.push_back({o, n});
-        } else if (!o.empty() && o[0] == '-') {
-            return "unknown option " + o;
-        } else {
-            a.files.push_back(o);
-        }
-    }
-    return {};
+    const quillet::batch::FlagWalk walk = quillet::batch::walkFlags(argc, argv, flags(a));
+    help = walk.help;
+    a.files = walk.positional;
+    return walk.error;
 }
 
 // A progress bar on standard error, fed with the status texts.

@@ -40,6 +40,7 @@
 #include "app/output_directory.h"
 #include "tools/batch/batch_commands.h"
 #include "tools/batch/batch_setup.h"
+#include "tools/batch/flag_table.h"
 
 namespace quillet::batch {
 
@@ -60,51 +61,58 @@ struct AcquireArguments {
     std::string name = "page";
 };
 
-// An empty string on success, else what is wrong.
-std::string parse(int argc, char** argv, AcquireArguments& a) {
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= argc) return false;
-            out = argv[++i];
-            return true;
-        };
-        std::string v;
-        int n = 0;
-        if (arg == "--list-devices") {
-            a.listDevices = true;
-        } else if (arg == "--device") {
-            if (!value(a.device)) return "--device needs a name";
-        } else if (arg == "--mode") {
-            if (!value(v)) return "--mode needs lineart, gray or color";
-            if (v == "lineart") a.mode = ScanMode::LineArt;
-            else if (v == "gray" || v == "grey") a.mode = ScanMode::Grey;
-            else if (v == "color" || v == "colour") a.mode = ScanMode::Colour;
-            else return "--mode takes lineart, gray or color, not " + v;
-        } else if (arg == "--resolution") {
-            if (!value(v) || !parseWholeNumber(v, 1, 100000, n)) return "--resolution needs a number of dots per inch";
-            a.resolution = n;
-        } else if (arg == "--source") {
-            if (!value(a.source)) return "--source needs a name";
-        } else if (arg == "--option") {
-            const auto eq = value(v) ? v.find('=') : std::string::npos;
-            if (eq == std::string::npos || eq == 0) return "--option needs NAME=VALUE";
-            a.options.emplace_back(v.substr(0, eq), v.substr(eq + 1));
-        } else if (arg == "--pages") {
-            if (!value(v) || !parseWholeNumber(v, 1, kCounterMax, n)) return "--pages needs a number from 1 to 300";
-            a.pages = n;
-        } else if (arg == "--start") {
-            if (!value(v) || !parseWholeNumber(v, 1, kCounterMax, a.start)) return "--start needs a number from 1 to 300";
-        } else if (arg == "-o") {
-            if (!value(a.directory)) return "-o needs a directory";
-        } else if (arg == "--name") {
-            if (!value(a.name) || a.name.empty() || a.name.find('/') != std::string::npos)
-                return "--name needs a file name without a directory";
-        } else {
-            return "unknown option " + arg;
-        }
-    }
+std::string takeMode(const std::string& v, std::optional<ScanMode>& mode) {
+    if (v == "lineart") mode = ScanMode::LineArt;
+    else if (v == "gray" || v == "grey") mode = ScanMode::Grey;
+    else if (v == "color" || v == "colour") mode = ScanMode::Colour;
+    else return "--mode takes lineart, gray or color, not " + v;
     return {};
+}
+
+// A count of 1..hi into out (an int, or an optional one).
+template <class Out>
+Flag countFlag(const std::string& name, const std::string& why, long hi, Out& out) {
+    return checkedFlag(name, why, [hi, &out](const std::string& v) {
+        int n = 0;
+        if (!parseWholeNumber(v, 1, hi, n)) return false;
+        out = n;
+        return true;
+    });
+}
+
+bool takeOption(const std::string& v, std::vector<std::pair<std::string, std::string>>& options) {
+    const auto eq = v.find('=');
+    if (eq == std::string::npos || eq == 0) return false;
+    options.emplace_back(v.substr(0, eq), v.substr(eq + 1));
+    return true;
+}
+
+std::vector<Flag> flags(AcquireArguments& a) {
+    return {
+        switchFlag("--list-devices", a.listDevices),
+        textFlag("--device", "needs a name", a.device),
+        {"--mode", "needs lineart, gray or color", [&a](const std::string& v) { return takeMode(v, a.mode); }},
+        countFlag("--resolution", "needs a number of dots per inch", 100000, a.resolution),
+        textFlag("--source", "needs a name", a.source),
+        checkedFlag("--option", "needs NAME=VALUE", [&a](const std::string& v) { return takeOption(v, a.options); }),
+        countFlag("--pages", "needs a number from 1 to 300", kCounterMax, a.pages),
+        countFlag("--start", "needs a number from 1 to 300", kCounterMax, a.start),
+        textFlag("-o", "needs a directory", a.directory),
+        checkedFlag("--name", "needs a file name without a directory",
+                    [&a](const std::string& v) {
+                        a.name = v;
+                        return !v.empty() && v.find('/') == std::string::npos;
+                    }),
+    };
+}
+
+// An empty string on success, else what is wrong. Everything after the word
+// "acquire" is an option: the command takes no files.
+std::string parse(int argc, char** argv, AcquireArguments& a) {
+    FlagRules rules;
+    rules.first = 2;
+    rules.help = rules.positional = false;
+    return walkFlags(argc, argv, flags(a), rules).error;
 }
 
 class PageProgress {

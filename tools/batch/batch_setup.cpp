@@ -18,8 +18,6 @@ bool parseMm(const std::string& text, int& out) {
 
 }  // namespace
 
-const char* const kPaperForms = "--paper takes A5, A4, A3 or WxH in mm (10..999)";
-
 void renderOffscreenWithoutDisplay() {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr &&
         std::getenv("WAYLAND_DISPLAY") == nullptr)
@@ -36,6 +34,14 @@ std::optional<PaperChoice> parsePaper(const std::string& v) {
     if (x == std::string::npos || !parseMm(v.substr(0, x), c.widthMm) || !parseMm(v.substr(x + 1), c.heightMm))
         return std::nullopt;
     return c;
+}
+
+Flag paperFlag(std::optional<PaperChoice>& out, const std::string& missing) {
+    const std::string takes = "takes A5, A4, A3 or WxH in mm (10..999)";
+    return {"--paper", missing.empty() ? takes : missing, [&out, takes](const std::string& v) {
+                out = parsePaper(v);
+                return out ? std::string() : "--paper " + takes;
+            }};
 }
 
 void applyPaper(output::PrintedSizeDialog& paper, const PaperChoice& c) {

@@ -10,6 +10,7 @@
 
 #include "app/file_list.h"
 #include "output/printed_size_dialog.h"
+#include "tools/batch/flag_table.h"
 
 namespace quillet::batch {
 
@@ -38,7 +39,10 @@ struct PaperChoice {
 std::optional<PaperChoice> parsePaper(const std::string& text);
 // Picks the item in the printed size dialog (and writes the sizes).
 void applyPaper(output::PrintedSizeDialog& paper, const PaperChoice& choice);
-extern const char* const kPaperForms;  // "--paper takes A5, A4, A3 or WxH ..."
+// The --paper entry of a command's option table: a bad size says "--paper
+// takes A5, A4, A3 or WxH ..."; a missing one "--paper " + missing, by
+// default the same.
+Flag paperFlag(std::optional<PaperChoice>& out, const std::string& missing = "");
 
 // Selects the named files in the list (every entry when `files` is empty)
 // as a user's selection. Returns why it could not: a name that the list does

@@ -33,6 +33,7 @@
 #include "importing/page_source.h"
 #include "tools/batch/batch_commands.h"
 #include "tools/batch/batch_setup.h"
+#include "tools/batch/flag_table.h"
 
 // Qt last: its "emit" macro must not meet the models' emit().
 #include <QString>
@@ -64,46 +65,42 @@ struct ImportArguments {
     std::vector<std::string> files;
 };
 
-// Empty on success, else why the arguments are bad.
+bool takeThreshold(const std::string& v, importing::Threshold& threshold) {
+    long n = 0;
+    if (v == "auto") threshold.automatic = true;
+    else if (parseWholeNumber(v, 0, 255, n)) threshold = {false, int(n)};
+    else return false;
+    return true;
+}
+
+std::vector<Flag> flags(ImportArguments& a) {
+    return {
+        textFlag("-o", "needs a directory", a.output),
+        checkedFlag("--dpi", "takes a resolution of 10 to 2400",
+                    [&a](const std::string& v) { return parseWholeNumber(v, 10, 2400, a.settings.dpi); }),
+        checkedFlag("--threshold", "takes auto or a level of 0 to 255",
+                    [&a](const std::string& v) { return takeThreshold(v, a.settings.threshold); }),
+        checkedFlag("--name", "takes a base file name without '/'",
+                    [&a](const std::string& v) {
+                        if (v.empty() || v.find('/') != std::string::npos) return false;
+                        a.name = v;
+                        return true;
+                    }),
+        checkedFlag("--start", "takes a counter of 1 to 999999",
+                    [&a](const std::string& v) { return parseWholeNumber(v, 1, 999999, a.start); }),
+    };
+}
+
+// Empty on success, else why the arguments are bad. A lone "-" is a file
+// name here.
 std::string parseImport(int argc, char** argv, ImportArguments& a, bool& help) {
-    for (int i = 2; i < argc; ++i) {
-        const std::string o = argv[i];
-        std::string v;
-        auto value = [&] {
-            if (i + 1 >= argc) return false;
-            v = argv[++i];
-            return true;
-        };
-        long n = 0;
-        if (o == "-h" || o == "--help") {
-            help = true;
-        } else if (o == "-o") {
-            if (!value()) return "-o needs a directory";
-            a.output = v;
-        } else if (o == "--dpi") {
-            if (!value() || !parseWholeNumber(v, 10, 2400, n)) return "--dpi takes a resolution of 10 to 2400";
-            a.settings.dpi = int(n);
-        } else if (o == "--threshold") {
-            if (!value()) return "--threshold takes auto or a level of 0 to 255";
-            if (v == "auto") {
-                a.settings.threshold.automatic = true;
-            } else if (parseWholeNumber(v, 0, 255, n)) {
-                a.settings.threshold = {false, int(n)};
-            } else {
-                return "--threshold takes auto or a level of 0 to 255";
-            }
-        } else if (o == "--name") {
-            if (!value() || v.empty() || v.find('/') != std::string::npos)
-                return "--name takes a base file name without '/'";
-            a.name = v;
-        } else if (o == "--start") {
-            if (!value() || !parseWholeNumber(v, 1, 999999, a.start)) return "--start takes a counter of 1 to 999999";
-        } else if (!o.empty() && o[0] == '-' && o != "-") {
-            return "unknown option " + o;
-        } else {
-            a.files.push_back(o);
-        }
-    }
+    FlagRules rules;
+    rules.first = 2;
+    rules.dashAlone = true;
+    FlagWalk walk = walkFlags(argc, argv, flags(a), rules);
+    help = walk.help;
+    a.files = std::move(walk.positional);
+    if (!walk.error.empty()) return walk.error;
     if (a.files.empty() && !help) return "import needs at least one FILE";
     return {};
 }

@@ -23,6 +23,7 @@
 #include "program/program.h"
 #include "tools/batch/batch_commands.h"
 #include "tools/batch/batch_setup.h"
+#include "tools/batch/flag_table.h"
 #include "ui/printer_job.h"
 
 // Qt last: its "emit" macro must not meet the models' emit().
@@ -56,39 +57,29 @@ struct PrintArguments {
     bool verbose = false;
 };
 
+std::vector<Flag> flags(PrintArguments& a) {
+    return {
+        switchFlag("--print", a.print),
+        textFlag("--preview-to", "needs a directory", a.previewTo),
+        checkedFlag("--printer", "needs a printer name",
+                    [&a](const std::string& v) {
+                        a.printer = v;
+                        return !v.empty();
+                    }),
+        switchFlag("--thick", a.thick),
+        paperFlag(a.paper),
+        textFlag("-C", "needs a directory", a.directory),
+        switchFlag("-v", a.verbose),
+    };
+}
+
+// The trigger (--print or --preview-to) is an option of the table, wherever
+// it stands.
 std::string parse(int argc, char** argv, PrintArguments& a, bool& help) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string o = argv[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= argc) return false;
-            out = argv[++i];
-            return true;
-        };
-        std::string v;
-        if (o == "-h" || o == "--help") {
-            help = true;
-        } else if (o == "--print") {
-            a.print = true;
-        } else if (o == "--preview-to") {
-            if (!value(v)) return "--preview-to needs a directory";
-            a.previewTo = v;
-        } else if (o == "--printer") {
-            if (!value(a.printer) || a.printer.empty()) return "--printer needs a printer name";
-        } else if (o == "--thick") {
-            a.thick = true;
-        } else if (o == "--paper") {
-            if (!value(v) || !(a.paper = parsePaper(v))) return kPaperForms;
-        } else if (o == "-C") {
-            if (!value(a.directory)) return "-C needs a directory";
-        } else if (o == "-v") {
-            a.verbose = true;
-        } else if (!o.empty() && o[0] == '-') {
-            return "unknown option " + o;
-        } else {
-            a.files.push_back(o);
-        }
-    }
-    return {};
+    FlagWalk walk = walkFlags(argc, argv, flags(a));
+    help = walk.help;
+    a.files = std::move(walk.positional);
+    return walk.error;
 }
 
 int bad(const std::string& why) {

@@ -26,6 +26,7 @@
 #include "program/program.h"
 #include "tools/batch/batch_commands.h"
 #include "tools/batch/batch_setup.h"
+#include "tools/batch/flag_table.h"
 
 namespace quillet::batch {
 
@@ -70,28 +71,21 @@ int usage(const std::string& why) {
 // as its value when `takesArchive`. Empty on success, else why not.
 std::string parseZip(int argc, char** argv, const std::string& command, bool takesArchive,
                      ZipArguments& a) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string o = argv[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= argc) return false;
-            out = argv[++i];
-            return true;
-        };
-        if (o == command) {
-            if (takesArchive && !value(a.archive)) return command + " needs an archive";
-        } else if (o == "-C") {
-            if (!value(a.directory)) return "-C needs a directory";
-        } else if (o == "-o") {
-            if (!value(a.output)) return "-o needs a directory";
-        } else if (o == "--name") {
-            if (!value(a.name)) return "--name needs a base file name";
-        } else if (!o.empty() && o[0] == '-') {
-            return "unknown option " + o + " for " + command;
-        } else {
-            a.files.push_back(o);
-        }
-    }
-    if (!takesArchive) return {};
+    // The trigger is skipped wherever it stands, or takes the archive.
+    Flag trigger{command, "", [](const std::string&) { return std::string(); }};
+    if (takesArchive) trigger = textFlag(command, "needs an archive", a.archive);
+    const std::vector<Flag> table{
+        trigger,
+        textFlag("-C", "needs a directory", a.directory),
+        textFlag("-o", "needs a directory", a.output),
+        textFlag("--name", "needs a base file name", a.name),
+    };
+    FlagRules rules;
+    rules.help = false;
+    rules.unknownTail = " for " + command;
+    FlagWalk walk = walkFlags(argc, argv, table, rules);
+    a.files = std::move(walk.positional);
+    if (!walk.error.empty() || !takesArchive) return walk.error;
     if (!a.files.empty()) return "unexpected argument " + a.files.front();
     return {};
 }
