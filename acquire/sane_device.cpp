@@ -13,28 +13,31 @@ namespace quillet::acquire {
 
 namespace {
 
-// sane_init on first use, sane_exit when the program ends. Every device is
-// opened after this object exists, so it is closed before sane_exit runs.
+// sane_init on first use; sane_exit from stopSane(), or failing that when
+// the program ends. Every device is opened after SANE starts and closed
+// before it stops.
 class SaneLibrary {
 public:
-    SaneLibrary() {
+    ~SaneLibrary() { stop(); }
+    void start() {
+        if (status_ == SANE_STATUS_GOOD) return;
         SANE_Int version = 0;
         status_ = sane_init(&version, nullptr);
+        if (status_ != SANE_STATUS_GOOD)
+            throw ScannerError("The scanner library SANE could not start (" + statusText(status_) + ")");
     }
-    ~SaneLibrary() {
+    void stop() {
         if (status_ == SANE_STATUS_GOOD) sane_exit();
+        status_ = SANE_STATUS_INVAL;
     }
-    SANE_Status status() const { return status_; }
 
 private:
-    SANE_Status status_;
+    SANE_Status status_ = SANE_STATUS_INVAL;  // GOOD while started
 };
 
-void startSane() {
-    static SaneLibrary library;
-    if (library.status() != SANE_STATUS_GOOD)
-        throw ScannerError("The scanner library SANE could not start (" + statusText(library.status()) + ")");
-}
+SaneLibrary library;
+
+void startSane() { library.start(); }
 
 std::string text(SANE_String_Const s) { return s != nullptr ? s : ""; }
 
@@ -53,6 +56,8 @@ SANE_Word toWord(const SANE_Option_Descriptor* d, double v) {
 }  // namespace
 
 std::string statusText(SANE_Status status) { return sane_strstatus(status); }
+
+void stopSane() { library.stop(); }
 
 std::vector<DeviceInfo> listDevices() {
     startSane();

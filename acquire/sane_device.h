@@ -1,6 +1,6 @@
 #pragma once
-// SANE as the scanner layer uses it: the library started once per process
-// (sane_init on first use, sane_exit at program end), the list of devices,
+// SANE as the scanner layer uses it: the library started on first use and
+// stopped by stopSane (or a SaneSession), the list of devices,
 // and one open device with its options and the calls of a scan.
 
 #include <sane/sane.h>
@@ -22,6 +22,21 @@ struct DeviceInfo {
 // The devices SANE finds now (local and, through saned, network ones).
 // Starts SANE on the first call. Throws ScannerError when SANE cannot start.
 std::vector<DeviceInfo> listDevices();
+
+// Stops SANE (sane_exit) when it was started; the next use starts it again.
+// Every device must be closed first. Programs stop SANE before main returns:
+// at exit time a backend's own static objects may already be destroyed, and
+// its sane_exit then crashes (genesys does).
+void stopSane();
+
+// Stops SANE when it goes: the first object of main, so that it outlives
+// every window and device.
+struct SaneSession {
+    SaneSession() = default;
+    SaneSession(const SaneSession&) = delete;
+    SaneSession& operator=(const SaneSession&) = delete;
+    ~SaneSession() { stopSane(); }
+};
 
 // The text SANE gives for a status ("Document feeder out of documents").
 std::string statusText(SANE_Status status);

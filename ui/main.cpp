@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "acquire/sane_device.h"
 #include "program/build_info.h"
 #include "program/installation.h"
 #include "program/program.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    const quillet::acquire::SaneSession sane;  // outlives the windows and their scanners
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
     // Lets the desktop match the windows with the installed menu entry and icon.

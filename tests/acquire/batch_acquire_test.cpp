@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -61,6 +63,25 @@ TEST(BatchAcquire, FailuresEndWithStatusOneAndBadArgumentsWithTwo) {
     }
     // Only the scan numbered 300 was taken.
     EXPECT_EQ(out.names(), std::vector<std::string>{"page300.bmp"});
+}
+
+// With no scanner attached, a backend written in C++ (genesys, in Debian's
+// default list) must still be stopped while its own objects exist.
+TEST(BatchAcquire, NoScannerOnARealBackendEndsWithStatusOne) {
+    const char* backend = "/usr/lib/x86_64-linux-gnu/sane/libsane-genesys.so.1";
+    if (!std::filesystem::exists(backend)) GTEST_SKIP() << "no " << backend;
+    testing::TempDir config, out;
+    config.writeText("dll.conf", "genesys\n");
+    std::error_code ec;  // its own settings, when there are some, make it build its tables
+    std::filesystem::copy_file("/etc/sane.d/genesys.conf", config.file("genesys.conf"), ec);
+    const char* before = std::getenv("SANE_CONFIG_DIR");
+    const std::string saved = before != nullptr ? before : "";
+    ::setenv("SANE_CONFIG_DIR", config.path().c_str(), 1);
+    const BatchRun run = runBatch({"acquire", "-o", out.path()});
+    if (before != nullptr) ::setenv("SANE_CONFIG_DIR", saved.c_str(), 1);
+    else ::unsetenv("SANE_CONFIG_DIR");
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("No scanner was found"), std::string::npos) << run.err;
 }
 
 }  // namespace

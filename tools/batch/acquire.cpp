@@ -16,6 +16,7 @@
 //   --start N            the counter of the first page, 1..300 (default 1)
 //   -o DIR               the output directory (default: the current one)
 //   --name BASE          the base file name (default page)
+//   -h, --help           the usage text
 //
 // Output: "Saved to FILE" per page; a progress bar on standard error when it
 // is a terminal. Exit status: 0 when every page was saved, 1 after a
@@ -34,6 +35,7 @@
 
 #include "acquire/acquisition.h"
 #include "acquire/page_reader.h"
+#include "acquire/sane_device.h"
 #include "acquire/scan_file.h"
 #include "acquire/scan_settings.h"
 #include "acquire/scanner_error.h"
@@ -108,12 +110,30 @@ std::vector<Flag> flags(AcquireArguments& a) {
 
 // An empty string on success, else what is wrong. Everything after the word
 // "acquire" is an option: the command takes no files.
-std::string parse(int argc, char** argv, AcquireArguments& a) {
+std::string parse(int argc, char** argv, AcquireArguments& a, bool& help) {
     FlagRules rules;
     rules.first = 2;
-    rules.help = rules.positional = false;
-    return walkFlags(argc, argv, flags(a), rules).error;
+    rules.positional = false;
+    const FlagWalk walk = walkFlags(argc, argv, flags(a), rules);
+    help = walk.help;
+    return walk.error;
 }
+
+const char* const kAcquireUsage =
+    "usage: quillet-batch acquire [OPTION...]\n"
+    "Scans pages through SANE into 1-bit (or grey or colour) BMP files named BASE + counter.\n"
+    "  --list-devices          print the devices (name, vendor, model, type) and end\n"
+    "  --device NAME           the device (default: the first one found)\n"
+    "  --mode lineart|gray|color   (default lineart)\n"
+    "  --resolution N          dots per inch (default 300, or the nearest offered)\n"
+    "  --source NAME           \"Flatbed\", \"Automatic Document Feeder\", ...\n"
+    "  --option NAME=VALUE     any other setting of the device, as scanimage takes them\n"
+    "  --pages N               pages to scan (default: until the feeder is empty, else 1)\n"
+    "  --start N               the counter of the first page, 1..300 (default 1)\n"
+    "  -o DIR                  the output directory (default: the current one)\n"
+    "  --name BASE             the base file name (default page)\n"
+    "  -h, --help              this text\n"
+    "Exit status: 0 every page saved, 1 a failure, 2 bad arguments.\n";
 
 class PageProgress {
 public:
@@ -209,11 +229,17 @@ int scan(const AcquireArguments& a) {
 
 int acquireMain(int argc, char** argv) {
     AcquireArguments a;
-    const std::string bad = parse(argc, argv, a);
+    bool help = false;
+    const std::string bad = parse(argc, argv, a, help);
+    if (help) {
+        std::fputs(kAcquireUsage, stdout);
+        return 0;
+    }
     if (!bad.empty()) {
         std::fprintf(stderr, "quillet-batch acquire: %s\n", bad.c_str());
         return 2;
     }
+    const SaneSession sane;  // stopped before the program's static objects go
     try {
         if (a.listDevices) {
             for (const DeviceInfo& d : listDevices())
