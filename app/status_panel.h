@@ -22,7 +22,6 @@ public:
         text_.assign(t);
         written.emit();
     }
-    void setText(const char* t) { setText(std::string(t)); }
     void clear() { setText({}); }
 
     Signal written;

@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cassert>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -263,6 +264,7 @@ public:
     // after; out: wordsFor(n) + 1 words (the spare one may be overwritten).
     // Bits past n in out's word wordsFor(n) - 1 come out clear.
     void map(const std::uint64_t* src, std::uint64_t* out) {
+        assert(kind_ != Kind::Deposit);  // deposits go through mapInto
         const int outWords = wordsFor(n_);
         if (kind_ == Kind::Identity) {
             std::copy(src, src + outWords, out);

@@ -24,7 +24,6 @@ public:
         form_.Panel1.setText(text);
         platform_.processPaintEvents();
     }
-    void say(const char* text) { say(std::string(text)); }
     // Brings the main window to the front.
     void front() { form_.window.bringToFront(); }
 

@@ -62,6 +62,7 @@
 #include "app/console_platform.h"
 #include "tools/batch/batch_commands.h"
 #include "tools/batch/batch_setup.h"
+#include "tools/batch/terminal_bar.h"
 #include "tools/batch/flag_table.h"
 #include "app/output_directory.h"
 #include "imaging/bmp_file.h"
@@ -227,7 +228,7 @@ std::string parse(int argc, char** argv, Arguments& a, bool& help) {
 // A progress bar on standard error, fed with the status texts.
 class ProgressBar {
 public:
-    explicit ProgressBar(bool on) : on_(on) {}
+    explicit ProgressBar(bool on) : bar_(on), on_(on) {}
     void update(const std::string& text) {
         if (!on_) return;
         int pct = -1;
@@ -256,20 +257,15 @@ public:
         last_ = now;
         phase_ = phase;
         pct_ = pct;
-        const int filled = pct < 0 ? 0 : std::min(30, pct * 30 / 100);
-        std::fprintf(stderr, "\r%-12s [%s%s] %3d%%", phase.c_str(), std::string(std::size_t(filled), '#').c_str(),
-                     std::string(std::size_t(30 - filled), ' ').c_str(), pct < 0 ? 0 : pct);
-        std::fflush(stderr);
-        drawn_ = true;
+        std::string label = phase;
+        label.resize(std::max<std::size_t>(label.size(), 12), ' ');
+        bar_.draw(label, pct);
     }
-    void finish() {
-        if (drawn_) std::fprintf(stderr, "\r%60s\r", "");
-        drawn_ = false;
-    }
+    void finish() { bar_.finish(); }
 
 private:
+    quillet::batch::TerminalBar bar_;
     bool on_;
-    bool drawn_ = false;
     std::string phase_;
     int pct_ = -2;
     std::chrono::steady_clock::time_point last_{};

@@ -43,6 +43,7 @@
 #include "tools/batch/batch_commands.h"
 #include "tools/batch/batch_setup.h"
 #include "tools/batch/flag_table.h"
+#include "tools/batch/terminal_bar.h"
 
 namespace quillet::batch {
 
@@ -137,27 +138,19 @@ const char* const kAcquireUsage =
 
 class PageProgress {
 public:
-    explicit PageProgress(bool on) : on_(on) {}
+    explicit PageProgress(bool on) : bar_(on) {}
     void update(int page, double part) {
-        if (!on_) return;
         const auto now = std::chrono::steady_clock::now();
         if (now - last_ < std::chrono::milliseconds(100)) return;
         last_ = now;
-        const int pct = part < 0 ? 0 : int(part * 100);
-        const int filled = pct * 30 / 100;
-        std::fprintf(stderr, "\rpage %-4d [%s%s] %3d%%", page, std::string(std::size_t(filled), '#').c_str(),
-                     std::string(std::size_t(30 - filled), ' ').c_str(), pct);
-        std::fflush(stderr);
-        drawn_ = true;
+        char label[32];
+        std::snprintf(label, sizeof label, "page %-4d", page);
+        bar_.draw(label, part < 0 ? 0 : int(part * 100));
     }
-    void finish() {
-        if (drawn_) std::fprintf(stderr, "\r%50s\r", "");
-        drawn_ = false;
-    }
+    void finish() { bar_.finish(); }
 
 private:
-    bool on_;
-    bool drawn_ = false;
+    TerminalBar bar_;
     std::chrono::steady_clock::time_point last_{};
 };
 
