@@ -61,6 +61,24 @@ inline std::ptrdiff_t readFully(int fd, void* data, std::size_t n) {
     return std::ptrdiff_t(done);
 }
 
+// Reads up to n bytes at byte offset `at`, leaving the file's position
+// alone. Returns the count read, less than n only at the end of the file, or
+// -1 on failure.
+inline std::ptrdiff_t preadFully(int fd, void* data, std::size_t n, off_t at) {
+    char* p = static_cast<char*>(data);
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t r = ::pread(fd, p + done, n - done, at + off_t(done));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (r == 0) break;
+        done += std::size_t(r);
+    }
+    return std::ptrdiff_t(done);
+}
+
 // Writes all n bytes; false on failure.
 inline bool writeFully(int fd, const void* data, std::size_t n) {
     const char* p = static_cast<const char*>(data);

@@ -3,6 +3,7 @@
 #include "imaging/bitmap.h"
 
 #include <algorithm>
+#include <cassert>
 #include <new>
 
 #include "imaging/bit_rows.h"
@@ -59,6 +60,39 @@ void Bitmap::allocateMonochrome(int width, int height, Fill fill) {
     width_ = width;
     height_ = height;
     monochrome_ = true;
+}
+
+void Bitmap::reuseUninitialised(int width, int height) {
+    checkSize(width, height, true);
+    const int wpr = wordsFor(width);
+    const std::size_t n = std::size_t(wpr) * std::size_t(height);
+    if (!monochrome_ || n > words_.capacity()) {
+        words_ = {};  // nothing to keep: no copy when the store grows
+        allocateMonochrome(width, height, Fill::Unset);
+        return;
+    }
+    words_.resize(n);  // inside the capacity: nothing is moved or set
+    wordsPerRow_ = wpr;
+    width_ = width;
+    height_ = height;
+}
+
+void Bitmap::resizeRowsUninitialised(int height) {
+    assert(monochrome_);
+    checkSize(width_, height, true);
+    const std::size_t n = std::size_t(wordsPerRow_) * std::size_t(height);
+    try {
+        if (n > words_.capacity()) {
+            words_.resize(std::min(n, words_.size()));  // only the rows kept are copied
+            words_.reserve(std::max(n, words_.capacity() / 2 * 3));
+        }
+        words_.resize(n);
+    } catch (const std::bad_alloc&) {
+        throwNoMemory(width_, height);
+    } catch (const std::length_error&) {
+        throwNoMemory(width_, height);
+    }
+    height_ = height;
 }
 
 void Bitmap::clear() {

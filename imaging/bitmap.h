@@ -82,6 +82,15 @@ public:
     // caller overwrites in full at once; it must clear the bits past the
     // width in each row's last word. Throws like setSize.
     static Bitmap uninitialised(int width, int height);
+    // Makes this a monochrome bitmap of the given size with its pixels left
+    // unset, as uninitialised does, keeping the store when it already holds
+    // enough words: for a work area refilled again and again.
+    void reuseUninitialised(int width, int height);
+    // Changes the height of a monochrome bitmap, keeping the rows above the
+    // new height; added rows are left unset for the caller to fill in full.
+    // A store that must grow gets room to spare, so that growing again and
+    // again copies little. Throws like setSize.
+    void resizeRowsUninitialised(int height);
     ~Bitmap();
     Bitmap(const Bitmap&);
     Bitmap& operator=(const Bitmap&);

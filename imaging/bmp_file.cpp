@@ -34,6 +34,7 @@
 #include "imaging/bmp_header.h"
 #include "imaging/bmp_rle.h"
 #include "imaging/colour.h"
+#include "imaging/word_bytes.h"
 
 namespace quillet::imaging {
 
@@ -98,24 +99,34 @@ Rgb tableColour(const BmpHeader& h, const std::uint8_t* file, int index, Rgb mis
     return Rgb{e[2], e[1], e[0]};  // stored blue, green, red
 }
 
-// Converts 1-bit pixel data into a monochrome store where a set bit means
-// colour-table index `inkIndex`.
-void decodeOneBit(const BmpHeader& h, const std::uint8_t* file, int inkIndex, Bitmap& out) {
+// Converts `count` stored rows of 1-bit pixel data, from the file's row
+// `first` on, into a monochrome store where a set bit means colour-table
+// index `inkIndex`.
+void decodeOneBitRows(const BmpHeader& h, const std::uint8_t* rows, int first, int count, int inkIndex,
+                      Bitmap& out) {
     const int w = int(h.width), height = int(h.height);
     const int wpr = out.wordsPerRow();
     const std::uint64_t flip = inkIndex == 0 ? ~std::uint64_t(0) : 0;
     const std::uint64_t lastMask = leadingMask(w - ((wpr - 1) << 6));
     const std::size_t rowBytes = std::size_t(w + 7) / 8;
     const std::size_t tailBytes = rowBytes - std::size_t(wpr - 1) * 8;
-    const std::uint8_t* data = file + h.dataOffset;
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* src = data + std::size_t(h.topDown ? y : height - 1 - y) * h.stride;
-        std::uint64_t* dst = out.row(y);
-        for (int i = 0; i < wpr - 1; ++i) dst[i] = loadBigEndian64(src + 8 * i) ^ flip;
+    for (int i = 0; i < count; ++i) {
+        const int fileRow = first + i;
+        const std::uint8_t* src = rows + std::size_t(i) * h.stride;
+        std::uint64_t* dst = out.row(h.topDown ? fileRow : height - 1 - fileRow);
+        wordsFromBigEndian(src, std::size_t(wpr - 1), flip, dst);
         std::uint8_t tail[8] = {};
         std::memcpy(tail, src + std::size_t(wpr - 1) * 8, tailBytes);
         dst[wpr - 1] = (loadBigEndian64(tail) ^ flip) & lastMask;
     }
+}
+
+// The colour-table index of ink in a 1-bit file: the darker entry; equal
+// entries make index 0 black.
+int oneBitInkIndex(const BmpHeader& h, const std::uint8_t* file) {
+    const Rgb c0 = tableColour(h, file, 0, kBlack);
+    const Rgb c1 = tableColour(h, file, 1, kWhite);
+    return luminance(c1) < luminance(c0) ? 1 : 0;
 }
 
 Bitmap decodeWithQt(const BmpHeader& h, const std::uint8_t* file, std::size_t size) {
@@ -142,17 +153,15 @@ Bitmap decodeBmp(const std::uint8_t* file, std::size_t size) {
     if (h.compression == 1 || h.compression == 2) return decodeRle(h, file, needed);
     if (h.bitsPerPixel != 1) return decodeWithQt(h, file, needed);
 
-    // 1-bit data: the darker table entry is black; equal entries make index
-    // 0 black.
-    const Rgb c0 = tableColour(h, file, 0, kBlack);
-    const Rgb c1 = tableColour(h, file, 1, kWhite);
-    const int inkIndex = luminance(c1) < luminance(c0) ? 1 : 0;
+    const int inkIndex = oneBitInkIndex(h, file);
     Bitmap bitmap = Bitmap::uninitialised(int(h.width), int(h.height));  // every row written below
-    decodeOneBit(h, file, inkIndex, bitmap);
+    decodeOneBitRows(h, file + h.dataOffset, 0, int(h.height), inkIndex, bitmap);
     if (h.monochrome()) return bitmap;
 
     // Several planes: not a monochrome bitmap; show the table's colours.
     bitmap.setMonochrome(false);
+    const Rgb c0 = tableColour(h, file, 0, kBlack);
+    const Rgb c1 = tableColour(h, file, 1, kWhite);
     const std::uint32_t ink = packRgb(inkIndex == 1 ? c1 : c0);
     const std::uint32_t paper = packRgb(inkIndex == 1 ? c0 : c1);
     for (int y = 0; y < bitmap.height(); ++y) {
@@ -161,6 +170,38 @@ Bitmap decodeBmp(const std::uint8_t* file, std::size_t size) {
     }
     return bitmap;
 }
+
+namespace {
+
+// Rows of pixel data read at a time: the buffer stays in the cache, where
+// they are decoded, so the data passes through memory only once.
+constexpr std::size_t kStreamBytes = std::size_t(128) << 10;
+
+// True for a plain black-and-white file whose colour table lies inside the
+// `headLen` bytes already read: its rows can be decoded as they arrive.
+bool streamable(const BmpHeader& h, std::size_t headLen) {
+    const std::size_t entries = std::size_t(std::min(h.tableEntries, 2));
+    return h.monochrome() && h.compression == 0 && h.tableOffset + entries * std::size_t(h.tableEntrySize) <= headLen;
+}
+
+Bitmap streamOneBit(int fd, const BmpHeader& h, const std::uint8_t* head) {
+    const int inkIndex = oneBitInkIndex(h, head);
+    Bitmap bitmap = Bitmap::uninitialised(int(h.width), int(h.height));  // every row written below
+    const int height = int(h.height);
+    const int chunkRows = int(std::clamp<std::size_t>(kStreamBytes / h.stride, 1, std::size_t(height)));
+    std::uint8_t* buf = scratch.get(std::size_t(chunkRows) * h.stride);
+    for (int first = 0; first < height; first += chunkRows) {
+        const int count = std::min(chunkRows, height - first);
+        const std::size_t bytes = std::size_t(count) * h.stride;
+        const std::ptrdiff_t r = base::preadFully(fd, buf, bytes, off_t(h.dataOffset + std::size_t(first) * h.stride));
+        if (r < 0) throw BitmapError("Cannot read the bitmap file (" + errnoText() + ")");
+        if (std::size_t(r) != bytes) throw BitmapError("Bitmap file is truncated (it shrank while being read)");
+        decodeOneBitRows(h, buf, first, count, inkIndex, bitmap);
+    }
+    return bitmap;
+}
+
+}  // namespace
 
 Bitmap loadBmp(const std::string& path) {
     const base::UniqueFd f(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
@@ -175,9 +216,10 @@ Bitmap loadBmp(const std::string& path) {
     const std::size_t headLen = readFully(f.get(), head, std::min(fileSize, sizeof head));
     const BmpHeader h = parseBmpHeader(head, headLen, fileSize);
     const std::size_t needed = h.bytesNeeded(fileSize);
+    const base::ScopeExit trim([] { scratch.trim(); });
+    if (streamable(h, headLen)) return streamOneBit(f.get(), h, head);
     // The headers may say the file ends before the bytes read for them.
     std::uint8_t* buf = scratch.get(needed);
-    const base::ScopeExit trim([] { scratch.trim(); });
     std::memcpy(buf, head, std::min(headLen, needed));
     if (needed > headLen && readFully(f.get(), buf + headLen, needed - headLen) != needed - headLen)
         throw BitmapError("Bitmap file is truncated (it shrank while being read)");
@@ -259,20 +301,15 @@ void encodeHeaders(const BmpLayout& l, std::uint8_t* out) {
 void encodeRow(const Bitmap& bitmap, const BmpLayout& l, int y, std::uint8_t* dst) {
     if (l.mono) {
         const int wpr = bitmap.wordsPerRow();
-        const std::size_t fullWords = l.stride / 8;  // words whose 8 bytes all fit the row
-        const std::uint64_t lastMask = l.width > 0 ? leadingMask(l.width - ((wpr - 1) << 6)) : 0;
+        if (wpr == 0) return;
+        const std::uint64_t lastMask = leadingMask(l.width - ((wpr - 1) << 6));
         const std::uint64_t* src = bitmap.row(y);
-        // File bit 0 is black: invert; bits past the width stay 0.
-        for (std::size_t i = 0; i < fullWords; ++i) {
-            std::uint64_t v = ~src[i];
-            if (int(i) == wpr - 1) v &= lastMask;
-            storeBigEndian64(dst + 8 * i, v);
-        }
-        if (l.stride % 8) {
-            std::uint8_t tail[8];
-            storeBigEndian64(tail, ~src[fullWords] & lastMask);
-            std::memcpy(dst + 8 * fullWords, tail, 4);
-        }
+        // File bit 0 is black: invert; bits past the width stay 0. The last
+        // word is all of the row's last 8 bytes, or only its first 4.
+        bigEndianFromWords(src, std::size_t(wpr - 1), ~std::uint64_t(0), dst);
+        std::uint8_t tail[8];
+        storeBigEndian64(tail, ~src[wpr - 1] & lastMask);
+        std::memcpy(dst + 8 * std::size_t(wpr - 1), tail, l.stride - 8 * std::size_t(wpr - 1));
     } else {
         const std::uint32_t* src = bitmap.colourRow(y);
         for (int x = 0; x < l.width; ++x) {

@@ -96,7 +96,7 @@ void Composition::run() {
         }
     };
     StripClosed closed;
-    if (s.compress) closed = [tag = s.tag](Strip& strip) { compressStrip(strip, tag); };
+    if (s.compress) closed = [tag = s.tag](Strip& strip) { return compressStrip(strip, tag); };
     std::vector<Strip> strips = buildStrips(s, status, load, closed);
 
     // Phase 2, compression.

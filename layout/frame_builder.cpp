@@ -133,6 +133,7 @@ std::vector<Strip> buildStrips(const CompositionSettings& s, CompositionStatus& 
                                const PageLoader& load, const StripClosed& closed) {
     std::vector<Strip> strips;
     const int fw = std::max(0, s.frameWidth());
+    Bitmap spare;  // a store the last closed strip gave back
 
     // Frame heights are known from the page table, so each strip is made at
     // its final height and frames are copied into it.
@@ -151,7 +152,8 @@ std::vector<Strip> buildStrips(const CompositionSettings& s, CompositionStatus& 
         // Every row of the strip belongs to a frame, which whitens what it
         // does not draw.
         Strip strip;
-        strip.bitmap = Bitmap::uninitialised(fw, int(h));
+        strip.bitmap = std::move(spare);
+        strip.bitmap.reuseUninitialised(fw, int(h));
         int y = 0;
         for (; k <= last; ++k) {
             const std::string& name = s.names[std::size_t(k - 1)];
@@ -177,7 +179,7 @@ std::vector<Strip> buildStrips(const CompositionSettings& s, CompositionStatus& 
             y += f.fh;
         }
         strip.originalHeight = strip.height();
-        if (closed) closed(strip);
+        if (closed) spare = closed(strip);
         strips.push_back(std::move(strip));
     }
     status.say("");

@@ -32,8 +32,10 @@ imaging::Bitmap buildFrame(const CompositionSettings& s, int k, const imaging::B
 
 // Loads a selected file; throws imaging::BitmapError when it cannot.
 using PageLoader = std::function<imaging::Bitmap(const std::string& path)>;
-// Called with each strip as soon as it is closed (the last one too).
-using StripClosed = std::function<void(Strip&)>;
+// Called with each strip as soon as it is closed (the last one too); it may
+// replace the strip's bitmap and give the old one back for the next strip's
+// frames to be drawn in, or give back an empty bitmap.
+using StripClosed = std::function<imaging::Bitmap(Strip&)>;
 
 // Runs the framing phase over slots 1..N with its status texts
 // ("Layout processing . . .  k/N (name)", the window brought to the front

@@ -22,15 +22,23 @@ void Strip::removeTop(int n) { top += std::clamp(n, 0, height()); }
 void Strip::cutBottom(int n) { cut += std::clamp(n, 0, height()); }
 
 void Strip::append(const Strip& below) {
-    const int w = empty() ? below.width() : width();
-    imaging::Bitmap joined = imaging::Bitmap::uninitialised(w, height() + below.height());  // filled below
-    const std::size_t wpr = std::size_t(joined.wordsPerRow());
-    if (height() > 0) std::memcpy(joined.row(0), row(0), sizeof(std::uint64_t) * wpr * std::size_t(height()));
-    if (below.height() > 0)
-        std::memcpy(joined.row(height()), below.row(0), sizeof(std::uint64_t) * wpr * std::size_t(below.height()));
-    bitmap = std::move(joined);
+    const int kept = std::max(0, height());
+    if (kept == 0) {
+        bitmap.reuseUninitialised(below.width(), below.height());  // filled below
+    } else {
+        // The rows still present move to the top of the store, which then
+        // grows to take the rows of `below`.
+        if (top > 0) std::memmove(bitmap.row(0), row(0), rowBytes(kept));
+        bitmap.resizeRowsUninitialised(kept);
+        bitmap.resizeRowsUninitialised(kept + below.height());
+    }
     top = 0;
     cut = 0;
+    if (below.height() > 0) std::memcpy(bitmap.row(kept), below.row(0), rowBytes(below.height()));
+}
+
+std::size_t Strip::rowBytes(int rows) const {
+    return sizeof(std::uint64_t) * std::size_t(bitmap.wordsPerRow()) * std::size_t(rows);
 }
 
 int scanInkDown(const Strip& strip, int from) {

@@ -6,6 +6,7 @@
 // the system's line scan (ScanLines) over the strip's full width, testing a
 // row 64 pixels per step.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -42,10 +43,13 @@ struct Strip {
     void removeTop(int n);
     // Removes n rows at the bottom (clamped); the store stays as it is.
     void cutBottom(int n);
-    // Appends the rows of `below` under this strip's rows into a new bitmap
-    // that holds only the rows still present. Precondition: same width (or
-    // this strip empty).
+    // Appends the rows of `below` under this strip's rows; the bitmap then
+    // holds only the rows still present (its store is reused, with room to
+    // grow). Precondition: same width (or this strip empty).
     void append(const Strip& below);
+
+private:
+    std::size_t rowBytes(int rows) const;
 };
 
 // ScanLines(FindInk, black, strip, Down, from, full width): the offset from

@@ -31,7 +31,7 @@ std::vector<RowRun> keptRows(const Strip& strip, int tag) {
     return runs;
 }
 
-void compressStrip(Strip& strip, int tag) {
+imaging::Bitmap compressStrip(Strip& strip, int tag) {
     strip.originalHeight = strip.height();
     strip.keptRuns = keptRows(strip, tag);
     int kept = 0;
@@ -44,9 +44,10 @@ void compressStrip(Strip& strip, int tag) {
             std::memcpy(out.row(dst), strip.row(r.first), sizeof(std::uint64_t) * wpr * std::size_t(r.last - r.first));
             dst += r.last - r.first;
         }
-    strip.bitmap = std::move(out);
+    std::swap(strip.bitmap, out);
     strip.top = 0;
     strip.cut = 0;
+    return out;
 }
 
 void runCompressionPhase(std::vector<Strip>& strips, int tag, CompositionStatus& status) {

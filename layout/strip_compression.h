@@ -17,8 +17,9 @@ namespace quillet::layout {
 std::vector<RowRun> keptRows(const Strip& strip, int tag);
 
 // Compresses a strip in place: records its height and the kept runs, and
-// replaces its bitmap by the kept rows moved together run by run.
-void compressStrip(Strip& strip, int tag);
+// replaces its bitmap by the kept rows moved together run by run. Returns
+// the bitmap it replaced, whose store the caller may reuse.
+imaging::Bitmap compressStrip(Strip& strip, int tag);
 
 // Replays the compression phase over strips already compressed by
 // compressStrip, from the last strip to the first: for every kept source row

@@ -283,6 +283,61 @@ INSTANTIATE_TEST_SUITE_P(
                       TableCase{"bothWhite", kWhite, kWhite, '0'}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct LargeCase {
+    const char* name;
+    int width, height;
+    bool topDown, reversedTable;
+};
+
+class LargeOneBitFiles : public ::testing::TestWithParam<LargeCase> {};
+
+// Files taller than the reader's buffer, read from disk, against a per-pixel
+// model of the stored bits; written back, the rows come out as they were.
+TEST_P(LargeOneBitFiles, LoadPixelForPixelAndSaveTheSameRows) {
+    const LargeCase c = GetParam();
+    std::mt19937 rng(std::uint32_t(c.width * 31 + c.height));
+    const std::size_t stride = std::size_t(c.width + 31) / 32 * 4;
+    BmpSpec s;
+    s.width = c.width;
+    s.height = c.topDown ? -c.height : c.height;
+    if (c.reversedTable) s.table = {kWhite, kBlack};
+    s.pixels.resize(stride * std::size_t(c.height));
+    for (std::uint8_t& byte : s.pixels) byte = std::uint8_t(rng() & 0xff);
+    const int tail = c.width % 8;  // clear padding bits, so the rows can be compared as written
+    for (std::size_t r = 0; r < std::size_t(c.height); ++r) {
+        std::uint8_t* row = s.pixels.data() + r * stride;
+        std::fill(row + (c.width + 7) / 8, row + stride, 0);
+        if (tail) row[c.width / 8] &= std::uint8_t(0xff << (8 - tail));
+    }
+    ScratchDir dir;
+    writeFile(dir.file("big.bmp"), s.bytes());
+    const Bitmap b = loadBmp(dir.file("big.bmp"));
+    ASSERT_EQ(b.width(), c.width);
+    ASSERT_EQ(b.height(), c.height);
+    const int inkBit = c.reversedTable ? 1 : 0;
+    for (int y = 0; y < c.height; ++y) {
+        const std::uint8_t* row = s.pixels.data() + std::size_t(c.topDown ? y : c.height - 1 - y) * stride;
+        for (int x = 0; x < c.width; ++x) {
+            const bool black = ((row[x / 8] >> (7 - x % 8)) & 1) == inkBit;
+            if (b.isBlack(x, y) != black) FAIL() << "pixel " << x << "," << y;
+        }
+    }
+    if (c.topDown || c.reversedTable) return;
+    saveBmp(b, dir.file("again.bmp"));
+    const std::vector<std::uint8_t> again = readFile(dir.file("again.bmp"));
+    ASSERT_EQ(again.size(), 62 + s.pixels.size());
+    EXPECT_TRUE(std::equal(s.pixels.begin(), s.pixels.end(), again.begin() + 62));
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, LargeOneBitFiles,
+                         ::testing::Values(LargeCase{"a4Page", 2480, 1000, false, false},
+                                           LargeCase{"a4PageTopDownReversed", 2480, 1000, true, true},
+                                           LargeCase{"narrowAndTall", 33, 40000, false, false},
+                                           LargeCase{"narrowReversed", 33, 40000, false, true},
+                                           LargeCase{"wideRows", 100003, 25, false, false},
+                                           LargeCase{"oddWordCount", 321, 2000, true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(BmpRead, OneBitWithTwoPlanesIsNotMonochrome) {
     ScratchDir dir;
     BmpSpec s;

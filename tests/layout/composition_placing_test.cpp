@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "layout/strip.h"
 #include "layout/strip_compression.h"
 #include "analysis/scan_lines.h"
@@ -300,6 +302,31 @@ TEST(CompositionPlacing, StripScansMatchTheLineScan) {
             ASSERT_EQ(layout::scanBlankUp(strip, from),
                       analysis::ScanLines(ScanMode::FindBlank, b, ScanDirection::Up, from, 0, w - 1));
         }
+    }
+}
+
+// A strip cut from above and below and topped up again and again (its
+// store reused and grown) holds exactly the rows a list of rows would.
+TEST(CompositionPlacing, StripAppendKeepsTheRowsStillPresentThenTheNewOnes) {
+    std::mt19937 rng(13);
+    const int w = 150;
+    layout::Strip strip;
+    std::vector<Row> model;
+    for (int step = 0; step < 60; ++step) {
+        layout::Strip below;
+        below.bitmap = Bitmap(w, int(rng() % 90));
+        for (int y = 0; y < below.bitmap.height(); ++y) below.bitmap.setBlack(int(rng() % w), y, true);
+        strip.append(below);
+        for (int y = 0; y < below.bitmap.height(); ++y) model.push_back(rowWords(below.bitmap, y, 0, w));
+        const int top = int(rng() % 40), cut = step % 3 == 0 ? int(rng() % 10) : 0;
+        strip.removeTop(top);
+        strip.cutBottom(cut);
+        model.erase(model.begin(), model.begin() + std::min<std::size_t>(std::size_t(top), model.size()));
+        model.resize(model.size() - std::min<std::size_t>(std::size_t(cut), model.size()));
+        ASSERT_EQ(strip.height(), int(model.size())) << "step " << step;
+        for (int y = 0; y < strip.height(); ++y)
+            ASSERT_EQ(Row(strip.row(y), strip.row(y) + strip.bitmap.wordsPerRow()), model[std::size_t(y)])
+                << "step " << step << " row " << y;
     }
 }
 
