@@ -529,6 +529,7 @@ void Bitmap::copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRec
     std::vector<std::uint64_t> out(std::size_t(wordsFor(n)) + 1);
 
     int lastStart = -1, lastCount = -1;
+    bool lastBlank = false;  // the band of the last distinct row has no ink
     for (int k = 0; k < ys.size(); ++k) {
         const int y0 = ys.start[k], cnt = ys.count[k];
         if (y0 != lastStart || cnt != lastCount) {
@@ -545,20 +546,24 @@ void Bitmap::copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRec
                 }
                 bits = band.data();
             }
+            lastStart = y0;
+            lastCount = cnt;
+            // A blank band (the gaps between text lines) maps to white.
+            lastBlank = monochrome_ && !anyInk(bits, x0 & 63, (x0 & 63) + columns.sourceBits());
+            if (lastBlank) {
+                if (!orInk) fillBits(row(dy0 + k), dx0, dx0 + n, false);
+                continue;
+            }
             if (columns.identity() && (x0 & 63) == 0 && monochrome_ && !orInk) {
                 // Copied 1:1 from a word boundary: the source words go
                 // straight into the destination row (Copy masks the bits
                 // past n).
                 depositBits(row(dy0 + k), dx0, bits, n, false);
-                lastStart = y0;
-                lastCount = cnt;
                 continue;
             }
             if (columns.deposits()) {
                 extractBits(bits, x0 & 63, columns.sourceBits(), aligned.data());
                 columns.mapInto(aligned.data(), row(dy0 + k) + (dx0 >> 6), orInk);
-                lastStart = y0;
-                lastCount = cnt;
                 continue;
             }
             if (columns.identity()) {
@@ -567,13 +572,13 @@ void Bitmap::copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRec
                 extractBits(bits, x0 & 63, columns.sourceBits(), aligned.data());
                 columns.map(aligned.data(), out.data());
             }
-            lastStart = y0;
-            lastCount = cnt;
         } else if (monochrome_ && !orInk) {
             // A repeated row in Copy mode equals the destination row above
             // over the rectangle's columns.
             copyBitsAcross(row(dy0 + k - 1), row(dy0 + k), dx0, dx0 + n);
             continue;
+        } else if (lastBlank) {
+            continue;  // no ink to add again
         }
         const int y = dy0 + k;
         if (columns.deposits()) {  // a repeated row, ORed in again

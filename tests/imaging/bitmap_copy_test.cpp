@@ -56,9 +56,11 @@ void referenceCopy(Bitmap& dst, const Rect& dr, const Bitmap& src, const Rect& s
 Bitmap randomBitmap(std::mt19937& rng, int w, int h, int inkPercent) {
     Bitmap b(w, h);
     std::uniform_int_distribution<int> p(0, 99);
-    for (int y = 0; y < h; ++y)
+    for (int y = 0; y < h; ++y) {
+        if (p(rng) < 30) continue;  // blank rows, as between text lines
         for (int x = 0; x < w; ++x)
             if (p(rng) < inkPercent) b.setBlack(x, y, true);
+    }
     return b;
 }
 
