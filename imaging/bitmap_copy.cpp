@@ -123,11 +123,14 @@ struct DepositWord {
 
 // Writes the deposited words over dst (Copy: only inside the rectangle) or
 // ORs them in (black wins).
+// The band's columns start at bit `phase` of src, and the word after the
+// last one holding them must be readable.
 __attribute__((target("bmi2"))) void depositWords(const std::vector<DepositWord>& words, int steps,
-                                                  const std::uint64_t* src, std::uint64_t* dst, bool orInk) {
+                                                  const std::uint64_t* src, int phase, std::uint64_t* dst,
+                                                  bool orInk) {
     for (std::size_t w = 0; w < words.size(); ++w) {
         const DepositWord& d = words[w];
-        std::uint64_t v = _pdep_u64(fetch64(src, d.source) >> (64 - d.count), d.first);
+        std::uint64_t v = _pdep_u64(fetch64(src, phase + d.source) >> (64 - d.count), d.first);
         for (int s = 0; s < steps; ++s) v |= (v >> (1 << s)) & d.repeat[s];
         dst[w] = orInk ? dst[w] | v : (dst[w] & ~d.cover) | v;
     }
@@ -247,13 +250,14 @@ public:
     // True when mapInto writes the destination row itself.
     bool deposits() const { return kind_ == Kind::Deposit; }
 
-    // For deposits: the band's columns (as for map) into the destination
-    // row's words from the rectangle's first word, Copy or black wins.
-    void mapInto(const std::uint64_t* src, std::uint64_t* dstWords, bool orInk) const {
+    // For deposits: the band's columns, from bit `phase` of src on (the
+    // word after their last must be readable), into the destination row's
+    // words from the rectangle's first word, Copy or black wins.
+    void mapInto(const std::uint64_t* src, int phase, std::uint64_t* dstWords, bool orInk) const {
 #if defined(__x86_64__)
-        depositWords(deposit_, depositSteps_, src, dstWords, orInk);
+        depositWords(deposit_, depositSteps_, src, phase, dstWords, orInk);
 #else
-        (void)src, (void)dstWords, (void)orInk;
+        (void)src, (void)phase, (void)dstWords, (void)orInk;
 #endif
     }
     int sourceBits() const { return srcBits_; }
@@ -524,19 +528,27 @@ void Bitmap::copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRec
     const int srcWordFirst = x0 >> 6;
     const int srcWordLast = (x0 + columns.sourceBits() - 1) >> 6;
     const int bandWords = srcWordLast - srcWordFirst + 1;
-    std::vector<std::uint64_t> band(bandWords);
+    std::vector<std::uint64_t> band(std::size_t(bandWords) + 1, 0);  // a spare zero word for deposits
     std::vector<std::uint64_t> aligned(columns.sourceWords(), 0);
     std::vector<std::uint64_t> out(std::size_t(wordsFor(n)) + 1);
 
     int lastStart = -1, lastCount = -1;
-    bool lastBlank = false;  // the band of the last distinct row has no ink
+    bool lastBlank = false;                // the band of the last distinct row has no ink
+    const std::uint64_t* lastBits = nullptr;  // and its words
     for (int k = 0; k < ys.size(); ++k) {
         const int y0 = ys.start[k], cnt = ys.count[k];
         if (y0 != lastStart || cnt != lastCount) {
             // Enlarging repeats destination rows: compute each distinct one once.
             const std::uint64_t* bits;
-            if (cnt == 1) {
+            // Deposits read one word past the band: the source row's next
+            // word, or the next row's first; the store's last word has none.
+            const bool spareWord = srcWordLast + 1 < src.wordsPerRow() || y0 + 1 < src.height();
+            if (cnt == 1 && (spareWord || !columns.deposits())) {
                 bits = src.row(y0) + srcWordFirst;
+            } else if (cnt == 1) {
+                const std::uint64_t* r = src.row(y0) + srcWordFirst;
+                std::copy(r, r + bandWords, band.data());
+                bits = band.data();
             } else {
                 const std::uint64_t* r = src.row(y0) + srcWordFirst;
                 std::copy(r, r + bandWords, band.data());
@@ -548,6 +560,7 @@ void Bitmap::copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRec
             }
             lastStart = y0;
             lastCount = cnt;
+            lastBits = bits;
             // A blank band (the gaps between text lines) maps to white.
             lastBlank = monochrome_ && !anyInk(bits, x0 & 63, (x0 & 63) + columns.sourceBits());
             if (lastBlank) {
@@ -562,8 +575,7 @@ void Bitmap::copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRec
                 continue;
             }
             if (columns.deposits()) {
-                extractBits(bits, x0 & 63, columns.sourceBits(), aligned.data());
-                columns.mapInto(aligned.data(), row(dy0 + k) + (dx0 >> 6), orInk);
+                columns.mapInto(bits, x0 & 63, row(dy0 + k) + (dx0 >> 6), orInk);
                 continue;
             }
             if (columns.identity()) {
@@ -582,7 +594,7 @@ void Bitmap::copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRec
         }
         const int y = dy0 + k;
         if (columns.deposits()) {  // a repeated row, ORed in again
-            columns.mapInto(aligned.data(), row(y) + (dx0 >> 6), orInk);
+            columns.mapInto(lastBits, x0 & 63, row(y) + (dx0 >> 6), orInk);
         } else if (monochrome_) {
             depositBits(row(y), dx0, out.data(), n, orInk);
         } else {
