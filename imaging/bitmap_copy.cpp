@@ -114,26 +114,42 @@ bool fastBitDeposit() {
 // One destination word of a deposit: its pixels in the word's bit order,
 // whose first bit may lie inside the word (the rectangle's left edge).
 struct DepositWord {
-    int source = 0;           // first source bit of the word
-    int count = 0;            // source pixels of the word (first pixels of runs)
+    int word = 0;             // the band's word holding the first source bit
+    int shift = 0;            // that bit's place in it (0 = most significant)
+    int keep = 0;             // 64 - source pixels of the word (first pixels of runs)
     std::uint64_t first = 0;  // the first pixel of each run
     std::uint64_t cover = 0;  // every pixel of the word inside the rectangle
     std::uint64_t repeat[6];  // fill step s: pixels 2^s or more into their run
 };
 
 // Writes the deposited words over dst (Copy: only inside the rectangle) or
-// ORs them in (black wins).
-// The band's columns start at bit `phase` of src, and the word after the
-// last one holding them must be readable.
-__attribute__((target("bmi2"))) void depositWords(const std::vector<DepositWord>& words, int steps,
-                                                  const std::uint64_t* src, int phase, std::uint64_t* dst,
-                                                  bool orInk) {
-    for (std::size_t w = 0; w < words.size(); ++w) {
+// ORs them in (black wins). Steps > 0 fixes the fill steps at compile time.
+// The band starts at src; the word after its last must be readable.
+template <int Steps, bool OrInk>
+__attribute__((target("bmi2"))) void depositWordsWith(const DepositWord* words, std::size_t n, int steps,
+                                                      const std::uint64_t* src, std::uint64_t* dst) {
+    if (Steps > 0) steps = Steps;
+    for (std::size_t w = 0; w < n; ++w) {
         const DepositWord& d = words[w];
-        std::uint64_t v = _pdep_u64(fetch64(src, phase + d.source) >> (64 - d.count), d.first);
+        // 64 bits from the word's first source bit; the shift in two steps
+        // reads nothing of the next word when the bit starts its own.
+        const std::uint64_t fetched = (src[d.word] << d.shift) | ((src[d.word + 1] >> 1) >> (63 - d.shift));
+        std::uint64_t v = _pdep_u64(fetched >> d.keep, d.first);
         for (int s = 0; s < steps; ++s) v |= (v >> (1 << s)) & d.repeat[s];
-        dst[w] = orInk ? dst[w] | v : (dst[w] & ~d.cover) | v;
+        dst[w] = OrInk ? dst[w] | v : (dst[w] & ~d.cover) | v;
     }
+}
+
+void depositWords(const std::vector<DepositWord>& words, int steps, const std::uint64_t* src, std::uint64_t* dst,
+                  bool orInk) {
+    const DepositWord* d = words.data();
+    const std::size_t n = words.size();
+    if (steps == 1) {  // any ratio under 2
+        if (orInk) return depositWordsWith<1, true>(d, n, 1, src, dst);
+        return depositWordsWith<1, false>(d, n, 1, src, dst);
+    }
+    if (orInk) return depositWordsWith<0, true>(d, n, steps, src, dst);
+    return depositWordsWith<0, false>(d, n, steps, src, dst);
 }
 #else
 bool fastBitDeposit() { return false; }
@@ -250,14 +266,15 @@ public:
     // True when mapInto writes the destination row itself.
     bool deposits() const { return kind_ == Kind::Deposit; }
 
-    // For deposits: the band's columns, from bit `phase` of src on (the
-    // word after their last must be readable), into the destination row's
-    // words from the rectangle's first word, Copy or black wins.
-    void mapInto(const std::uint64_t* src, int phase, std::uint64_t* dstWords, bool orInk) const {
+    // For deposits: the band's columns, from the source row's word holding
+    // the first of them (the word after their last must be readable), into
+    // the destination row's words from the rectangle's first word, Copy or
+    // black wins.
+    void mapInto(const std::uint64_t* src, std::uint64_t* dstWords, bool orInk) const {
 #if defined(__x86_64__)
-        depositWords(deposit_, depositSteps_, src, phase, dstWords, orInk);
+        depositWords(deposit_, depositSteps_, src, dstWords, orInk);
 #else
-        (void)src, (void)phase, (void)dstWords, (void)orInk;
+        (void)src, (void)dstWords, (void)orInk;
 #endif
     }
     int sourceBits() const { return srcBits_; }
@@ -372,8 +389,10 @@ private:
         for (int w = 0; w < words; ++w) {
             const int k0 = std::max(0, (w << 6) - phase), k1 = std::min(n_, (w << 6) + 64 - phase);
             DepositWord& d = deposit_[std::size_t(w)];
-            d.source = xs.start[k0] - x0_;
-            d.count = xs.start[k1 - 1] - xs.start[k0] + 1;
+            const int source = xs.start[k0] - x0_ + (x0_ & 63);  // from the band's first word
+            d.word = source >> 6;
+            d.shift = source & 63;
+            d.keep = 64 - (xs.start[k1 - 1] - xs.start[k0] + 1);
             std::uint64_t repeats = 0;
             for (int k = k0, run = 0; k < k1; ++k) {
                 const std::uint64_t bit = std::uint64_t(1) << (63 - ((k + phase) & 63));
@@ -575,7 +594,7 @@ void Bitmap::copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRec
                 continue;
             }
             if (columns.deposits()) {
-                columns.mapInto(bits, x0 & 63, row(dy0 + k) + (dx0 >> 6), orInk);
+                columns.mapInto(bits, row(dy0 + k) + (dx0 >> 6), orInk);
                 continue;
             }
             if (columns.identity()) {
@@ -594,7 +613,7 @@ void Bitmap::copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRec
         }
         const int y = dy0 + k;
         if (columns.deposits()) {  // a repeated row, ORed in again
-            columns.mapInto(lastBits, x0 & 63, row(y) + (dx0 >> 6), orInk);
+            columns.mapInto(lastBits, row(y) + (dx0 >> 6), orInk);
         } else if (monochrome_) {
             depositBits(row(y), dx0, out.data(), n, orInk);
         } else {
