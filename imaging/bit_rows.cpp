@@ -95,11 +95,14 @@ void depositBits(std::uint64_t* row, int x, const std::uint64_t* bits, int n, bo
         if (s == 0) {
             for (int i = 0; i < nw; ++i) dst[i] |= bits[i];
         } else {
+            // What a word spills into the next is carried in a register.
             const int lastDst = ((x + n - 1) >> 6) - (x >> 6);
+            std::uint64_t carry = 0;
             for (int i = 0; i < nw; ++i) {
-                dst[i] |= bits[i] >> s;
-                if (i + 1 <= lastDst) dst[i + 1] |= bits[i] << (64 - s);
+                dst[i] |= (bits[i] >> s) | carry;
+                carry = bits[i] << (64 - s);
             }
+            if (nw <= lastDst) dst[nw] |= carry;
         }
         return;
     }
@@ -113,13 +116,16 @@ void depositBits(std::uint64_t* row, int x, const std::uint64_t* bits, int n, bo
         }
         return;
     }
-    // Each source word straddles two destination words.
+    // Each source word straddles two destination words; what it spills
+    // into the next is carried in a register.
     const std::uint64_t hi = ~leadingMask(s);  // low 64 - s bits of a word
+    std::uint64_t carry = dst[0] & ~hi;        // the pixels before x stay
     for (int i = 0; i < fullWords; ++i) {
         const std::uint64_t v = bits[i];
-        dst[i] = (dst[i] & ~hi) | (v >> s);
-        dst[i + 1] = (dst[i + 1] & hi) | (v << (64 - s));
+        dst[i] = carry | (v >> s);
+        carry = v << (64 - s);
     }
+    dst[fullWords] = (dst[fullWords] & hi) | carry;
     if (tail) {
         const std::uint64_t m = leadingMask(tail);
         const std::uint64_t v = bits[fullWords] & m;
