@@ -44,13 +44,16 @@ private:
     int fd_;
 };
 
-// Reads up to n bytes at the file's position. Returns the count read, less
-// than n only at the end of the file, or -1 on failure.
-inline std::ptrdiff_t readFully(int fd, void* data, std::size_t n) {
+namespace detail {
+
+// Calls read(p, count, done) until n bytes are in or the file ends,
+// retrying interrupted calls.
+template <class Read>
+std::ptrdiff_t readAll(Read read, void* data, std::size_t n) {
     char* p = static_cast<char*>(data);
     std::size_t done = 0;
     while (done < n) {
-        const ssize_t r = ::read(fd, p + done, n - done);
+        const ssize_t r = read(p + done, n - done, done);
         if (r < 0) {
             if (errno == EINTR) continue;
             return -1;
@@ -61,22 +64,20 @@ inline std::ptrdiff_t readFully(int fd, void* data, std::size_t n) {
     return std::ptrdiff_t(done);
 }
 
+}  // namespace detail
+
+// Reads up to n bytes at the file's position. Returns the count read, less
+// than n only at the end of the file, or -1 on failure.
+inline std::ptrdiff_t readFully(int fd, void* data, std::size_t n) {
+    return detail::readAll([fd](char* p, std::size_t count, std::size_t) { return ::read(fd, p, count); }, data, n);
+}
+
 // Reads up to n bytes at byte offset `at`, leaving the file's position
-// alone. Returns the count read, less than n only at the end of the file, or
-// -1 on failure.
+// alone; returns like readFully.
 inline std::ptrdiff_t preadFully(int fd, void* data, std::size_t n, off_t at) {
-    char* p = static_cast<char*>(data);
-    std::size_t done = 0;
-    while (done < n) {
-        const ssize_t r = ::pread(fd, p + done, n - done, at + off_t(done));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            return -1;
-        }
-        if (r == 0) break;
-        done += std::size_t(r);
-    }
-    return std::ptrdiff_t(done);
+    return detail::readAll(
+        [fd, at](char* p, std::size_t count, std::size_t done) { return ::pread(fd, p, count, at + off_t(done)); },
+        data, n);
 }
 
 // Writes all n bytes; false on failure.

@@ -169,7 +169,7 @@ printf '%-34s %9s %9s %10s\n' "ImageMagick ($i_sheets sheets/$im_pages pages)" "
 echo "quillet-batch: $q_pages external pages; $q_done"
 echo "ratios (wall):  netpbm / quillet = $(ratio "$n_full" "$q_t")x (target >= 20x)," \
      "ImageMagick / quillet = $(ratio "$i_full" "$q_t")x (target >= 100x)," \
-     "quillet / cat = $(ratio "$q_t" "$cat_t")x (target <= 8x)"
+     "quillet / cat = $(ratio "$q_t" "$cat_t")x (target <= 6x)"
 echo "ratios (cpu):   netpbm / quillet = $(ratio "$n_full_cpu" "$q_cpu")x," \
      "ImageMagick / quillet = $(ratio "$i_full_cpu" "$q_cpu")x," \
      "quillet / cat = $(ratio "$q_cpu" "$cat_cpu")x"
