@@ -3,7 +3,6 @@
 #include "imaging/bitmap.h"
 
 #include <algorithm>
-#include <cassert>
 #include <new>
 
 #include "imaging/bit_rows.h"
@@ -74,24 +73,6 @@ void Bitmap::reuseUninitialised(int width, int height) {
     words_.resize(n);  // inside the capacity: nothing is moved or set
     wordsPerRow_ = wpr;
     width_ = width;
-    height_ = height;
-}
-
-void Bitmap::resizeRowsUninitialised(int height) {
-    assert(monochrome_);
-    checkSize(width_, height, true);
-    const std::size_t n = std::size_t(wordsPerRow_) * std::size_t(height);
-    try {
-        if (n > words_.capacity()) {
-            words_.resize(std::min(n, words_.size()));  // only the rows kept are copied
-            words_.reserve(std::max(n, words_.capacity() / 2 * 3));
-        }
-        words_.resize(n);
-    } catch (const std::bad_alloc&) {
-        throwNoMemory(width_, height);
-    } catch (const std::length_error&) {
-        throwNoMemory(width_, height);
-    }
     height_ = height;
 }
 

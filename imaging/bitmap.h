@@ -86,11 +86,6 @@ public:
     // unset, as uninitialised does, keeping the store when it already holds
     // enough words: for a work area refilled again and again.
     void reuseUninitialised(int width, int height);
-    // Changes the height of a monochrome bitmap, keeping the rows above the
-    // new height; added rows are left unset for the caller to fill in full.
-    // A store that must grow gets room to spare, so that growing again and
-    // again copies little. Throws like setSize.
-    void resizeRowsUninitialised(int height);
     ~Bitmap();
     Bitmap(const Bitmap&);
     Bitmap& operator=(const Bitmap&);

@@ -5,24 +5,16 @@
 #include <cstdint>
 
 #include "layout/rounding.h"
+#include "layout/strip_chain.h"
 
 namespace quillet::layout {
 
 using imaging::Bitmap;
 
-int cutOffset(const CompositionSettings& s, const Strip& strip, int pieceHeight) {
-    if (strip.height() == pieceHeight) return 0;
-    if (s.rowFormat() && s.bi == 0) return 0;
-    const int c = scanBlankUp(strip, pieceHeight);
-    // The walk ends at row 1 without telling a match from none: look.
-    if (pieceHeight > 1 && c == 1 - pieceHeight && !strip.rowBlank(1)) return 0;
-    return c;
-}
-
 namespace {
 
 // The rows the next piece must not repeat, after a piece of height s cut at c.
-int rowsToRemove(const CompositionSettings& s, const Strip& strip, int pieceHeight, int c) {
+int rowsToRemove(const CompositionSettings& s, const StripChain& strip, int pieceHeight, int c) {
     if (c < 0) return pieceHeight + c + 1;
     if (s.compress && s.factorDiffersFromOne && strip.height() > pieceHeight) {
         // Skip the blank rows after the cut too: up to the first row with ink
@@ -49,7 +41,7 @@ public:
         if (strips_.empty()) return 0;
         for (const Strip& st : strips_) total_ += st.height();
         if (total_ <= 0) total_ = 1;
-        strip_ = std::move(strips_.front());
+        strip_.append(std::move(strips_.front()));
         strips_.front() = Strip();
         remaining_ = total_ - strip_.height();
         topUp();
@@ -85,8 +77,8 @@ private:
     // piece may take a strip's last rows).
     void topUp() {
         while (next_ < strips_.size() && strip_.height() <= nominal_) {
-            strip_.append(strips_[next_]);
             remaining_ -= strips_[next_].height();
+            strip_.append(std::move(strips_[next_]));
             strips_[next_] = Strip();
             ++next_;
         }
@@ -118,7 +110,7 @@ private:
     void placePiece(int x) {
         const int c = cutOffset(s_, strip_, pieceHeight_);
         const int rows = c < 0 ? pieceHeight_ + c + 1 : pieceHeight_;
-        page_.blit(s_.geometry.G + x, s_.geometry.E + bandY_, strip_.bitmap, 0, strip_.top, pieceWidth_, rows);
+        strip_.copyTop(page_, s_.geometry.G + x, s_.geometry.E + bandY_, pieceWidth_, rows);
         strip_.removeTop(rowsToRemove(s_, strip_, pieceHeight_, c));
         topUp();
         if (!strip_.empty()) pieceHeight_ = std::min(pieceHeight_, strip_.height());
@@ -146,7 +138,7 @@ private:
     const int nominal_;           // the piece height while the strip lasts
     std::int64_t total_ = 0;      // rows of all strips, for the progress text
     std::int64_t remaining_ = 0;  // R: rows of the strips not yet appended
-    Strip strip_;
+    StripChain strip_;
     std::size_t next_ = 1;        // the next strip to append
     int pieceHeight_ = 1;         // s
     int pieceWidth_ = 0;          // p

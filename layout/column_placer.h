@@ -24,7 +24,16 @@ using PageDone = std::function<void(imaging::Bitmap& page, int m)>;
 // nearest all-white row at or above row s. When no all-white row lies between
 // row 1 and row s the cut falls at row s (c = 0): a block taller than the
 // column continues in the next column instead of making two-row pieces.
-int cutOffset(const CompositionSettings& s, const Strip& strip, int pieceHeight);
+// Rows: a strip or anything else with its rows (height() and rowBlank(y)).
+template <class Rows>
+int cutOffset(const CompositionSettings& s, const Rows& strip, int pieceHeight) {
+    if (strip.height() == pieceHeight) return 0;
+    if (s.rowFormat() && s.bi == 0) return 0;
+    const int c = scanBlankUp(strip, pieceHeight);
+    // The walk ends at row 1 without telling a match from none: look.
+    if (pieceHeight > 1 && c == 1 - pieceHeight && !strip.rowBlank(1)) return 0;
+    return c;
+}
 
 // Runs the placing phase: consumes the strips (they are freed as they are
 // used), calls `done` for every external page in order, writes the status

@@ -6,7 +6,6 @@
 // the system's line scan (ScanLines) over the strip's full width, testing a
 // row 64 pixels per step.
 
-#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -43,25 +42,41 @@ struct Strip {
     void removeTop(int n);
     // Removes n rows at the bottom (clamped); the store stays as it is.
     void cutBottom(int n);
-    // Appends the rows of `below` under this strip's rows; the bitmap then
-    // holds only the rows still present (its store is reused, with room to
-    // grow). Precondition: same width (or this strip empty).
-    void append(const Strip& below);
-
-private:
-    std::size_t rowBytes(int rows) const;
 };
+
+// The line scans below work on a strip or on anything else with its rows:
+// height() and rowBlank(y).
 
 // ScanLines(FindInk, black, strip, Down, from, full width): the offset from
 // `from` to the first row with ink at or below it, or to the last row when
 // none has ink. Precondition: 0 <= from < height.
-int scanInkDown(const Strip& strip, int from);
+template <class Rows>
+int scanInkDown(const Rows& strip, int from) {
+    const int h = strip.height();
+    for (int y = from; y < h; ++y)
+        if (!strip.rowBlank(y)) return y - from;
+    return h - 1 - from;
+}
+
 // ScanLines(FindInk, black, strip, Up, from, full width): offset <= 0 to the
 // nearest row with ink at or above `from`; row 0 is examined only as the
 // start row, so a walk without a match ends at row 1.
-int scanInkUp(const Strip& strip, int from);
+template <class Rows>
+int scanInkUp(const Rows& strip, int from) {
+    if (from <= 0) return 0;
+    for (int y = from; y >= 1; --y)
+        if (!strip.rowBlank(y)) return y - from;
+    return 1 - from;
+}
+
 // ScanLines(FindBlank, white, strip, Up, from, full width): offset <= 0 to
 // the nearest all-white row at or above `from`, same edge rule.
-int scanBlankUp(const Strip& strip, int from);
+template <class Rows>
+int scanBlankUp(const Rows& strip, int from) {
+    if (from <= 0) return 0;
+    for (int y = from; y >= 1; --y)
+        if (strip.rowBlank(y)) return y - from;
+    return 1 - from;
+}
 
 }  // namespace quillet::layout

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "layout/strip.h"
+#include "layout/strip_chain.h"
 #include "layout/strip_compression.h"
 #include "analysis/scan_lines.h"
 #include "support/bitmap_text.h"
@@ -305,28 +306,34 @@ TEST(CompositionPlacing, StripScansMatchTheLineScan) {
     }
 }
 
-// A strip cut from above and below and topped up again and again (its
-// store reused and grown) holds exactly the rows a list of rows would.
-TEST(CompositionPlacing, StripAppendKeepsTheRowsStillPresentThenTheNewOnes) {
+// The strip placing cuts from, topped up again and again and cut from the
+// top, holds exactly the rows a list of rows would, and copies them out.
+TEST(CompositionPlacing, StripChainHoldsTheRowsStillPresentThenTheAppendedOnes) {
     std::mt19937 rng(13);
     const int w = 150;
-    layout::Strip strip;
+    layout::StripChain chain;
     std::vector<Row> model;
     for (int step = 0; step < 60; ++step) {
         layout::Strip below;
         below.bitmap = Bitmap(w, int(rng() % 90));
-        for (int y = 0; y < below.bitmap.height(); ++y) below.bitmap.setBlack(int(rng() % w), y, true);
-        strip.append(below);
-        for (int y = 0; y < below.bitmap.height(); ++y) model.push_back(rowWords(below.bitmap, y, 0, w));
-        const int top = int(rng() % 40), cut = step % 3 == 0 ? int(rng() % 10) : 0;
-        strip.removeTop(top);
-        strip.cutBottom(cut);
+        for (int y = 0; y < below.bitmap.height(); ++y)
+            if (rng() % 3) below.bitmap.setBlack(int(rng() % w), y, true);
+        below.top = below.bitmap.height() > 4 ? int(rng() % 3) : 0;  // a strip already cut from
+        for (int y = below.top; y < below.bitmap.height(); ++y) model.push_back(rowWords(below.bitmap, y, 0, w));
+        chain.append(std::move(below));
+        const int top = int(rng() % 40);
+        chain.removeTop(top);
         model.erase(model.begin(), model.begin() + std::min<std::size_t>(std::size_t(top), model.size()));
-        model.resize(model.size() - std::min<std::size_t>(std::size_t(cut), model.size()));
-        ASSERT_EQ(strip.height(), int(model.size())) << "step " << step;
-        for (int y = 0; y < strip.height(); ++y)
-            ASSERT_EQ(Row(strip.row(y), strip.row(y) + strip.bitmap.wordsPerRow()), model[std::size_t(y)])
-                << "step " << step << " row " << y;
+        ASSERT_EQ(chain.height(), int(model.size())) << "step " << step;
+        const int rows = std::min(chain.height(), 70);
+        Bitmap out(w + 5, rows);
+        chain.copyTop(out, 5, 0, w, rows);
+        for (int y = 0; y < rows; ++y) {
+            ASSERT_EQ(rowWords(out, y, 5, w), model[std::size_t(y)]) << "step " << step << " row " << y;
+            bool blank = true;
+            for (std::uint64_t word : model[std::size_t(y)]) blank = blank && word == 0;
+            ASSERT_EQ(chain.rowBlank(y), blank) << "step " << step << " row " << y;
+        }
     }
 }
 
