@@ -61,18 +61,27 @@ AxisMap mapAxis(int dstStart, int dstEnd, int dstLimit, int srcStart, int srcEnd
     if (d <= 0 || s <= 0) return m;
     const std::int64_t lo = std::max<std::int64_t>(0, -std::int64_t(dstStart));
     const std::int64_t hi = std::min<std::int64_t>(d, std::int64_t(dstLimit) - dstStart);
-    // (i + 1) * s fits 64 bits unless both lengths are near the int range.
-    const bool narrow = s < (std::int64_t(1) << 31) && d < (std::int64_t(1) << 31);
-    const auto scaled = [&](std::int64_t i) {
-        return narrow ? i * s / d : std::int64_t(Wide(i) * s / d);
-    };
     if (hi > lo) {
         m.start.reserve(std::size_t(hi - lo));
         m.count.reserve(std::size_t(hi - lo));
     }
-    std::int64_t a = lo < hi ? scaled(lo) : 0;
+    // i * s / d for successive i, carried as quotient and remainder so that
+    // no step divides (the lengths are differences of ints: d < 2^33).
+    const std::int64_t stepQuotient = s / d, stepRemainder = s % d;
+    const Wide first = Wide(lo) * s;
+    std::int64_t q = std::int64_t(first / d), r = std::int64_t(first % d);
+    const auto advance = [&] {
+        q += stepQuotient;
+        r += stepRemainder;
+        if (r >= d) {
+            r -= d;
+            ++q;
+        }
+    };
+    std::int64_t a = q;
     for (std::int64_t i = lo; i < hi; ++i) {
-        const std::int64_t next = scaled(i + 1);
+        advance();
+        const std::int64_t next = q;
         const std::int64_t b = std::max<std::int64_t>(next, a + 1);
         const std::int64_t s0 = std::max<std::int64_t>(srcStart + a, 0);
         const std::int64_t s1 = std::min<std::int64_t>(srcStart + b, srcLimit);

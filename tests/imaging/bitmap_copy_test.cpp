@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <random>
 
 #include "base/scope_guard.h"
@@ -166,6 +167,30 @@ INSTANTIATE_TEST_SUITE_P(
                       StretchCase{140, 20, 200, 7},     // wider, shorter (rows ORed)
                       StretchCase{200, 7, 140, 20},     // narrower, taller (rows repeated)
                       StretchCase{150, 4, 150, 11}));   // 1:1 columns, rows repeated
+
+// Rectangles spanning nearly the whole int range (the mapping's products
+// pass 64 bits): the pixels inside the destination follow the formula.
+TEST(BitmapCopy, RectanglesAsWideAsTheIntRangeMapLikeTheFormula) {
+    std::mt19937 rng(77);
+    const Bitmap src = randomBitmap(rng, 1000, 3, 40);
+    // Enlarged about twice onto source columns 400..450; nearly 1:1 onto
+    // columns 600..700.
+    for (const Rect sr : {Rect{-(1 << 30) + 400, 0, (1 << 30) + 400, 3}, Rect{INT32_MIN + 600, 0, INT32_MAX - 600, 3}}) {
+        const Rect dr{INT32_MIN + 1, 0, INT32_MAX, 3};
+        Bitmap dst(100, 3);
+        dst.copyRect(dr, src, sr);
+        __extension__ typedef __int128 Wide;
+        const Wide dw = Wide(dr.right) - dr.left, sw = Wide(sr.right) - sr.left;
+        for (int x = 0; x < 100; ++x) {
+            const Wide i = Wide(x) - dr.left;
+            const Wide a = i * sw / dw, b = std::max((i + 1) * sw / dw, a + 1);
+            bool ink = false;
+            for (Wide xx = std::max<Wide>(a + sr.left, 0); xx < std::min<Wide>(b + sr.left, 1000); ++xx)
+                ink = ink || src.isBlack(int(xx), 1);
+            ASSERT_EQ(dst.isBlack(x, 1), ink) << "x " << x << " source from " << std::int64_t(sr.left);
+        }
+    }
+}
 
 TEST(BitmapCopy, EnlargingWithinOneBitmapReadsTheOriginal) {
     std::mt19937 rng(11);
