@@ -48,7 +48,7 @@ __extension__ typedef __int128 Wide;
 // start[k] and count[k] are the (absolute, clipped) source pixels of
 // destination index first + k.
 struct AxisMap {
-    int first = 0;
+    std::int64_t first = 0;  // up to the rectangle's length, which may pass the int range
     std::vector<int> start;
     std::vector<int> count;
     int size() const { return int(start.size()); }
@@ -90,7 +90,7 @@ AxisMap mapAxis(int dstStart, int dstEnd, int dstLimit, int srcStart, int srcEnd
             if (m.start.empty()) continue;  // before the source's start
             break;                          // past the source's end
         }
-        if (m.start.empty()) m.first = int(i);
+        if (m.start.empty()) m.first = i;
         m.start.push_back(int(s0));
         m.count.push_back(int(s1 - s0));
     }
@@ -526,8 +526,9 @@ void Bitmap::copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRec
     const AxisMap xs = mapAxis(dstRect.left, dstRect.right, width_, srcRect.left, srcRect.right, src.width());
     const AxisMap ys = mapAxis(dstRect.top, dstRect.bottom, height_, srcRect.top, srcRect.bottom, src.height());
     if (xs.size() == 0 || ys.size() == 0) return;
-    const int dx0 = dstRect.left + xs.first;
-    const int dy0 = dstRect.top + ys.first;
+    // Inside the destination, so within the int range.
+    const int dx0 = int(dstRect.left + xs.first);
+    const int dy0 = int(dstRect.top + ys.first);
     const int n = xs.size();
     const bool orInk = mode == CopyMode::And;
 
