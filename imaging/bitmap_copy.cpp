@@ -574,11 +574,8 @@ void Bitmap::copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRec
             const bool spareWord = srcWordLast + 1 < src.wordsPerRow() || y0 + 1 < src.height();
             if (cnt == 1 && (spareWord || !columns.deposits())) {
                 bits = src.row(y0) + srcWordFirst;
-            } else if (cnt == 1) {
-                const std::uint64_t* r = src.row(y0) + srcWordFirst;
-                std::copy(r, r + bandWords, band.data());
-                bits = band.data();
             } else {
+                // The band's rows ORed (one row: copied beside a spare word).
                 const std::uint64_t* r = src.row(y0) + srcWordFirst;
                 std::copy(r, r + bandWords, band.data());
                 for (int y = y0 + 1; y < y0 + cnt; ++y) {
