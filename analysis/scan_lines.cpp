@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "imaging/bit_rows.h"
+#include "imaging/word_runs.h"
 
 namespace quillet::analysis {
 
@@ -27,8 +28,7 @@ bool RowScanner::hasInk(int y) const {
     const std::uint64_t* row = bitmap_.row(y);
     if (w0_ == w1_) return (row[w0_] & m0_) != 0;
     if (row[w0_] & m0_) return true;
-    for (int w = w0_ + 1; w < w1_; ++w)
-        if (row[w]) return true;
+    if (!imaging::allZero(row + w0_ + 1, std::size_t(w1_ - w0_ - 1))) return true;
     return (row[w1_] & m1_) != 0;
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "imaging/bitmap.h"
+#include "imaging/word_runs.h"
 
 namespace quillet::imaging {
 
@@ -26,7 +27,13 @@ bool forEachWord(int x0, int x1, F f) {
 }  // namespace
 
 bool anyInk(const std::uint64_t* row, int x0, int x1) {
-    return forEachWord(x0, x1, [&](int w, std::uint64_t m) { return (row[w] & m) != 0; });
+    if (x0 >= x1) return false;
+    const int w0 = x0 >> 6;
+    const int w1 = (x1 - 1) >> 6;
+    if (w0 == w1) return (row[w0] & spanMask(x0 & 63, ((x1 - 1) & 63) + 1)) != 0;
+    if (row[w0] & ~leadingMask(x0 & 63)) return true;
+    if (!allZero(row + w0 + 1, std::size_t(w1 - w0 - 1))) return true;
+    return (row[w1] & leadingMask(((x1 - 1) & 63) + 1)) != 0;
 }
 
 int firstInk(const std::uint64_t* row, int x0, int x1) {
@@ -119,13 +126,12 @@ void depositBits(std::uint64_t* row, int x, const std::uint64_t* bits, int n, bo
     // Each source word straddles two destination words; what it spills
     // into the next is carried in a register.
     const std::uint64_t hi = ~leadingMask(s);  // low 64 - s bits of a word
-    std::uint64_t carry = dst[0] & ~hi;        // the pixels before x stay
-    for (int i = 0; i < fullWords; ++i) {
-        const std::uint64_t v = bits[i];
-        dst[i] = carry | (v >> s);
-        carry = v << (64 - s);
+    if (fullWords > 0) {
+        dst[0] = (dst[0] & ~hi) | (bits[0] >> s);  // the pixels before x stay
+        shiftedCopy(dst, bits, std::size_t(fullWords), s);
+        const std::uint64_t carry = bits[fullWords - 1] << (64 - s);
+        dst[fullWords] = (dst[fullWords] & hi) | carry;
     }
-    dst[fullWords] = (dst[fullWords] & hi) | carry;
     if (tail) {
         const std::uint64_t m = leadingMask(tail);
         const std::uint64_t v = bits[fullWords] & m;
@@ -167,10 +173,7 @@ void fillBits(std::uint64_t* row, int x0, int x1, bool ink) {
 void orRows(const Bitmap& bitmap, int y0, int y1, std::uint64_t* out) {
     const int wpr = bitmap.wordsPerRow();
     std::fill(out, out + wpr, 0);
-    for (int y = y0; y < y1; ++y) {
-        const std::uint64_t* r = bitmap.row(y);
-        for (int w = 0; w < wpr; ++w) out[w] |= r[w];
-    }
+    for (int y = y0; y < y1; ++y) orInto(out, bitmap.row(y), std::size_t(wpr));
 }
 
 std::int64_t countInk(const Bitmap& bitmap) {

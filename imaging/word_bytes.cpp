@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "imaging/word_runs.h"
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -26,14 +28,6 @@ void toBytes(const std::uint64_t* src, std::size_t words, std::uint64_t flip, st
 }
 
 #if defined(__x86_64__)
-bool wideRegisters() {
-    static const bool avx2 = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2");
-    }();
-    return avx2;
-}
-
 // Byte order reversed within each 64-bit lane: the same shuffle both ways.
 // Four words a step; returns how many words it converted.
 __attribute__((target("avx2"))) std::size_t swapWide(const void* src, std::size_t words, std::uint64_t flip,
@@ -59,7 +53,7 @@ bool byteSymmetric(std::uint64_t flip) { return flip == 0 || flip == ~std::uint6
 void wordsFromBigEndian(const std::uint8_t* src, std::size_t words, std::uint64_t flip, std::uint64_t* dst) {
     std::size_t done = 0;
 #if defined(__x86_64__)
-    if (wideRegisters() && byteSymmetric(flip)) done = swapWide(src, words, flip, dst);
+    if (hasWideRegisters() && byteSymmetric(flip)) done = swapWide(src, words, flip, dst);
 #endif
     toWords(src + 8 * done, words - done, flip, dst + done);
 }
@@ -67,7 +61,7 @@ void wordsFromBigEndian(const std::uint8_t* src, std::size_t words, std::uint64_
 void bigEndianFromWords(const std::uint64_t* src, std::size_t words, std::uint64_t flip, std::uint8_t* dst) {
     std::size_t done = 0;
 #if defined(__x86_64__)
-    if (wideRegisters() && byteSymmetric(flip)) done = swapWide(src, words, flip, dst);
+    if (hasWideRegisters() && byteSymmetric(flip)) done = swapWide(src, words, flip, dst);
 #endif
     toBytes(src + done, words - done, flip, dst + 8 * done);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <random>
 
 #include "imaging/bit_rows.h"
 #include "imaging/bitmap.h"
@@ -142,6 +143,38 @@ TEST(BitRows, ExtractAndDepositAreInverseAtAnyOffset) {
             EXPECT_TRUE(dst.isBlack(x + 6, 0));
             EXPECT_TRUE(dst.isBlack(x + 7 + n, 0));
         }
+}
+
+// Rows long enough for the wide-register loops, with ink so sparse that
+// whole blocks of words are white, against a per-pixel model.
+TEST(BitRows, LongSparseRowsMatchAPerPixelModel) {
+    std::mt19937 rng(7);
+    for (int trial = 0; trial < 300; ++trial) {
+        const int w = 1 + int(rng() % 1400);
+        Bitmap b(w, 3);
+        for (int y = 0; y < 3; ++y)
+            for (int dots = int(rng() % 4); dots-- > 0;) b.setBlack(int(rng() % unsigned(w)), y, true);
+        const int x0 = int(rng() % unsigned(w)), x1 = x0 + int(rng() % unsigned(w - x0 + 1));
+        bool model = false;
+        for (int x = x0; x < x1; ++x) model = model || b.isBlack(x, 1);
+        ASSERT_EQ(anyInk(b.row(1), x0, x1), model) << w << " " << x0 << " " << x1;
+
+        std::vector<std::uint64_t> proj(std::size_t(b.wordsPerRow()));
+        orRows(b, 0, 3, proj.data());
+        for (int x = 0; x < w; ++x)
+            ASSERT_EQ((proj[std::size_t(x >> 6)] >> (63 - (x & 63))) & 1,
+                      std::uint64_t(b.isBlack(x, 0) || b.isBlack(x, 1) || b.isBlack(x, 2)));
+
+        // Row 2 put into row 0 at an offset, over a black background.
+        const int at = int(rng() % 130), n = w - int(rng() % unsigned(w));
+        std::vector<std::uint64_t> bits(std::size_t(wordsFor(n)));
+        extractBits(b.row(2), 0, n, bits.data());
+        Bitmap dst(at + n + 70, 1);
+        dst.fillRect({0, 0, dst.width(), 1}, kBlack);
+        depositBits(dst.row(0), at, bits.data(), n, false);
+        for (int x = 0; x < dst.width(); ++x)
+            ASSERT_EQ(dst.isBlack(x, 0), x < at || x >= at + n || b.isBlack(x - at, 2)) << w << " " << at << " " << x;
+    }
 }
 
 TEST(Bitmap, QImageConversionKeepsPixels) {

@@ -1,0 +1,98 @@
+#include "imaging/word_runs.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace quillet::imaging {
+
+namespace {
+
+#if defined(__x86_64__)
+// Each returns how many leading words it handled; the scalar loops finish.
+
+__attribute__((target("avx2"))) std::size_t nonZeroWide(const std::uint64_t* w, std::size_t n, bool& found) {
+    const auto* v = reinterpret_cast<const __m256i*>(w);
+    const std::size_t blocks = n / 8;
+    for (std::size_t i = 0; i < blocks; ++i) {
+        const __m256i a = _mm256_or_si256(_mm256_loadu_si256(v + 2 * i), _mm256_loadu_si256(v + 2 * i + 1));
+        if (!_mm256_testz_si256(a, a)) {
+            found = true;
+            return blocks * 8;
+        }
+    }
+    return blocks * 8;
+}
+
+__attribute__((target("avx2"))) std::size_t orWide(std::uint64_t* dst, const std::uint64_t* src, std::size_t n) {
+    auto* d = reinterpret_cast<__m256i*>(dst);
+    const auto* s = reinterpret_cast<const __m256i*>(src);
+    const std::size_t steps = n / 4;
+    for (std::size_t i = 0; i < steps; ++i)
+        _mm256_storeu_si256(d + i, _mm256_or_si256(_mm256_loadu_si256(d + i), _mm256_loadu_si256(s + i)));
+    return steps * 4;
+}
+
+// Words 1 .. 4k of dst, from src[0 .. 4k].
+__attribute__((target("avx2"))) std::size_t shiftWide(std::uint64_t* dst, const std::uint64_t* src, std::size_t n,
+                                                      int s) {
+    if (n == 0) return 1;
+    const std::size_t steps = (n - 1) / 4;
+    const __m128i right = _mm_cvtsi32_si128(s);
+    const __m128i left = _mm_cvtsi32_si128(64 - s);
+    for (std::size_t i = 0; i < steps; ++i) {
+        const std::uint64_t* at = src + 1 + 4 * i;
+        const __m256i cur = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+        const __m256i prev = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at - 1));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + 1 + 4 * i),
+                            _mm256_or_si256(_mm256_sll_epi64(prev, left), _mm256_srl_epi64(cur, right)));
+    }
+    return 1 + steps * 4;
+}
+#endif
+
+}  // namespace
+
+bool hasWideRegisters() {
+#if defined(__x86_64__)
+    static const bool avx2 = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2");
+    }();
+    return avx2;
+#else
+    return false;
+#endif
+}
+
+bool allZero(const std::uint64_t* w, std::size_t n) {
+    std::size_t i = 0;
+#if defined(__x86_64__)
+    if (hasWideRegisters()) {
+        bool found = false;
+        i = nonZeroWide(w, n, found);
+        if (found) return false;
+    }
+#endif
+    std::uint64_t any = 0;
+    for (; i < n; ++i) any |= w[i];
+    return any == 0;
+}
+
+void orInto(std::uint64_t* dst, const std::uint64_t* src, std::size_t n) {
+    std::size_t i = 0;
+#if defined(__x86_64__)
+    if (hasWideRegisters()) i = orWide(dst, src, n);
+#endif
+    for (; i < n; ++i) dst[i] |= src[i];
+}
+
+void shiftedCopy(std::uint64_t* dst, const std::uint64_t* src, std::size_t n, int s) {
+    std::size_t i = 1;
+#if defined(__x86_64__)
+    if (hasWideRegisters()) i = shiftWide(dst, src, n, s);
+#endif
+    for (; i < n; ++i) dst[i] = (src[i - 1] << (64 - s)) | (src[i] >> s);
+}
+
+}  // namespace quillet::imaging
