@@ -3,6 +3,7 @@
 #include "imaging/bitmap.h"
 
 #include <algorithm>
+#include <cassert>
 #include <new>
 
 #include "imaging/bit_rows.h"
@@ -73,6 +74,12 @@ void Bitmap::reuseUninitialised(int width, int height) {
     words_.resize(n);  // inside the capacity: nothing is moved or set
     wordsPerRow_ = wpr;
     width_ = width;
+    height_ = height;
+}
+
+void Bitmap::keepTopRows(int height) {
+    assert(monochrome_ && height >= 0 && height <= height_);
+    words_.resize(std::size_t(wordsPerRow_) * std::size_t(height));  // shrinking never moves the store
     height_ = height;
 }
 

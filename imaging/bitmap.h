@@ -86,6 +86,10 @@ public:
     // unset, as uninitialised does, keeping the store when it already holds
     // enough words: for a work area refilled again and again.
     void reuseUninitialised(int width, int height);
+    // Keeps rows 0 .. height - 1 and drops the rest; the store is not moved
+    // or given back, so rows of it never written stay untouched memory.
+    // Preconditions: monochrome, 0 <= height <= height().
+    void keepTopRows(int height);
     ~Bitmap();
     Bitmap(const Bitmap&);
     Bitmap& operator=(const Bitmap&);

@@ -102,18 +102,29 @@ Rgb tableColour(const BmpHeader& h, const std::uint8_t* file, int index, Rgb mis
 // Converts `count` stored rows of 1-bit pixel data, from the file's row
 // `first` on, into a monochrome store where a set bit means colour-table
 // index `inkIndex`.
-void decodeOneBitRows(const BmpHeader& h, const std::uint8_t* rows, int first, int count, int inkIndex,
-                      Bitmap& out) {
+// Rows first .. first + count - 1 of the file (in file order) from `rows`,
+// which holds `available` readable bytes. A row whose last word can be read
+// whole, padding and all, is converted in one run and its padding bits
+// cleared; the others copy their last bytes out first.
+void decodeOneBitRows(const BmpHeader& h, const std::uint8_t* rows, std::size_t available, int first, int count,
+                      int inkIndex, Bitmap& out) {
     const int w = int(h.width), height = int(h.height);
     const int wpr = out.wordsPerRow();
     const std::uint64_t flip = inkIndex == 0 ? ~std::uint64_t(0) : 0;
     const std::uint64_t lastMask = leadingMask(w - ((wpr - 1) << 6));
     const std::size_t rowBytes = std::size_t(w + 7) / 8;
     const std::size_t tailBytes = rowBytes - std::size_t(wpr - 1) * 8;
+    const std::size_t wordBytes = std::size_t(wpr) * 8;
     for (int i = 0; i < count; ++i) {
         const int fileRow = first + i;
-        const std::uint8_t* src = rows + std::size_t(i) * h.stride;
+        const std::size_t at = std::size_t(i) * h.stride;
+        const std::uint8_t* src = rows + at;
         std::uint64_t* dst = out.row(h.topDown ? fileRow : height - 1 - fileRow);
+        if (at + wordBytes <= available) {
+            wordsFromBigEndian(src, std::size_t(wpr), flip, dst);
+            dst[wpr - 1] &= lastMask;
+            continue;
+        }
         wordsFromBigEndian(src, std::size_t(wpr - 1), flip, dst);
         std::uint8_t tail[8] = {};
         std::memcpy(tail, src + std::size_t(wpr - 1) * 8, tailBytes);
@@ -155,7 +166,7 @@ Bitmap decodeBmp(const std::uint8_t* file, std::size_t size) {
 
     const int inkIndex = oneBitInkIndex(h, file);
     Bitmap bitmap = Bitmap::uninitialised(int(h.width), int(h.height));  // every row written below
-    decodeOneBitRows(h, file + h.dataOffset, 0, int(h.height), inkIndex, bitmap);
+    decodeOneBitRows(h, file + h.dataOffset, size - h.dataOffset, 0, int(h.height), inkIndex, bitmap);
     if (h.monochrome()) return bitmap;
 
     // Several planes: not a monochrome bitmap; show the table's colours.
@@ -189,14 +200,16 @@ Bitmap streamOneBit(int fd, const BmpHeader& h, const std::uint8_t* head) {
     Bitmap bitmap = Bitmap::uninitialised(int(h.width), int(h.height));  // every row written below
     const int height = int(h.height);
     const int chunkRows = int(std::clamp<std::size_t>(kStreamBytes / h.stride, 1, std::size_t(height)));
-    std::uint8_t* buf = scratch.get(std::size_t(chunkRows) * h.stride);
+    // A word of room past the rows lets the last row be read in whole words.
+    const std::size_t room = std::size_t(chunkRows) * h.stride + 8;
+    std::uint8_t* buf = scratch.get(room);
     for (int first = 0; first < height; first += chunkRows) {
         const int count = std::min(chunkRows, height - first);
         const std::size_t bytes = std::size_t(count) * h.stride;
         const std::ptrdiff_t r = base::preadFully(fd, buf, bytes, off_t(h.dataOffset + std::size_t(first) * h.stride));
         if (r < 0) throw BitmapError("Cannot read the bitmap file (" + errnoText() + ")");
         if (std::size_t(r) != bytes) throw BitmapError("Bitmap file is truncated (it shrank while being read)");
-        decodeOneBitRows(h, buf, first, count, inkIndex, bitmap);
+        decodeOneBitRows(h, buf, room, first, count, inkIndex, bitmap);
     }
     return bitmap;
 }

@@ -86,8 +86,8 @@ void Composition::run() {
     }
     ctx_.platform.setBusyCursor(true);
 
-    // Phase 1, framing; a closed strip is compressed at once, so that the
-    // whole selection is held compressed.
+    // Phase 1, framing; strips are compressed as they are built, so that
+    // the whole selection is held compressed.
     const PageLoader load = [inner = loader ? loader : PageLoader(imaging::loadBmp)](const std::string& path) {
         try {
             return inner(path);
@@ -95,9 +95,7 @@ void Composition::run() {
             throw imaging::BitmapError("Cannot load '" + path + "': " + e.what());
         }
     };
-    StripClosed closed;
-    if (s.compress) closed = [tag = s.tag](Strip& strip) { return compressStrip(strip, tag); };
-    std::vector<Strip> strips = buildStrips(s, status, load, closed);
+    std::vector<Strip> strips = buildStrips(s, status, load);
 
     // Phase 2, compression.
     if (s.compress) runCompressionPhase(strips, s.tag, status);

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/output_directory.h"
 #include "imaging/bitmap_error.h"
+#include "layout/strip_writer.h"
 
 namespace quillet::layout {
 
@@ -120,23 +122,34 @@ void drawFrame(const FramePlan& f, const Bitmap& source, Bitmap& dst, int y0) {
     for (const PlacedText& t : f.texts) dst.drawText(t.x, y0 + t.y, t.text, t.font);
 }
 
+// Makes `frame` the whole frame, reusing its store: drawn in place when
+// nothing passes the frame's bottom edge, otherwise on white and clipped.
+void drawWhole(const FramePlan& f, const Bitmap& source, Bitmap& frame) {
+    if (f.insideVertically()) {
+        frame.reuseUninitialised(f.fw, f.fh);
+        whitenFrame(f, source, frame, 0);
+    } else {
+        frame = Bitmap(f.fw, f.fh);
+    }
+    drawFrame(f, source, frame, 0);
+}
+
 }  // namespace
 
 Bitmap buildFrame(const CompositionSettings& s, int k, const Bitmap& source) {
-    const FramePlan f = planFrame(s, k);
-    Bitmap frame(f.fw, f.fh);
-    drawFrame(f, source, frame, 0);
+    Bitmap frame;
+    drawWhole(planFrame(s, k), source, frame);
     return frame;
 }
 
-std::vector<Strip> buildStrips(const CompositionSettings& s, CompositionStatus& status,
-                               const PageLoader& load, const StripClosed& closed) {
+std::vector<Strip> buildStrips(const CompositionSettings& s, CompositionStatus& status, const PageLoader& load) {
     std::vector<Strip> strips;
     const int fw = std::max(0, s.frameWidth());
-    Bitmap spare;  // a store the last closed strip gave back
+    Bitmap scratch;  // the frame being drawn, when the strip is compressed as it grows
 
-    // Frame heights are known from the page table, so each strip is made at
-    // its final height and frames are copied into it.
+    // Frame heights are known from the page table, so each strip's store is
+    // made at its final height and frames are drawn into it (uncompressed),
+    // or drawn one at a time and their kept rows written into it.
     int k = 1;
     while (k <= s.N) {
         int last = k;
@@ -149,11 +162,10 @@ std::vector<Strip> buildStrips(const CompositionSettings& s, CompositionStatus& 
         if (h > Bitmap::kMaxPixels / std::max(1, fw))
             throw imaging::BitmapError("Not enough memory for a strip of " + std::to_string(h) + " rows");
 
-        // Every row of the strip belongs to a frame, which whitens what it
-        // does not draw.
         Strip strip;
-        strip.bitmap = std::move(spare);
-        strip.bitmap.reuseUninitialised(fw, int(h));
+        std::optional<StripWriter> writer;
+        if (s.compress) writer.emplace(strip, fw, int(h), s.tag);
+        else strip.bitmap = Bitmap::uninitialised(fw, int(h));  // every row belongs to a frame, which whitens it
         int y = 0;
         for (; k <= last; ++k) {
             const std::string& name = s.names[std::size_t(k - 1)];
@@ -163,23 +175,23 @@ std::vector<Strip> buildStrips(const CompositionSettings& s, CompositionStatus& 
             Bitmap source = load(app::joinPath(s.sourceDirectory, name));
             if (!source.monochrome()) source.setMonochrome(true);
             const FramePlan f = planFrame(s, k);
-            if (f.insideVertically()) {
-                // Straight into the strip.
+            if (writer) {
+                drawWhole(f, source, scratch);
+                writer->append(scratch);
+            } else if (f.insideVertically()) {
                 whitenFrame(f, source, strip.bitmap, y);
                 drawFrame(f, source, strip.bitmap, y);
             } else {
-                // Something passes the frame's bottom edge: clip it on a
-                // frame of its own.
-                Bitmap frame(f.fw, f.fh);
-                drawFrame(f, source, frame, 0);
+                Bitmap frame;
+                drawWhole(f, source, frame);
                 if (frame.height() > 0 && fw > 0)
                     std::memcpy(strip.bitmap.row(y), frame.row(0),
                                 sizeof(std::uint64_t) * std::size_t(frame.wordsPerRow()) * std::size_t(frame.height()));
             }
             y += f.fh;
         }
-        strip.originalHeight = strip.height();
-        if (closed) spare = closed(strip);
+        if (writer) writer->close();
+        else strip.originalHeight = strip.height();
         strips.push_back(std::move(strip));
     }
     status.say("");

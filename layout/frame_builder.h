@@ -32,17 +32,14 @@ imaging::Bitmap buildFrame(const CompositionSettings& s, int k, const imaging::B
 
 // Loads a selected file; throws imaging::BitmapError when it cannot.
 using PageLoader = std::function<imaging::Bitmap(const std::string& path)>;
-// Called with each strip as soon as it is closed (the last one too); it may
-// replace the strip's bitmap and give the old one back for the next strip's
-// frames to be drawn in, or give back an empty bitmap.
-using StripClosed = std::function<imaging::Bitmap(Strip&)>;
 
 // Runs the framing phase over slots 1..N with its status texts
 // ("Layout processing . . .  k/N (name)", the window brought to the front
-// after each, the panel cleared at the end). Returns the strips in order.
+// after each, the panel cleared at the end). Returns the strips in order;
+// with compression on (s.compress) each is compressed as it is built, its
+// blank runs cut to s.tag rows (tag + 1 at its end), and carries its record.
 // Throws imaging::BitmapError when a page cannot be loaded or a bitmap
 // cannot be had.
-std::vector<Strip> buildStrips(const CompositionSettings& s, CompositionStatus& status,
-                               const PageLoader& load, const StripClosed& closed);
+std::vector<Strip> buildStrips(const CompositionSettings& s, CompositionStatus& status, const PageLoader& load);
 
 }  // namespace quillet::layout

@@ -2,53 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 namespace quillet::layout {
-
-std::vector<RowRun> keptRows(const Strip& strip, int tag) {
-    std::vector<RowRun> runs;
-    auto add = [&runs](int first, int last) {
-        if (first >= last) return;
-        if (!runs.empty() && runs.back().last == first) runs.back().last = last;
-        else runs.push_back({first, last});
-    };
-    const int h = strip.height();
-    int y = 0;
-    while (y < h) {
-        const int start = y;
-        if (!strip.rowBlank(y)) {
-            while (y < h && !strip.rowBlank(y)) ++y;
-            add(start, y);
-        } else {
-            while (y < h && strip.rowBlank(y)) ++y;
-            const int run = y - start;
-            const int keep = std::min(run, y < h ? tag : tag + 1);
-            add(y - std::max(0, keep), y);
-        }
-    }
-    return runs;
-}
-
-imaging::Bitmap compressStrip(Strip& strip, int tag) {
-    strip.originalHeight = strip.height();
-    strip.keptRuns = keptRows(strip, tag);
-    int kept = 0;
-    for (const RowRun& r : strip.keptRuns) kept += r.last - r.first;
-    imaging::Bitmap out = imaging::Bitmap::uninitialised(strip.width(), kept);  // every row copied below
-    const std::size_t wpr = std::size_t(out.wordsPerRow());
-    int dst = 0;
-    if (wpr > 0)
-        for (const RowRun& r : strip.keptRuns) {
-            std::memcpy(out.row(dst), strip.row(r.first), sizeof(std::uint64_t) * wpr * std::size_t(r.last - r.first));
-            dst += r.last - r.first;
-        }
-    std::swap(strip.bitmap, out);
-    strip.top = 0;
-    strip.cut = 0;
-    return out;
-}
 
 void runCompressionPhase(std::vector<Strip>& strips, int tag, CompositionStatus& status) {
     std::int64_t T0 = 0;

@@ -60,7 +60,7 @@ TEST(CompositionFrames, StripsCloseAfterExceeding15000Rows) {
         layout::CompositionStatus status(form, platform);
         int loads = 0;
         const auto strips = layout::buildStrips(
-            rig.s, status, [&](const std::string&) { ++loads; return Bitmap(10, c.pageHeight); }, {});
+            rig.s, status, [&](const std::string&) { ++loads; return Bitmap(10, c.pageHeight); });
         std::vector<int> heights;
         for (const auto& st : strips) heights.push_back(st.height());
         EXPECT_EQ(heights, c.strips) << c.pageHeight << " x " << c.pages;
@@ -84,7 +84,7 @@ TEST(CompositionFrames, FramesAreStackedInOrderInsideTheStrip) {
     layout::CompositionStatus status(form, platform);
     int next = 0;
     const auto strips =
-        layout::buildStrips(rig.s, status, [&](const std::string&) { return rig.sources[std::size_t(next++)]; }, {});
+        layout::buildStrips(rig.s, status, [&](const std::string&) { return rig.sources[std::size_t(next++)]; });
     ASSERT_EQ(strips.size(), 1u);
     const Bitmap& st = strips[0].bitmap;
     ASSERT_EQ(st.width(), 70 + 1 + 4);

@@ -10,6 +10,7 @@
 #include "layout/strip.h"
 #include "layout/strip_chain.h"
 #include "layout/strip_compression.h"
+#include "layout/strip_writer.h"
 #include "analysis/scan_lines.h"
 #include "support/bitmap_text.h"
 #include "tests/layout/composition_rig.h"
@@ -338,28 +339,43 @@ TEST(CompositionPlacing, StripChainHoldsTheRowsStillPresentThenTheAppendedOnes) 
 }
 
 // The kept rows are those of the row-by-row rule: copy the source row, and
-// skip ahead when the next ink is more than tag rows away.
+// skip ahead when the next ink is more than tag rows away; blank runs may
+// span the frames the strip is written in.
 TEST(CompositionPlacing, KeptRowsFollowTheRowByRowRule) {
     std::mt19937 rng(11);
     for (int trial = 0; trial < 300; ++trial) {
         const int h = 1 + int(rng() % 60);
-        Bitmap b(20, h);
+        const int w = 1 + int(rng() % 700);
+        Bitmap b(w, h);
         for (int y = 0; y < h; ++y)
-            if (rng() % 4 == 0) b.setBlack(3, y, true);
-        layout::Strip strip;
-        strip.bitmap = b;
+            if (rng() % 4 == 0) b.setBlack(int(rng() % unsigned(w)), y, true);
         for (const int tag : {0, 2, 4, 8}) {
             std::vector<int> expected;
             for (int src = 0; src < h; ++src) {
                 const int g = analysis::ScanLines(analysis::ScanMode::FindInk, b, analysis::ScanDirection::Down,
-                                                  src, 0, 19);
+                                                  src, 0, w - 1);
                 if (g > tag) src += g - tag;
                 expected.push_back(src);
             }
+            layout::Strip strip;
+            layout::StripWriter writer(strip, w, h, tag);
+            for (int y = 0; y < h;) {
+                const int n = std::min(h - y, 1 + int(rng() % 12));
+                Bitmap frame(w, n);
+                frame.blit(0, 0, b, 0, y, w, n);
+                writer.append(frame);
+                y += n;
+            }
+            writer.close();
             std::vector<int> kept;
-            for (const auto& r : layout::keptRows(strip, tag))
+            for (const auto& r : strip.keptRuns)
                 for (int y = r.first; y < r.last; ++y) kept.push_back(y);
             ASSERT_EQ(kept, expected) << "tag " << tag << " trial " << trial;
+            ASSERT_EQ(strip.originalHeight, h);
+            ASSERT_EQ(strip.height(), int(kept.size()));
+            for (int y = 0; y < strip.height(); ++y)
+                ASSERT_TRUE(std::equal(strip.row(y), strip.row(y) + b.wordsPerRow(), b.row(kept[std::size_t(y)])))
+                    << "tag " << tag << " trial " << trial << " row " << y;
         }
     }
 }
