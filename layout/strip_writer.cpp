@@ -4,11 +4,15 @@
 #include <cassert>
 #include <cstring>
 
+#include "base/populate.h"
 #include "imaging/word_runs.h"
 
 namespace quillet::layout {
 
 namespace {
+
+// The store is readied for writing this much at a time.
+constexpr std::size_t kReadyBytes = std::size_t(128) << 10;
 
 void recordKept(std::vector<RowRun>& runs, int first, int last) {
     if (first >= last) return;
@@ -25,8 +29,19 @@ StripWriter::StripWriter(Strip& strip, int width, int rows, int tag) : strip_(st
     strip_.keptRuns.clear();
 }
 
+void StripWriter::prepareRows(int end) {
+    if (end <= ready_) return;
+    const std::size_t rowBytes = sizeof(std::uint64_t) * std::size_t(strip_.bitmap.wordsPerRow());
+    if (rowBytes == 0) return;
+    const int stretch = int(std::max<std::size_t>(1, kReadyBytes / rowBytes));
+    const int upTo = std::min(strip_.bitmap.height(), std::max(end, ready_ + stretch));
+    base::populateForWriting(strip_.bitmap.row(ready_), rowBytes * std::size_t(upTo - ready_));
+    ready_ = upTo;
+}
+
 void StripWriter::keepBlank(int n) {
     const std::size_t wpr = std::size_t(strip_.bitmap.wordsPerRow());
+    prepareRows(kept_ + n);
     if (n > 0 && wpr > 0) std::memset(strip_.bitmap.row(kept_), 0, sizeof(std::uint64_t) * wpr * std::size_t(n));
     recordKept(strip_.keptRuns, seen_ - n, seen_);
     kept_ += n;
@@ -51,6 +66,7 @@ void StripWriter::append(const imaging::Bitmap& frame) {
         const int first = y;
         while (y < h && !imaging::allZero(frame.row(y), wpr)) ++y;
         const int n = y - first;
+        prepareRows(kept_ + n);
         if (wpr > 0) std::memcpy(strip_.bitmap.row(kept_), frame.row(first), sizeof(std::uint64_t) * wpr * std::size_t(n));
         recordKept(strip_.keptRuns, seen_, seen_ + n);
         seen_ += n;

@@ -31,12 +31,16 @@ public:
 private:
     // Writes n white rows at the end of the kept rows.
     void keepBlank(int n);
+    // Readies the store's rows up to `end` for their first write, a stretch
+    // at a time.
+    void prepareRows(int end);
 
     Strip& strip_;
     int tag_;
     int seen_ = 0;   // source rows passed
     int kept_ = 0;   // rows written
     int blank_ = 0;  // blank source rows since the last row with ink
+    int ready_ = 0;  // rows of the store readied for writing
 };
 
 }  // namespace quillet::layout
