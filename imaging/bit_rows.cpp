@@ -173,7 +173,7 @@ void fillBits(std::uint64_t* row, int x0, int x1, bool ink) {
 void orRows(const Bitmap& bitmap, int y0, int y1, std::uint64_t* out) {
     const int wpr = bitmap.wordsPerRow();
     std::fill(out, out + wpr, 0);
-    for (int y = y0; y < y1; ++y) orInto(out, bitmap.row(y), std::size_t(wpr));
+    if (y1 > y0) orRowsInto(out, bitmap.row(y0), std::size_t(wpr), std::size_t(y1 - y0), std::size_t(wpr));
 }
 
 std::int64_t countInk(const Bitmap& bitmap) {

@@ -24,13 +24,22 @@ __attribute__((target("avx2"))) std::size_t nonZeroWide(const std::uint64_t* w, 
     return blocks * 8;
 }
 
-__attribute__((target("avx2"))) std::size_t orWide(std::uint64_t* dst, const std::uint64_t* src, std::size_t n) {
-    auto* d = reinterpret_cast<__m256i*>(dst);
-    const auto* s = reinterpret_cast<const __m256i*>(src);
-    const std::size_t steps = n / 4;
-    for (std::size_t i = 0; i < steps; ++i)
-        _mm256_storeu_si256(d + i, _mm256_or_si256(_mm256_loadu_si256(d + i), _mm256_loadu_si256(s + i)));
-    return steps * 4;
+// Eight rows at a time, so that dst is loaded and stored once for eight.
+__attribute__((target("avx2"))) std::size_t orRowsWide(std::uint64_t* dst, const std::uint64_t* src,
+                                                       std::size_t stride, std::size_t rows, std::size_t n) {
+    const std::size_t blocks = n / 4;
+    std::size_t r = 0;
+    for (; r + 8 <= rows; r += 8) {
+        const std::uint64_t* band = src + r * stride;
+        for (std::size_t b = 0; b < blocks; ++b) {
+            auto* d = reinterpret_cast<__m256i*>(dst + 4 * b);
+            __m256i v = _mm256_loadu_si256(d);
+            for (std::size_t k = 0; k < 8; ++k)
+                v = _mm256_or_si256(v, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(band + k * stride + 4 * b)));
+            _mm256_storeu_si256(d, v);
+        }
+    }
+    return r;
 }
 
 // Words 1 .. 4k of dst, from src[0 .. 4k].
@@ -79,12 +88,19 @@ bool allZero(const std::uint64_t* w, std::size_t n) {
     return any == 0;
 }
 
-void orInto(std::uint64_t* dst, const std::uint64_t* src, std::size_t n) {
-    std::size_t i = 0;
+void orRowsInto(std::uint64_t* dst, const std::uint64_t* src, std::size_t stride, std::size_t rows, std::size_t n) {
+    std::size_t r = 0;
+    std::size_t i0 = 0;  // words the wide loop left to the scalar one, in its rows
 #if defined(__x86_64__)
-    if (hasWideRegisters()) i = orWide(dst, src, n);
+    if (hasWideRegisters()) {
+        r = orRowsWide(dst, src, stride, rows, n);
+        i0 = n / 4 * 4;
+    }
 #endif
-    for (; i < n; ++i) dst[i] |= src[i];
+    for (std::size_t k = 0; k < r; ++k)
+        for (std::size_t i = i0; i < n; ++i) dst[i] |= src[k * stride + i];
+    for (; r < rows; ++r)
+        for (std::size_t i = 0; i < n; ++i) dst[i] |= src[r * stride + i];
 }
 
 void shiftedCopy(std::uint64_t* dst, const std::uint64_t* src, std::size_t n, int s) {

@@ -15,8 +15,10 @@ bool hasWideRegisters();
 // block, so a run with ink near its start is cheap.
 bool allZero(const std::uint64_t* w, std::size_t n);
 
-// dst[i] |= src[i] for i < n. The runs must not overlap.
-void orInto(std::uint64_t* dst, const std::uint64_t* src, std::size_t n);
+// dst[i] |= src[r * stride + i] for every r < rows and i < n: a band of
+// `rows` rows, `stride` words apart, folded into one. The band must not
+// overlap dst.
+void orRowsInto(std::uint64_t* dst, const std::uint64_t* src, std::size_t stride, std::size_t rows, std::size_t n);
 
 // dst[i] = (src[i - 1] << (64 - s)) | (src[i] >> s) for 1 <= i < n: the bits
 // of src moved s places towards the end of the row, word by word. dst[0] is

@@ -151,8 +151,9 @@ TEST(BitRows, LongSparseRowsMatchAPerPixelModel) {
     std::mt19937 rng(7);
     for (int trial = 0; trial < 300; ++trial) {
         const int w = 1 + int(rng() % 1400);
-        Bitmap b(w, 3);
-        for (int y = 0; y < 3; ++y)
+        const int rows = 1 + int(rng() % 20);
+        Bitmap b(w, std::max(rows, 3));
+        for (int y = 0; y < b.height(); ++y)
             for (int dots = int(rng() % 4); dots-- > 0;) b.setBlack(int(rng() % unsigned(w)), y, true);
         const int x0 = int(rng() % unsigned(w)), x1 = x0 + int(rng() % unsigned(w - x0 + 1));
         bool model = false;
@@ -160,10 +161,12 @@ TEST(BitRows, LongSparseRowsMatchAPerPixelModel) {
         ASSERT_EQ(anyInk(b.row(1), x0, x1), model) << w << " " << x0 << " " << x1;
 
         std::vector<std::uint64_t> proj(std::size_t(b.wordsPerRow()));
-        orRows(b, 0, 3, proj.data());
-        for (int x = 0; x < w; ++x)
-            ASSERT_EQ((proj[std::size_t(x >> 6)] >> (63 - (x & 63))) & 1,
-                      std::uint64_t(b.isBlack(x, 0) || b.isBlack(x, 1) || b.isBlack(x, 2)));
+        orRows(b, 0, rows, proj.data());
+        for (int x = 0; x < w; ++x) {
+            bool column = false;
+            for (int y = 0; y < rows; ++y) column = column || b.isBlack(x, y);
+            ASSERT_EQ((proj[std::size_t(x >> 6)] >> (63 - (x & 63))) & 1, std::uint64_t(column)) << w << " " << rows;
+        }
 
         // Row 2 put into row 0 at an offset, over a black background.
         const int at = int(rng() % 130), n = w - int(rng() % unsigned(w));
