@@ -4,6 +4,7 @@
 // page. Only a hint: where the kernel cannot, the pages fault in as usual.
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstddef>
@@ -13,7 +14,7 @@ namespace quillet::base {
 
 inline void populateForWriting(void* p, std::size_t n) {
 #ifdef MADV_POPULATE_WRITE
-    constexpr std::uintptr_t kPage = 4096;
+    static const std::uintptr_t kPage = std::uintptr_t(::sysconf(_SC_PAGESIZE));
     const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(p) + kPage - 1) & ~(kPage - 1);
     const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(p) + n) & ~(kPage - 1);
     if (end <= start) return;

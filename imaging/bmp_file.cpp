@@ -101,11 +101,9 @@ Rgb tableColour(const BmpHeader& h, const std::uint8_t* file, int index, Rgb mis
 
 // Converts `count` stored rows of 1-bit pixel data, from the file's row
 // `first` on, into a monochrome store where a set bit means colour-table
-// index `inkIndex`.
-// Rows first .. first + count - 1 of the file (in file order) from `rows`,
-// which holds `available` readable bytes. A row whose last word can be read
-// whole, padding and all, is converted in one run and its padding bits
-// cleared; the others copy their last bytes out first.
+// index `inkIndex`. `rows` holds `available` readable bytes: a row whose last
+// word can be read whole, padding and all, is converted in one run and its
+// padding bits cleared; the others copy their last bytes out first.
 void decodeOneBitRows(const BmpHeader& h, const std::uint8_t* rows, std::size_t available, int first, int count,
                       int inkIndex, Bitmap& out) {
     const int w = int(h.width), height = int(h.height);

@@ -9,19 +9,16 @@ namespace quillet::imaging {
 namespace {
 
 #if defined(__x86_64__)
-// Each returns how many leading words it handled; the scalar loops finish.
+// The scalar loops below finish what these leave.
 
-__attribute__((target("avx2"))) std::size_t nonZeroWide(const std::uint64_t* w, std::size_t n, bool& found) {
+// True when a word of the first n / 8 * 8 is set.
+__attribute__((target("avx2"))) bool anyWide(const std::uint64_t* w, std::size_t n) {
     const auto* v = reinterpret_cast<const __m256i*>(w);
-    const std::size_t blocks = n / 8;
-    for (std::size_t i = 0; i < blocks; ++i) {
+    for (std::size_t i = 0; i < n / 8; ++i) {
         const __m256i a = _mm256_or_si256(_mm256_loadu_si256(v + 2 * i), _mm256_loadu_si256(v + 2 * i + 1));
-        if (!_mm256_testz_si256(a, a)) {
-            found = true;
-            return blocks * 8;
-        }
+        if (!_mm256_testz_si256(a, a)) return true;
     }
-    return blocks * 8;
+    return false;
 }
 
 // Eight rows at a time, so that dst is loaded and stored once for eight.
@@ -78,9 +75,8 @@ bool allZero(const std::uint64_t* w, std::size_t n) {
     std::size_t i = 0;
 #if defined(__x86_64__)
     if (hasWideRegisters()) {
-        bool found = false;
-        i = nonZeroWide(w, n, found);
-        if (found) return false;
+        if (anyWide(w, n)) return false;
+        i = n / 8 * 8;
     }
 #endif
     std::uint64_t any = 0;
