@@ -90,21 +90,28 @@ int otsuLevel(const Histogram& h) {
     return level;
 }
 
-imaging::Bitmap binarize(const GreyImage& image, int level) {
-    imaging::Bitmap out(image.width, image.height);
+void binarizeRows(const GreyImage& image, int level, imaging::Bitmap& out, int y0) {
     const int full = image.width / 64, tail = image.width % 64;
     for (int y = 0; y < image.height; ++y) {
         const std::uint8_t* p = image.pixels + y * image.stride;
-        std::uint64_t* row = out.row(y);
+        std::uint64_t* row = out.row(y0 + y);
         for (int i = 0; i < full; ++i) row[i] = pack64(p + 64 * i, level);
         if (tail) row[full] = packSlow(p + 64 * full, tail, level);
     }
+}
+
+imaging::Bitmap binarize(const GreyImage& image, int level) {
+    imaging::Bitmap out(image.width, image.height);
+    binarizeRows(image, level, out, 0);
     return out;
 }
 
+int levelFor(const GreyImage& image, Threshold threshold) {
+    return threshold.automatic ? otsuLevel(histogramOf(image)) : std::clamp(threshold.level, 0, 255);
+}
+
 imaging::Bitmap toOneBit(const GreyImage& image, Threshold threshold) {
-    const int level = threshold.automatic ? otsuLevel(histogramOf(image)) : std::clamp(threshold.level, 0, 255);
-    return binarize(image, level);
+    return binarize(image, levelFor(image, threshold));
 }
 
 }  // namespace quillet::importing
