@@ -131,7 +131,8 @@ WorkerAnswer PageReader::await(const std::string& what) {
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         pollfd p{socket_.get(), POLLIN, 0};
-        const int ready = left.count() > 0 ? ::poll(&p, 1, int(std::min<long long>(left.count(), 1 << 30))) : 0;
+        // An answer that came in while others were awaited counts, late or not.
+        const int ready = ::poll(&p, 1, int(std::clamp<long long>(left.count(), 0, 1 << 30)));
         if (ready < 0 && errno == EINTR) continue;
         if (ready == 0) {
             stop();
