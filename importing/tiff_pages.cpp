@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <unordered_set>
 
 #include "imaging/bit_rows.h"
@@ -27,13 +28,19 @@ int keepMessage(TIFF*, void* pages, const char*, const char* format, va_list arg
     return 1;
 }
 
-int ignoreMessage(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+// libtiff tells of a looping chain of pages as a warning.
+int keepLoopWarning(TIFF*, void* pages, const char*, const char* format, va_list args) {
+    char text[512];
+    std::vsnprintf(text, sizeof text, format, args);
+    if (std::strstr(text, "loop") != nullptr) static_cast<TiffPages*>(pages)->lastError = text;
+    return 1;
+}
 
 TIFF* openTiff(const std::string& path, TiffPages* pages) {
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     TIFFOpenOptionsSetMaxSingleMemAlloc(options, kMaxTiffAllocation);
     TIFFOpenOptionsSetErrorHandlerExtR(options, keepMessage, pages);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, ignoreMessage, nullptr);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, keepLoopWarning, pages);
     TIFF* tiff = TIFFOpenExt(path.c_str(), "r", options);
     TIFFOpenOptionsFree(options);
     return tiff;
