@@ -11,8 +11,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
+#include "imaging/bit_rows.h"
 #include "imaging/bitmap_error.h"
+#include "imaging/word_bytes.h"
 #include "importing/import_error.h"
 #include "importing/pdf_native_page.h"
 
@@ -82,6 +85,59 @@ void onPaper(SplashBitmap& b) {
         for (int x = 0; x < w; ++x)
             c[x] = std::uint8_t((unsigned(c[x]) * a[x] + 255u * (255u - a[x]) + 127u) / 255u);
     }
+}
+
+// True when the resources hold an image, in forms and patterns too. The
+// walk is bounded (hostile files nest or loop their resources): past the
+// bound the answer is yes, which only costs time.
+bool holdsImages(Dict* resources, int& budget, int depth = 0) {
+    if (resources == nullptr) return false;
+    if (depth > 8) return true;
+    for (const char* group : {"XObject", "Pattern"}) {
+        const Object objects = resources->lookup(group);
+        if (!objects.isDict()) continue;
+        Dict* d = objects.getDict();
+        for (int i = 0; i < d->getLength(); ++i) {
+            if (--budget < 0) return true;
+            const Object o = d->getVal(i);
+            if (!o.isStream()) continue;
+            Dict* sd = o.getStream()->getDict();
+            if (sd->lookup("Subtype").isName("Image")) return true;
+            const Object inner = sd->lookup("Resources");
+            if (inner.isDict() && holdsImages(inner.getDict(), budget, depth + 1)) return true;
+        }
+    }
+    return false;
+}
+
+bool holdsImages(Dict* resources) {
+    int budget = 1000;
+    return holdsImages(resources, budget);
+}
+
+// A page drawn 1-bit by Splash itself, as a printer would: for pages of
+// text and lines, where there is no grey to choose a threshold for, it
+// costs half the grey road.
+imaging::Bitmap oneBitRendering(PDFDoc& doc, int page, double dpi, int w, int h) {
+    SplashColor white{0xff, 0xff, 0xff, 0xff};
+    SplashOutputDev out(splashModeMono1, 8, false, white);
+    out.setFontAntialias(false);
+    out.setVectorAntialias(false);
+    out.startDoc(&doc);
+    doc.displayPageSlice(&out, page, dpi, dpi, 0, false, true, false, 0, 0, w, h);
+    SplashBitmap* b = out.getBitmap();
+    if (b == nullptr || b->getDataPtr() == nullptr) return {};
+    imaging::Bitmap bitmap(w, h);
+    const int words = bitmap.wordsPerRow(), rows = std::min(h, b->getHeight());
+    const std::size_t rowBytes = std::size_t(std::min(b->getRowSize(), words * 8));
+    const std::uint64_t tail = imaging::leadingMask(w - 64 * (words - 1));
+    std::vector<std::uint8_t> row(std::size_t(words) * 8, 0xff);
+    for (int y = 0; y < rows; ++y) {
+        std::memcpy(row.data(), b->getDataPtr() + std::ptrdiff_t(y) * b->getRowSize(), rowBytes);
+        imaging::wordsFromBigEndian(row.data(), std::size_t(words), ~std::uint64_t(0), bitmap.row(y));  // 1 is paper
+        bitmap.row(y)[words - 1] &= tail;
+    }
+    return bitmap;
 }
 
 // A page's or a band's grey rendering.
@@ -156,6 +212,14 @@ imaging::Bitmap PdfPages::rendered(int index) {
                                      std::to_string(imaging::Bitmap::kMaxPixels / 1000000) +
                                      " million pixels); try a lower --dpi");
     const int w = int(std::lround(wide)), h = int(std::lround(high));
+    if (std::int64_t(w) * h <= kBandBytes * 8 && !holdsImages(page->getResourceDict())) {
+        imaging::Bitmap out = oneBitRendering(*document_, index + 1, dpi, w, h);
+        if (out.isEmpty())
+            throw ImportError(path_, pageLabel(index) + " cannot be rendered at " + std::to_string(settings_.dpi) +
+                                         " pixels per inch");
+        out.xPixelsPerMetre = out.yPixelsPerMetre = pixelsPerMetre(dpi);
+        return out;
+    }
     GreyRenderer renderer(*document_);
     const int bandRows = int(std::clamp<std::int64_t>(kBandBytes / w, 1, h));
     int level = std::clamp(settings_.threshold.level, 0, 255);

@@ -1,8 +1,10 @@
 #pragma once
 // PDF pages with poppler: a page that is one upright image covering the page
 // is taken at that image's own pixels (pdf_native_page.h); every other page,
-// and every page when rendering is asked for, is rendered in 8-bit grey at
-// the chosen resolution, in bands of bounded size, and thresholded.
+// and every page when rendering is asked for, is rendered at the chosen
+// resolution: a page that holds images in 8-bit grey, in bands of bounded
+// size, then thresholded; a page of text and lines alone 1-bit at once (its
+// grey fills halftoned as a printer would).
 
 #include <memory>
 #include <string>
