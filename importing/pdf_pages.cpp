@@ -124,18 +124,23 @@ imaging::Bitmap oneBitRendering(PDFDoc& doc, int page, double dpi, int w, int h)
     out.setFontAntialias(false);
     out.setVectorAntialias(false);
     out.startDoc(&doc);
-    doc.displayPageSlice(&out, page, dpi, dpi, 0, false, true, false, 0, 0, w, h);
-    SplashBitmap* b = out.getBitmap();
-    if (b == nullptr || b->getDataPtr() == nullptr) return {};
     imaging::Bitmap bitmap(w, h);
-    const int words = bitmap.wordsPerRow(), rows = std::min(h, b->getHeight());
-    const std::size_t rowBytes = std::size_t(std::min(b->getRowSize(), words * 8));
+    const int words = bitmap.wordsPerRow();
     const std::uint64_t tail = imaging::leadingMask(w - 64 * (words - 1));
     std::vector<std::uint8_t> row(std::size_t(words) * 8, 0xff);
-    for (int y = 0; y < rows; ++y) {
-        std::memcpy(row.data(), b->getDataPtr() + std::ptrdiff_t(y) * b->getRowSize(), rowBytes);
-        imaging::wordsFromBigEndian(row.data(), std::size_t(words), ~std::uint64_t(0), bitmap.row(y));  // 1 is paper
-        bitmap.row(y)[words - 1] &= tail;
+    const int bandRows = int(std::clamp<std::int64_t>(kBandBytes * 8 / w, 1, h));
+    for (int y0 = 0; y0 < h; y0 += bandRows) {
+        doc.displayPageSlice(&out, page, dpi, dpi, 0, false, true, false, 0, y0, w, std::min(bandRows, h - y0));
+        SplashBitmap* b = out.getBitmap();
+        if (b == nullptr || b->getDataPtr() == nullptr) return {};
+        const int rows = std::min(std::min(bandRows, h - y0), b->getHeight());
+        const std::size_t rowBytes = std::size_t(std::min(b->getRowSize(), words * 8));
+        for (int y = 0; y < rows; ++y) {
+            std::memcpy(row.data(), b->getDataPtr() + std::ptrdiff_t(y) * b->getRowSize(), rowBytes);
+            std::uint64_t* to = bitmap.row(y0 + y);
+            imaging::wordsFromBigEndian(row.data(), std::size_t(words), ~std::uint64_t(0), to);  // 1 is paper
+            to[words - 1] &= tail;
+        }
     }
     return bitmap;
 }
@@ -212,7 +217,7 @@ imaging::Bitmap PdfPages::rendered(int index) {
                                      std::to_string(imaging::Bitmap::kMaxPixels / 1000000) +
                                      " million pixels); try a lower --dpi");
     const int w = int(std::lround(wide)), h = int(std::lround(high));
-    if (std::int64_t(w) * h <= kBandBytes * 8 && !holdsImages(page->getResourceDict())) {
+    if (!holdsImages(page->getResourceDict())) {
         imaging::Bitmap out = oneBitRendering(*document_, index + 1, dpi, w, h);
         if (out.isEmpty())
             throw ImportError(path_, pageLabel(index) + " cannot be rendered at " + std::to_string(settings_.dpi) +
