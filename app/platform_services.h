@@ -40,13 +40,16 @@ struct OpenFileRequest {
     std::string fileName = "*.bmp";
 };
 
-// The small dialog of Import Pages: the resolution PDF pages are rendered at
-// and how grey pages become 1-bit (Otsu's level of each page, or a fixed
-// level: grey values up to it are black).
+// The small dialog of Import Pages: the folder the new pages go to and the
+// number of the first one, the resolution PDF pages are rendered at and how
+// grey pages become 1-bit (Otsu's level of each page, or a fixed level: grey
+// values up to it are black).
 struct PageImportChoice {
     int dpi = 300;
     bool automaticThreshold = true;
     int threshold = 127;
+    std::string directory;
+    int firstNumber = 1;  // 1 .. 999999
     friend bool operator==(const PageImportChoice&, const PageImportChoice&) = default;
 };
 

@@ -1,10 +1,8 @@
 #include "importing/image_pages.h"
 
-#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
-#include <algorithm>
 
 #include "imaging/bitmap_error.h"
 #include "importing/import_error.h"
@@ -13,43 +11,10 @@ namespace quillet::importing {
 
 namespace {
 
-const char* formatOf(PageFileKind kind) {
-    switch (kind) {
-        case PageFileKind::Tiff: return "tiff";
-        case PageFileKind::Png: return "png";
-        case PageFileKind::Jpeg: return "jpeg";
-        case PageFileKind::Pdf: break;
-    }
-    return "";
-}
-
-// The pages of a TIFF by its chain of directories, counting a directory
-// that lies past the end of a truncated file (its page then fails to read,
-// instead of vanishing unnoticed).
-int tiffDirectories(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) return 1;
-    const qint64 size = file.size();
-    char order[2];
-    if (file.read(order, 2) != 2) return 1;
-    const bool little = order[0] == 'I';
-    auto number = [&](qint64 at, int bytes) -> qint64 {
-        unsigned char b[4] = {};
-        if (!file.seek(at) || file.read(reinterpret_cast<char*>(b), bytes) != bytes) return -1;
-        qint64 v = 0;
-        for (int i = 0; i < bytes; ++i) v |= qint64(b[little ? i : bytes - 1 - i]) << (8 * i);
-        return v;
-    };
-    int pages = 0;
-    qint64 at = number(4, 4);
-    for (qint64 seen = 0; at > 0 && seen < 100000; ++seen) {
-        ++pages;
-        const qint64 entries = at + 2 <= size ? number(at, 2) : -1;
-        if (entries < 0 || at + 2 + 12 * entries + 4 > size) break;  // cut here
-        at = number(at + 2 + 12 * entries, 4);
-    }
-    return std::max(1, pages);
-}
+// The largest picture decoded, in bytes as Qt holds it (a colour page at
+// four bytes a pixel): 11585 x 11585 colour pixels, or a 1-bit page of any
+// size the bitmap can hold.
+constexpr std::int64_t kMaxPictureBytes = std::int64_t(512) << 20;
 
 // A page with transparency as it shows on white paper.
 QImage onWhite(const QImage& image) {
@@ -60,30 +25,38 @@ QImage onWhite(const QImage& image) {
     return paper;
 }
 
+std::int64_t bytesOf(QSize size, QImage::Format format) {
+    const int depth = format == QImage::Format_Mono || format == QImage::Format_MonoLSB ? 1
+                      : format == QImage::Format_Grayscale8 || format == QImage::Format_Indexed8 ? 8
+                                                                                                   : 32;
+    return std::int64_t(size.width()) * size.height() * depth / 8;
+}
+
 }  // namespace
 
 ImagePages::ImagePages(const std::string& path, PageFileKind kind, const PageSettings& settings)
-    : path_(path), settings_(settings),
-      reader_(std::make_unique<QImageReader>(QString::fromStdString(path), formatOf(kind))) {
-    reader_->setAutoTransform(true);  // photographed pages stand upright
-    if (!reader_->canRead())
-        throw ImportError(path, "the " + std::string(formatOf(kind)) + " file cannot be read (" +
-                                    reader_->errorString().toStdString() + ")");
-    if (kind == PageFileKind::Tiff) {
-        readable_ = std::max(1, reader_->imageCount());
-        count_ = std::max(readable_, tiffDirectories(path));
-    }
+    : PageSource(path), path_(path), format_(kind == PageFileKind::Png ? "png" : "jpeg"), settings_(settings) {
+    QImageReader reader(QString::fromStdString(path), format_);
+    if (!reader.canRead())
+        throw ImportError(path, "the " + std::string(format_) + " file cannot be read (" +
+                                    reader.errorString().toStdString() + ")");
 }
 
-ImagePages::~ImagePages() = default;
-
 imaging::Bitmap ImagePages::page(int index) {
-    if (index >= readable_) throw ImportError(path_, pageLabel(index) + " cannot be read (the file is cut short)");
-    if (count_ > 1 && !reader_->jumpToImage(index))
-        throw ImportError(path_, pageLabel(index) + " cannot be found in the file");
+    QImageReader reader(QString::fromStdString(path_), format_);
+    reader.setAutoTransform(true);  // photographed pages stand upright
+    const QSize size = reader.size();
+    const std::int64_t bytes = bytesOf(size, reader.imageFormat());
+    if (size.isValid() && bytes > kMaxPictureBytes)
+        throw ImportError(path_, pageLabel(index) + " is too large: " + std::to_string(size.width()) + " x " +
+                                     std::to_string(size.height()) + " pixels (at most " +
+                                     std::to_string(kMaxPictureBytes >> 20) + " MB as the reader holds it)");
+    // Qt's own limit assumes four bytes a pixel and stops at 128 MB; ours
+    // above holds instead.
+    QImageReader::setAllocationLimit(int(kMaxPictureBytes >> 20) * 4);
     QImage image;
-    if (!reader_->read(&image) || image.isNull())
-        throw ImportError(path_, pageLabel(index) + " cannot be read (" + reader_->errorString().toStdString() + ")");
+    if (!reader.read(&image) || image.isNull())
+        throw ImportError(path_, pageLabel(index) + " cannot be read (" + reader.errorString().toStdString() + ")");
     try {
         imaging::Bitmap bitmap;
         if (image.depth() == 1) {

@@ -1,12 +1,10 @@
 #pragma once
-// TIFF (every page), PNG and JPEG pages read with Qt's image readers.
+// PNG and JPEG pages (one per file) read with Qt's image readers, within a
+// memory limit of our own instead of the readers' default one.
 
-#include <memory>
 #include <string>
 
 #include "importing/page_source.h"
-
-class QImageReader;
 
 namespace quillet::importing {
 
@@ -14,17 +12,15 @@ class ImagePages : public PageSource {
 public:
     // Throws ImportError when the reader cannot read the file.
     ImagePages(const std::string& path, PageFileKind kind, const PageSettings& settings);
-    ~ImagePages() override;
 
-    int pageCount() const override { return count_; }
+    int pageCount() const override { return 1; }
+    // Reads the file afresh at every call.
     imaging::Bitmap page(int index) override;
 
 private:
     std::string path_;
+    const char* format_;
     PageSettings settings_;
-    std::unique_ptr<QImageReader> reader_;
-    int count_ = 1;     // pages the file's directories announce
-    int readable_ = 1;  // pages the reader finds
 };
 
 }  // namespace quillet::importing

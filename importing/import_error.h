@@ -12,6 +12,8 @@ class ImportError : public std::runtime_error {
 public:
     ImportError(const std::string& file, const std::string& reason)
         : std::runtime_error(file + ": " + reason) {}
+    // A message already in that form (passed on from the page reader).
+    explicit ImportError(const std::string& message) : std::runtime_error(message) {}
 };
 
 }  // namespace quillet::importing

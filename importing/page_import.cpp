@@ -4,11 +4,13 @@
 #include <filesystem>
 #include <memory>
 #include <new>
+#include <unordered_set>
 
 #include "app/message_boxes.h"
 #include "app/output_directory.h"
 #include "importing/import_error.h"
 #include "importing/page_numbering.h"
+#include "importing/page_reader.h"
 #include "importing/page_source.h"
 
 namespace quillet::importing {
@@ -50,7 +52,13 @@ void PageImport::ImportPages1Click() {
     request.fileName.clear();
     const std::vector<std::string> files = platform_.openFiles(request);
     if (files.empty()) return;
-    const std::optional<app::PageImportChoice> choice = platform_.choosePageImport(choice_);
+    // The dialog offers the output directory and the scan counter; the
+    // resolution and threshold are those of the last run.
+    app::applyOutputDirectoryRule(form_);
+    app::PageImportChoice offer = choice_;
+    offer.directory = app::restoreRoot(app::cutRoot(form_.OutputDirectory));
+    offer.firstNumber = counter_.counterspinedit.value();
+    const std::optional<app::PageImportChoice> choice = platform_.choosePageImport(offer);
     if (!choice) return;
     choice_ = *choice;
     try {
@@ -64,43 +72,49 @@ void PageImport::ImportPages1Click() {
 
 // One run's progress: the names, what was written, what went wrong.
 struct PageImport::Run {
-    PageSettings settings;
+    PageReader reader;
     PageNumbering numbering;
     std::vector<std::string> problems;
-    std::string first, last;  // the first and the last page written
-    bool refused = false;     // the output directory refuses files: later pages would fail alike
+    std::vector<std::string> written;  // the pages' paths, in order
+    bool refused = false;              // the destination refuses files: later pages would fail alike
 };
 
 void PageImport::run(const std::vector<std::string>& files, const app::PageImportChoice& choice) {
-    // The output directory as a scan finds it.
-    app::applyOutputDirectoryRule(form_);
-    form_.OutputDirectory = app::cutRoot(form_.OutputDirectory);
-    Run r{PageSettings{choice.dpi, Threshold{choice.automaticThreshold, choice.threshold}},
-          PageNumbering(PageNaming{form_.OutputDirectory, form_.filename.text(), counter_.counterspinedit.value()}),
-          {}, {}, {}, false};
+    const std::string destination = app::cutRoot(choice.directory);
+    std::error_code ec;
+    std::filesystem::create_directories(app::restoreRoot(destination), ec);
+    if (!std::filesystem::is_directory(app::restoreRoot(destination), ec)) {
+        app::showWarning(platform_, "Import Pages:\n" + app::restoreRoot(destination) +
+                                        ": the folder cannot be made (" + ec.message() + ")");
+        return;
+    }
+    PageSettings settings{choice.dpi, false, Threshold{choice.automaticThreshold, choice.threshold}};
+    Run r{PageReader(settings, kDefaultPageSeconds),
+          PageNumbering(PageNaming{destination, form_.filename.text(), choice.firstNumber}), {}, {}, false};
     {
         BusyCursor busy(platform_);
         for (const std::string& file : files)
             if (!r.refused) importFile(file, r);
     }
-    finish(r);
+    finish(r, destination);
 }
 
 void PageImport::importFile(const std::string& file, Run& r) {
-    std::unique_ptr<PageSource> source;
+    PageReader::Opened opened;
     try {
-        source = openPageSource(file, r.settings);
+        opened = r.reader.open(file);
     } catch (const ImportError& e) {
         r.problems.push_back(e.what());
         return;
     }
-    const int pages = source->pageCount();
-    for (int i = 0; i < pages && !r.refused; ++i) {
-        say("Importing " + fileNameOf(file) + ", page " + std::to_string(i + 1) + " of " + std::to_string(pages) +
-            " . . .");
+    if (!opened.walkFault.empty()) r.problems.push_back(file + ": " + opened.walkFault);
+    for (int i = 0; i < opened.pages && !r.refused; ++i) {
+        say("Importing " + fileNameOf(file) + ", page " + std::to_string(i + 1) + " of " +
+            std::to_string(opened.pages) + " . . .");
         imaging::Bitmap page;
         try {
-            page = source->page(i);
+            r.reader.ask(file, i);
+            page = r.reader.take();
         } catch (const ImportError& e) {
             r.problems.push_back(e.what());
             continue;
@@ -114,23 +128,29 @@ void PageImport::importFile(const std::string& file, Run& r) {
             continue;
         }
         for (const std::string& passed : written.passedBy) r.problems.push_back(passedByText(passed));
-        if (r.first.empty()) r.first = written.path;
-        r.last = written.path;
+        r.written.push_back(written.path);
         ++result_.written;
         counter_.counterspinedit.setValue(r.numbering.nextNumber());
     }
 }
 
-void PageImport::finish(const Run& r) {
-    // The file list shows the new pages when it lists the output directory.
-    if (result_.written > 0 && form_.UpdatefilelistafterOK1.checked() &&
-        form_.directory().compare(0, form_.OutputDirectory.size(), form_.OutputDirectory) == 0)
-        form_.FileListBox1.refill();
+void PageImport::finish(const Run& r, const std::string& destination) {
+    // The file list shows the destination with the new pages selected.
+    if (!r.written.empty()) {
+        if (form_.directory() == app::restoreRoot(destination)) form_.FileListBox1.refill();
+        else form_.changeDirectory(app::restoreRoot(destination));
+        std::unordered_set<std::string> names;
+        for (const std::string& path : r.written) names.insert(fileNameOf(path));
+        app::FileList& list = form_.FileListBox1;
+        for (int i = 0; i < list.count(); ++i) list.setSelected(i, names.count(list.entry(i)) > 0);
+        list.viewChanged.emit();
+    }
 
     result_.problems = int(r.problems.size());
-    if (result_.written == 0) say("No pages imported.");
-    else if (result_.written == 1) say("Saved to " + r.last);
-    else say("Imported " + pagesText(result_.written) + ": saved to " + r.first + " .. " + fileNameOf(r.last));
+    const int n = result_.written;
+    if (n == 0) say("No pages imported.");
+    else if (n == 1) say("Saved to " + r.written.back());
+    else say("Imported " + pagesText(n) + ": saved to " + r.written.front() + " .. " + fileNameOf(r.written.back()));
     if (!r.problems.empty()) {
         std::string text = "Import Pages:";
         for (const std::string& p : r.problems) text += "\n" + p;

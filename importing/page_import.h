@@ -1,14 +1,17 @@
 #pragma once
 // File > Import Pages...: the pages of scanned PDF, TIFF, PNG and JPEG files
-// become 1-bit BMP files in the output directory, named like scans (the base
-// file name and the scan counter), which goes on counting.
+// become 1-bit BMP files named like scans (the base file name and a counter).
 //
-// The command asks for the files (several at once) and for the resolution
-// and threshold, then imports every page of every file in order on the
-// user-interface thread, with a progress text per page. A file that cannot
-// be imported, a page that cannot be read, and every existing file whose
-// name was passed by are listed in one warning at the end; the other files
-// are still imported. The file list is re-read as after a scan.
+// The command asks for the files (several at once), then shows the dialog
+// with the destination folder (the output directory to begin with) and the
+// first number (the scan counter), the resolution and the threshold. It
+// imports every page of every file in order, one page reader process at a
+// time (page_reader.h), with a progress text per page; the scan counter
+// follows the numbers used. A file that cannot be imported, a page that
+// cannot be read or takes too long, and every existing file whose name was
+// passed by are listed in one warning at the end; the other pages are still
+// imported. Afterwards the file list shows the destination with the new
+// pages selected.
 
 #include <string>
 
@@ -43,7 +46,7 @@ private:
     struct Run;
     void run(const std::vector<std::string>& files, const app::PageImportChoice& choice);
     void importFile(const std::string& file, Run& r);
-    void finish(const Run& r);
+    void finish(const Run& r, const std::string& destination);
     void say(const std::string& text);
 
     app::MainForm& form_;

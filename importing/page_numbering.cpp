@@ -4,7 +4,6 @@
 #include <stdio.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -31,23 +30,20 @@ struct TempFile {
     }
 };
 
-// Writes the bytes to a fresh file beside `target`; returns its path.
-std::string writeTemp(const std::string& target, const std::vector<std::uint8_t>& bytes) {
-    static std::atomic<unsigned> serial{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temp = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno == EEXIST) continue;
-        if (fd < 0) throw ImportError(target, "cannot be created (" + errnoText(errno) + ")");
-        base::UniqueFd owner(fd);
-        if (!base::writeFully(fd, bytes.data(), bytes.size()) || ::close(owner.release()) != 0) {
-            const int e = errno;
-            ::unlink(temp.c_str());
-            throw ImportError(target, "cannot be written (" + errnoText(e) + ")");
-        }
-        return temp;
+// Writes the page whole under a fresh short name in `directory`; returns
+// that name. Throws BitmapError when it cannot be written.
+std::string writeTemp(const std::string& directory, const imaging::Bitmap& page) {
+    std::string temp = app::joinPath(directory, ".qi-XXXXXX");
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) throw imaging::BitmapError("cannot be created (" + errnoText(errno) + ")");
+    ::close(fd);
+    try {
+        imaging::saveBmp(page, temp);  // whole or not at all, then renamed over the empty file
+    } catch (...) {
+        ::unlink(temp.c_str());
+        throw;
     }
-    throw ImportError(target, "cannot be created (no free temporary name)");
+    return temp;
 }
 
 // Gives the complete temporary file the target's name unless a file holds
@@ -75,15 +71,24 @@ std::string PageNumbering::pathFor(int number) const {
     return app::joinPath(naming_.directory, app::counterFileName(naming_.baseName, number));
 }
 
+// The first name from `number` on that no file holds.
+std::string PageNumbering::firstFreeFrom(int number) const {
+    while (number < kLastNumber && ::access(pathFor(number).c_str(), F_OK) == 0) ++number;
+    return pathFor(number);
+}
+
 WrittenPage PageNumbering::write(const imaging::Bitmap& page) {
     WrittenPage written;
-    std::vector<std::uint8_t> bytes;
+    TempFile temp;
     try {
-        bytes = imaging::encodeBmp(page);
+        temp.path = writeTemp(naming_.directory, page);
     } catch (const std::bad_alloc&) {
-        throw ImportError(pathFor(next_), "not enough memory to write the page");
+        throw ImportError(firstFreeFrom(next_), "the new page cannot be written (not enough memory)");
+    } catch (const imaging::BitmapError& e) {
+        // Named after the file the page would have become: no file of that
+        // name was touched.
+        throw ImportError(firstFreeFrom(next_), std::string("the new page cannot be written: ") + e.what());
     }
-    TempFile temp{writeTemp(pathFor(next_), bytes)};
     for (;;) {
         if (next_ > kLastNumber) throw ImportError(pathFor(next_), "no free file name is left");
         const std::string target = pathFor(next_++);

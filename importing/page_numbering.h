@@ -41,6 +41,8 @@ public:
     std::string pathFor(int number) const;
 
 private:
+    std::string firstFreeFrom(int number) const;
+
     PageNaming naming_;
     int next_;
 };

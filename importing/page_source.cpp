@@ -13,6 +13,7 @@
 #include "importing/image_pages.h"
 #include "importing/import_error.h"
 #include "importing/pdf_pages.h"
+#include "importing/tiff_pages.h"
 
 namespace quillet::importing {
 
@@ -50,6 +51,7 @@ PageFileKind pageFileKind(const std::string& path) {
 std::unique_ptr<PageSource> openPageSource(const std::string& path, const PageSettings& settings) {
     const PageFileKind kind = pageFileKind(path);
     if (kind == PageFileKind::Pdf) return std::make_unique<PdfPages>(path, settings);
+    if (kind == PageFileKind::Tiff) return std::make_unique<TiffPages>(path, settings);
     return std::make_unique<ImagePages>(path, kind, settings);
 }
 

@@ -1,14 +1,23 @@
 #include "importing/pdf_pages.h"
 
-#include <poppler/cpp/poppler-document.h>
-#include <poppler/cpp/poppler-global.h>
-#include <poppler/cpp/poppler-page-renderer.h>
-#include <poppler/cpp/poppler-page.h>
+#include <ErrorCodes.h>
+#include <GlobalParams.h>
+#include <PDFDoc.h>
+#include <Page.h>
+#include <SplashOutputDev.h>
+#include <goo/GooString.h>
+#include <splash/SplashBitmap.h>
 
-#include <mutex>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
 
+#include "imaging/bit_rows.h"
 #include "imaging/bitmap_error.h"
+#include "imaging/word_bytes.h"
 #include "importing/import_error.h"
+#include "importing/pdf_native_page.h"
 
 namespace quillet::importing {
 
@@ -18,18 +27,17 @@ namespace {
 // first message of the call it is making, to give a reason with a failure.
 thread_local std::string* t_firstMessage = nullptr;
 
-void popplerMessage(const std::string& message, void*) {
-    if (t_firstMessage != nullptr && t_firstMessage->empty()) *t_firstMessage = message;
+void popplerMessage(ErrorCategory, Goffset, const char* message) {
+    if (t_firstMessage != nullptr && t_firstMessage->empty() && message != nullptr) *t_firstMessage = message;
 }
+
+// Poppler's settings, made once for the process.
+void initPoppler() { static GlobalParamsIniter params(popplerMessage); }
 
 // Collects poppler's first message while it lives.
 class PopplerMessages {
 public:
-    PopplerMessages() {
-        static std::once_flag installed;
-        std::call_once(installed, [] { poppler::set_debug_error_function(popplerMessage, nullptr); });
-        t_firstMessage = &first_;
-    }
+    PopplerMessages() { t_firstMessage = &first_; }
     ~PopplerMessages() { t_firstMessage = nullptr; }
     PopplerMessages(const PopplerMessages&) = delete;
     PopplerMessages& operator=(const PopplerMessages&) = delete;
@@ -41,50 +49,202 @@ private:
     std::string first_;
 };
 
-// The largest grey raster rendered, in pixels (one byte each).
-constexpr std::int64_t kMaxGreyPixels = std::int64_t(1) << 30;
+// Grey bytes rendered at once: a page larger than this is drawn in bands.
+constexpr std::int64_t kBandBytes = std::int64_t(64) << 20;
+// Pixels of the small rendering whose grey levels choose the threshold of a
+// page drawn in bands.
+constexpr double kPreviewPixels = 16e6;
+
+// Splash's grey rendering, leaving the paper to us: its own pass that lays
+// every pixel over the paper costs a fifth of a text page's rendering time;
+// ours runs where the page was not fully painted only.
+class GreyOutput : public SplashOutputDev {
+public:
+    explicit GreyOutput(SplashColorPtr paper) : SplashOutputDev(splashModeMono8, 4, false, paper) {}
+    void endPage() override {}
+};
+
+// Lays the pixels of a rendering over white paper, by their alpha. Pixels
+// left unpainted (alpha 0) hold the paper already, opaque ones their ink:
+// only rows with pixels in between need the work.
+void onPaper(SplashBitmap& b) {
+    const int w = b.getWidth(), h = b.getHeight();
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* c = b.getDataPtr() + std::ptrdiff_t(y) * b.getRowSize();
+        const std::uint8_t* a = b.getAlphaPtr() + std::ptrdiff_t(y) * b.getAlphaRowSize();
+        // A byte is 0 or 255 exactly when its neighbouring bits all agree.
+        std::uint64_t mixed = 0;
+        int x = 0;
+        for (; x + 8 <= w; x += 8) {
+            std::uint64_t v;
+            std::memcpy(&v, a + x, 8);
+            mixed |= (v ^ (v << 1)) & 0xfefefefefefefefeu;
+        }
+        for (; x < w; ++x) mixed |= std::uint8_t(a[x] + 1) > 1;
+        if (mixed == 0) continue;
+        for (int x = 0; x < w; ++x)
+            c[x] = std::uint8_t((unsigned(c[x]) * a[x] + 255u * (255u - a[x]) + 127u) / 255u);
+    }
+}
+
+// True when the resources hold an image, in forms and patterns too. The
+// walk is bounded (hostile files nest or loop their resources): past the
+// bound the answer is yes, which only costs time.
+bool holdsImages(Dict* resources, int& budget, int depth = 0) {
+    if (resources == nullptr) return false;
+    if (depth > 8) return true;
+    for (const char* group : {"XObject", "Pattern"}) {
+        const Object objects = resources->lookup(group);
+        if (!objects.isDict()) continue;
+        Dict* d = objects.getDict();
+        for (int i = 0; i < d->getLength(); ++i) {
+            if (--budget < 0) return true;
+            const Object o = d->getVal(i);
+            if (!o.isStream()) continue;
+            Dict* sd = o.getStream()->getDict();
+            if (sd->lookup("Subtype").isName("Image")) return true;
+            const Object inner = sd->lookup("Resources");
+            if (inner.isDict() && holdsImages(inner.getDict(), budget, depth + 1)) return true;
+        }
+    }
+    return false;
+}
+
+bool holdsImages(Dict* resources) {
+    int budget = 1000;
+    return holdsImages(resources, budget);
+}
+
+// A page drawn 1-bit by Splash itself, as a printer would: for pages of
+// text and lines, where there is no grey to choose a threshold for, it
+// costs half the grey road.
+imaging::Bitmap oneBitRendering(PDFDoc& doc, int page, double dpi, int w, int h) {
+    SplashColor white{0xff, 0xff, 0xff, 0xff};
+    SplashOutputDev out(splashModeMono1, 8, false, white);
+    out.setFontAntialias(false);
+    out.setVectorAntialias(false);
+    out.startDoc(&doc);
+    imaging::Bitmap bitmap(w, h);
+    const int words = bitmap.wordsPerRow();
+    const std::uint64_t tail = imaging::leadingMask(w - 64 * (words - 1));
+    std::vector<std::uint8_t> row(std::size_t(words) * 8, 0xff);
+    const int bandRows = int(std::clamp<std::int64_t>(kBandBytes * 8 / w, 1, h));
+    for (int y0 = 0; y0 < h; y0 += bandRows) {
+        doc.displayPageSlice(&out, page, dpi, dpi, 0, false, true, false, 0, y0, w, std::min(bandRows, h - y0));
+        SplashBitmap* b = out.getBitmap();
+        if (b == nullptr || b->getDataPtr() == nullptr) return {};
+        const int rows = std::min(std::min(bandRows, h - y0), b->getHeight());
+        const std::size_t rowBytes = std::size_t(std::min(b->getRowSize(), words * 8));
+        for (int y = 0; y < rows; ++y) {
+            std::memcpy(row.data(), b->getDataPtr() + std::ptrdiff_t(y) * b->getRowSize(), rowBytes);
+            std::uint64_t* to = bitmap.row(y0 + y);
+            imaging::wordsFromBigEndian(row.data(), std::size_t(words), ~std::uint64_t(0), to);  // 1 is paper
+            to[words - 1] &= tail;
+        }
+    }
+    return bitmap;
+}
+
+// A page's or a band's grey rendering.
+class GreyRenderer {
+public:
+    explicit GreyRenderer(PDFDoc& doc) : doc_(doc), out_(white_) {
+        out_.setFontAntialias(false);
+        out_.setVectorAntialias(false);
+        out_.startDoc(&doc_);
+    }
+    // Rows [y, y + h) of the page at dpi, w pixels wide.
+    GreyImage render(int page, double dpi, int y, int w, int h) {
+        doc_.displayPageSlice(&out_, page, dpi, dpi, 0, false, true, false, 0, y, w, h);
+        SplashBitmap* b = out_.getBitmap();
+        if (b == nullptr || b->getDataPtr() == nullptr) return {};
+        if (b->getAlphaPtr() != nullptr) onPaper(*b);
+        return GreyImage{b->getDataPtr(), std::min(b->getWidth(), w), std::min(b->getHeight(), h), b->getRowSize()};
+    }
+
+private:
+    PDFDoc& doc_;
+    SplashColor white_{0xff, 0xff, 0xff, 0xff};
+    GreyOutput out_;
+};
 
 }  // namespace
 
-PdfPages::PdfPages(const std::string& path, const PageSettings& settings) : path_(path), settings_(settings) {
+PdfPages::PdfPages(const std::string& path, const PageSettings& settings)
+    : PageSource(path), path_(path), settings_(settings) {
+    initPoppler();
     PopplerMessages messages;
-    document_.reset(poppler::document::load_from_file(path));
-    if (!document_) throw ImportError(path, "the PDF is damaged and cannot be read" + messages.reason());
-    if (document_->is_locked()) throw ImportError(path, "the PDF is encrypted and needs a password");
-    if (document_->pages() <= 0) throw ImportError(path, "the PDF has no pages");
+    document_ = std::make_unique<PDFDoc>(std::make_unique<GooString>(path));
+    if (!document_->isOk()) {
+        if (document_->getErrorCode() == errEncrypted)
+            throw ImportError(path, "the PDF is encrypted and needs a password");
+        throw ImportError(path, "the PDF is damaged and cannot be read" + messages.reason());
+    }
+    if (document_->getNumPages() <= 0) throw ImportError(path, "the PDF has no pages");
 }
 
 PdfPages::~PdfPages() = default;
 
-int PdfPages::pageCount() const { return document_->pages(); }
+int PdfPages::pageCount() const { return document_->getNumPages(); }
 
 imaging::Bitmap PdfPages::page(int index) {
     PopplerMessages messages;
-    const std::unique_ptr<poppler::page> page(document_->create_page(index));
-    if (!page) throw ImportError(path_, pageLabel(index) + " cannot be read" + messages.reason());
-    // Poppler aborts when it cannot allocate a page: refuse pages whose grey
-    // raster would pass a gigabyte first.
-    const poppler::rectf box = page->page_rect();
-    const double pixels = box.width() / 72.0 * settings_.dpi * (box.height() / 72.0 * settings_.dpi);
-    if (!(pixels <= double(kMaxGreyPixels)))
-        throw ImportError(path_, pageLabel(index) + " is too large to render at " + std::to_string(settings_.dpi) +
-                                     " pixels per inch");
-    poppler::page_renderer renderer;
-    renderer.set_image_format(poppler::image::format_gray8);
-    const double dpi = settings_.dpi;
-    const poppler::image grey = renderer.render_page(page.get(), dpi, dpi);
-    if (!grey.is_valid() || grey.width() <= 0 || grey.height() <= 0)
-        throw ImportError(path_, pageLabel(index) + " cannot be rendered at " + std::to_string(settings_.dpi) +
-                                     " pixels per inch" + messages.reason());
+    if (document_->getPage(index + 1) == nullptr)
+        throw ImportError(path_, pageLabel(index) + " cannot be read" + messages.reason());
     try {
-        imaging::Bitmap bitmap = toOneBit(GreyImage{reinterpret_cast<const std::uint8_t*>(grey.const_data()),
-                                                    grey.width(), grey.height(), grey.bytes_per_row()},
-                                          settings_.threshold);
-        bitmap.xPixelsPerMetre = bitmap.yPixelsPerMetre = pixelsPerMetre(dpi);
-        return bitmap;
+        if (!settings_.render)
+            if (std::optional<imaging::Bitmap> own = nativePage(*document_, index + 1, settings_.threshold))
+                return std::move(*own);
+        return rendered(index);
     } catch (const imaging::BitmapError& e) {
         throw ImportError(path_, pageLabel(index) + ": " + e.what());
     }
+}
+
+imaging::Bitmap PdfPages::rendered(int index) {
+    Page* page = document_->getPage(index + 1);
+    const bool turned = page->getRotate() % 180 != 0;
+    const double dpi = settings_.dpi;
+    const double wide = (turned ? page->getCropHeight() : page->getCropWidth()) * dpi / 72;
+    const double high = (turned ? page->getCropWidth() : page->getCropHeight()) * dpi / 72;
+    const std::string size = std::to_string(std::lround(wide)) + " x " + std::to_string(std::lround(high));
+    if (!(wide >= 0.5 && high >= 0.5))
+        throw ImportError(path_, pageLabel(index) + " has no area to render");
+    if (!(wide < imaging::Bitmap::kMaxSide && high < imaging::Bitmap::kMaxSide &&
+          wide * high <= double(imaging::Bitmap::kMaxPixels)))
+        throw ImportError(path_, pageLabel(index) + " is too large: " + size + " pixels at " +
+                                     std::to_string(settings_.dpi) + " pixels per inch (at most " +
+                                     std::to_string(imaging::Bitmap::kMaxPixels / 1000000) +
+                                     " million pixels); try a lower --dpi");
+    const int w = int(std::lround(wide)), h = int(std::lround(high));
+    if (!holdsImages(page->getResourceDict())) {
+        imaging::Bitmap out = oneBitRendering(*document_, index + 1, dpi, w, h);
+        if (out.isEmpty())
+            throw ImportError(path_, pageLabel(index) + " cannot be rendered at " + std::to_string(settings_.dpi) +
+                                         " pixels per inch");
+        out.xPixelsPerMetre = out.yPixelsPerMetre = pixelsPerMetre(dpi);
+        return out;
+    }
+    GreyRenderer renderer(*document_);
+    const int bandRows = int(std::clamp<std::int64_t>(kBandBytes / w, 1, h));
+    int level = std::clamp(settings_.threshold.level, 0, 255);
+    if (bandRows < h && settings_.threshold.automatic) {
+        // Otsu's level of the whole page, from a small rendering of it.
+        const double scale = std::min(1.0, std::sqrt(kPreviewPixels / (double(w) * h)));
+        const int pw = std::max(1, int(w * scale)), ph = std::max(1, int(h * scale));
+        level = levelFor(renderer.render(index + 1, dpi * scale, 0, pw, ph), settings_.threshold);
+    }
+    imaging::Bitmap out(w, h);
+    for (int y = 0; y < h; y += bandRows) {
+        const GreyImage band = renderer.render(index + 1, dpi, y, w, std::min(bandRows, h - y));
+        if (band.pixels == nullptr)
+            throw ImportError(path_, pageLabel(index) + " cannot be rendered at " + std::to_string(settings_.dpi) +
+                                         " pixels per inch");
+        if (bandRows >= h) level = levelFor(band, settings_.threshold);
+        binarizeRows(GreyImage{band.pixels, band.width, band.height, band.stride}, level, out, y);
+    }
+    out.xPixelsPerMetre = out.yPixelsPerMetre = pixelsPerMetre(dpi);
+    return out;
 }
 
 }  // namespace quillet::importing

@@ -1,15 +1,17 @@
 #pragma once
-// PDF pages rendered with poppler in 8-bit grey at the chosen resolution,
-// then thresholded.
+// PDF pages with poppler: a page that is one upright image covering the page
+// is taken at that image's own pixels (pdf_native_page.h); every other page,
+// and every page when rendering is asked for, is rendered at the chosen
+// resolution: a page that holds images in 8-bit grey, in bands of bounded
+// size, then thresholded; a page of text and lines alone 1-bit at once (its
+// grey fills halftoned as a printer would).
 
 #include <memory>
 #include <string>
 
 #include "importing/page_source.h"
 
-namespace poppler {
-class document;
-}
+class PDFDoc;
 
 namespace quillet::importing {
 
@@ -23,9 +25,11 @@ public:
     imaging::Bitmap page(int index) override;
 
 private:
+    imaging::Bitmap rendered(int index);
+
     std::string path_;
     PageSettings settings_;
-    std::unique_ptr<poppler::document> document_;
+    std::unique_ptr<PDFDoc> document_;
 };
 
 }  // namespace quillet::importing

@@ -38,6 +38,14 @@ int otsuLevel(const Histogram& histogram);
 // when the page is too large to hold.
 imaging::Bitmap binarize(const GreyImage& image, int level);
 
+// The same into rows y0 .. y0 + image.height - 1 of `out`, for a page made
+// band by band. Preconditions: out is monochrome, image.width ==
+// out.width(), the rows lie inside out.
+void binarizeRows(const GreyImage& image, int level, imaging::Bitmap& out, int y0);
+
+// The level a threshold applies to an image: its own, or Otsu's.
+int levelFor(const GreyImage& image, Threshold threshold);
+
 // binarize at the threshold's level, or at Otsu's level of the image.
 imaging::Bitmap toOneBit(const GreyImage& image, Threshold threshold);
 

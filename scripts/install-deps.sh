@@ -9,7 +9,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   xvfb xauth imagemagick netpbm time
   cups printer-driver-cups-pdf poppler-utils qpdf
-  libpoppler-cpp-dev libpoppler-glib-dev qt6-image-formats-plugins
+  libpoppler-cpp-dev libpoppler-glib-dev libpoppler-private-dev qt6-image-formats-plugins
   libleptonica-dev libtiff-dev libtiff-tools libcups2-dev openbox
   libsane1 sane-utils zip unzip
   dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream xdotool libglib2.0-bin

@@ -1,6 +1,8 @@
 #pragma once
-// The small dialog of Import Pages: the resolution PDF pages are rendered at
-// and the threshold that makes grey pages 1-bit (automatic or a fixed level).
+// The dialog of Import Pages: the destination folder (a path field with a
+// Browse button) and the first page number, the resolution PDF pages are
+// rendered at and the threshold that makes grey pages 1-bit (automatic or a
+// fixed level).
 
 #include <optional>
 

@@ -22,6 +22,10 @@
 
 // Qt last: its "emit" macro must not meet the models' emit().
 #include <QImageWriter>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 
 #include "support/page_files.h"
 
@@ -182,46 +186,89 @@ TEST_F(PageFiles, BadFilesAreRefusedNamingTheFileAndTheReason) {
     }
 }
 
-TEST_F(PageFiles, TheMenuItemImportsEveryPageContinuingTheCounterAndNeverOverwrites) {
+TEST_F(PageFiles, TheMenuItemImportsIntoTheChosenFolderFromTheChosenNumberAndListsTheNewPages) {
     quillet::testing::FakePlatform platform;
     quillet::app::Program program(platform, dir_, "");
     quillet::app::MainForm& form = program.form;
     program.counterform.counterspinedit.setValue(2);
+    const std::string books = path("books");
+    fs::create_directories(books);
     const Bitmap keep = markedPage(33, 44);
-    quillet::imaging::saveBmp(keep, path("page003.bmp"));
+    quillet::imaging::saveBmp(keep, books + "/page004.bmp");
     std::ofstream(path("notes.txt")) << "not pages";
 
     // Cancelling either dialog imports nothing.
     platform.openFilesAnswers = {{}, {path("book.pdf")}};
     form.ImportPages1.click();
     form.ImportPages1.click();
-    EXPECT_FALSE(fs::exists(path("page002.bmp")));
+    ASSERT_EQ(platform.pageImportRequests.size(), 1u);
+    // The dialog offers the output directory and the scan counter.
+    EXPECT_EQ(platform.pageImportRequests[0].directory, dir_);
+    EXPECT_EQ(platform.pageImportRequests[0].firstNumber, 2);
 
     platform.openFilesAnswers = {{path("book.pdf"), path("notes.txt"), path("scan.tiff"), path("photo.png")}};
-    platform.pageImportAnswers = {quillet::app::PageImportChoice{100, true, 127}};
+    quillet::app::PageImportChoice choice{100, true, 127, books, 3};
+    platform.pageImportAnswers = {choice};
     form.ImportPages1.click();
 
-    // page002, [page003 passed by], page004 .. page007; the counter follows.
-    EXPECT_BITMAPS_EQUAL(quillet::imaging::loadBmp(path("page003.bmp")), keep);
-    EXPECT_BITMAPS_EQUAL(quillet::imaging::loadBmp(path("page005.bmp")), markedPage(90, 70));
-    EXPECT_EQ(quillet::imaging::loadBmp(path("page004.bmp")).width(), 200);
-    EXPECT_TRUE(fs::exists(path("page007.bmp")));
-    EXPECT_FALSE(fs::exists(path("page008.bmp")));
-    EXPECT_EQ(program.counterform.counterspinedit.value(), 8);
-    EXPECT_EQ(readAll(path("page002.bmp")).substr(38, 4), std::string("\x61\x0f\0\0", 4));  // 3937 per metre
+    // page003, [page004 passed by], page005 .. page008; the counter follows.
+    EXPECT_BITMAPS_EQUAL(quillet::imaging::loadBmp(books + "/page004.bmp"), keep);
+    EXPECT_BITMAPS_EQUAL(quillet::imaging::loadBmp(books + "/page003.bmp"), markedPage(300, 200));  // its own pixels
+    EXPECT_BITMAPS_EQUAL(quillet::imaging::loadBmp(books + "/page006.bmp"), markedPage(90, 70));
+    EXPECT_TRUE(fs::exists(books + "/page008.bmp"));
+    EXPECT_FALSE(fs::exists(books + "/page009.bmp"));
+    EXPECT_FALSE(fs::exists(path("page002.bmp")));
+    EXPECT_EQ(program.counterform.counterspinedit.value(), 9);
+    EXPECT_EQ(readAll(books + "/page003.bmp").substr(38, 4), std::string("\x61\x0f\0\0", 4));  // 3937 per metre
     ASSERT_EQ(platform.messages.size(), 1u);
     const std::string& warning = platform.messages[0].text;
     EXPECT_NE(warning.find(path("notes.txt") + ": not a PDF"), std::string::npos) << warning;
-    EXPECT_NE(warning.find(path("page003.bmp") + ": exists already"), std::string::npos) << warning;
-    EXPECT_EQ(form.Panel1.text(), "Imported 5 pages: saved to " + path("page002.bmp") + " .. page007.bmp");
+    EXPECT_NE(warning.find(books + "/page004.bmp: exists already"), std::string::npos) << warning;
+    EXPECT_EQ(form.Panel1.text(), "Imported 5 pages: saved to " + books + "/page003.bmp .. page008.bmp");
     EXPECT_FALSE(platform.busy);
 
-    // The list shows the new pages; selected, they lock at once.
+    // The list shows the destination with the new pages selected; they lock at once.
+    EXPECT_EQ(form.directory(), books);
     ASSERT_EQ(form.FileListBox1.count(), 6);
-    form.FileListBox1.userSelectionChanged({0, 1, 2, 3, 4, 5}, 0);
+    EXPECT_EQ(form.FileListBox1.selectedNames(),
+              (std::vector<std::string>{"page003.bmp", "page005.bmp", "page006.bmp", "page007.bmp", "page008.bmp"}));
     form.lockselection.setChecked(true);
     EXPECT_TRUE(form.locked());
     EXPECT_EQ(platform.messages.size(), 1u);
+}
+
+// A scanner's PDF as libtiff's tools make one (Group 4 pages wrapped whole):
+// its pages come back pixel for pixel at their resolution; the same image
+// drawn mirrored is not taken as it is.
+TEST_F(PageFiles, AScannedPdfPageIsTheScannedImagePixelForPixel) {
+    quillet::imaging::SamplePageOptions o;
+    o.dpi = 150;
+    const Bitmap scan = quillet::imaging::makeSamplePage(o);
+    quillet::testing::writeTiff(path("scan1.tif"), {scan.toQImage()}, 150);
+    const std::string make = "tiffcp -c g4 '" + path("scan1.tif") + "' '" + path("g4.tif") + "' && tiff2pdf -o '" +
+                             path("scan.pdf") + "' '" + path("g4.tif") + "'";
+    ASSERT_EQ(std::system(make.c_str()), 0) << "libtiff-tools (scripts/install-deps.sh installs it)";
+    const Bitmap page = openPageSource(path("scan.pdf"), {})->page(0);
+    EXPECT_BITMAPS_EQUAL(page, scan);
+    EXPECT_EQ(page.xPixelsPerMetre, 5906);
+
+    // Mirrored: rendered instead, so the mark at the top left lands at the top right.
+    Bitmap marked(200, 100);
+    marked.fillRect({0, 0, 20, 20}, quillet::imaging::kBlack);
+    {
+        QPdfWriter pdf(QString::fromStdString(path("mirror.pdf")));
+        pdf.setResolution(100);
+        pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(2, 1), QPageSize::Inch), QPageLayout::Portrait, QMarginsF()));
+        QPainter painter(&pdf);
+        painter.translate(200, 0);
+        painter.scale(-1, 1);
+        painter.drawImage(QRect(0, 0, 200, 100), quillet::imaging::toBlackFirstMono(marked));
+    }
+    PageSettings at100;
+    at100.dpi = 100;
+    const Bitmap mirrored = openPageSource(path("mirror.pdf"), at100)->page(0);
+    EXPECT_TRUE(mirrored.isBlack(190, 10));
+    EXPECT_FALSE(mirrored.isBlack(10, 10));
 }
 
 }  // namespace

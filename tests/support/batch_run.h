@@ -32,12 +32,13 @@ inline std::string shellQuote(const std::string& s) {
     return q + "'";
 }
 
-inline BatchRun runBatch(const std::vector<std::string>& args) {
+// `shellPrefix` runs before the program in the same shell ("ulimit -f 64;").
+inline BatchRun runBatch(const std::vector<std::string>& args, const std::string& shellPrefix = "") {
     namespace fs = std::filesystem;
     static int serial = 0;
     const fs::path errFile = fs::temp_directory_path() /
                              ("quillet-batch-err-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
-    std::string cmd = shellQuote(batchPath());
+    std::string cmd = shellPrefix + shellQuote(batchPath());
     for (const auto& a : args) cmd += " " + shellQuote(a);
     cmd += " 2>" + shellQuote(errFile.string());
     BatchRun r;

@@ -2,42 +2,32 @@
 // BMP file named like scans (BASE + the counter in at least three digits +
 // ".bmp") in the output directory, as File > Import Pages... does.
 //
-//   quillet-batch import [-o DIR] [--dpi N] [--threshold auto|0..255]
-//                        [--name BASE] [--start N] FILE...
+//   quillet-batch import [-o DIR] [--dpi N] [--render] [--threshold auto|0..255]
+//                        [--page-timeout S] [--name BASE] [--start N] FILE...
 //
-// Pages are rendered on every processor at once and written in order; only a
-// few pages are held at any time. Existing files are never overwritten: a
-// name that is taken is reported and passed by. Prints "Saved to PATH" per
-// page and, at the end, the number of pages and the counter's next value.
-// Exit status: 0 when every page was imported, 1 when a file or a page
-// failed, 2 for bad arguments.
+// Pages are read by page reader processes, as many as the processors and the
+// memory allow, and written in order; each reader holds one page and this
+// program the one it writes. A page that takes longer than the time limit is
+// abandoned and reported; the others import. Existing files are never
+// overwritten: a name that is taken is reported and passed by. Prints "Saved
+// to PATH" per page and, at the end, the number of pages and the counter's
+// next value. Exit status: 0 when every page was imported, 1 when a file or
+// a page failed, 2 for bad arguments.
 
-#include <algorithm>
-#include <condition_variable>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <map>
-#include <memory>
-#include <mutex>
-#include <optional>
 #include <string>
-#include <thread>
-#include <variant>
 #include <vector>
 
 #include "app/output_directory.h"
 #include "imaging/bitmap.h"
 #include "importing/import_error.h"
 #include "importing/page_numbering.h"
+#include "importing/page_reader.h"
 #include "importing/page_source.h"
 #include "tools/batch/batch_commands.h"
 #include "tools/batch/batch_setup.h"
 #include "tools/batch/flag_table.h"
-
-// Qt last: its "emit" macro must not meet the models' emit().
-#include <QString>
-#include <QtGlobal>
 
 namespace quillet::batch {
 
@@ -47,11 +37,15 @@ namespace fs = std::filesystem;
 using importing::PageSettings;
 
 const char* const kImportUsage =
-    "usage: quillet-batch import [-o DIR] [--dpi N] [--threshold auto|0..255] [--name BASE] [--start N] FILE...\n"
+    "usage: quillet-batch import [-o DIR] [--dpi N] [--render] [--threshold auto|0..255] [--page-timeout S]\n"
+    "                            [--name BASE] [--start N] FILE...\n"
     "Turns every page of every FILE (PDF, TIFF, PNG, JPEG) into a 1-bit BMP file named BASE + counter + .bmp.\n"
+    "A scanned PDF page (one image covering the page) keeps the image's own pixels and resolution.\n"
     "  -o DIR                 output directory (default: the current one; made when missing)\n"
-    "  --dpi N                resolution PDF pages are rendered at (default 300)\n"
+    "  --dpi N                resolution other PDF pages are rendered at (default 300)\n"
+    "  --render               render every PDF page at --dpi, scanned ones too\n"
     "  --threshold auto|N     grey values up to N become black; auto: Otsu's level per page (default)\n"
+    "  --page-timeout S       abandon a page that takes longer than S seconds (default 60)\n"
     "  --name BASE            base file name (default page)\n"
     "  --start N              the counter of the first page (default 1)\n"
     "Existing files are never overwritten: their names are reported and passed by.\n"
@@ -60,6 +54,7 @@ const char* const kImportUsage =
 struct ImportArguments {
     std::string output = ".";
     PageSettings settings;
+    long pageSeconds = importing::kDefaultPageSeconds;
     std::string name = "page";
     long start = 1;
     std::vector<std::string> files;
@@ -78,6 +73,9 @@ std::vector<Flag> flags(ImportArguments& a) {
         textFlag("-o", "needs a directory", a.output),
         checkedFlag("--dpi", "takes a resolution of 10 to 2400",
                     [&a](const std::string& v) { return parseWholeNumber(v, 10, 2400, a.settings.dpi); }),
+        switchFlag("--render", a.settings.render),
+        checkedFlag("--page-timeout", "takes a number of seconds of 1 to 86400",
+                    [&a](const std::string& v) { return parseWholeNumber(v, 1, 86400, a.pageSeconds); }),
         checkedFlag("--threshold", "takes auto or a level of 0 to 255",
                     [&a](const std::string& v) { return takeThreshold(v, a.settings.threshold); }),
         checkedFlag("--name", "takes a base file name without '/'",
@@ -105,87 +103,12 @@ std::string parseImport(int argc, char** argv, ImportArguments& a, bool& help) {
     return {};
 }
 
-// The image readers' own diagnostics (libtiff's complaints about a cut file)
-// say less than the message naming the file: dropped.
-void quietQt(QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "qt: %s\n", text.toLocal8Bit().constData());
-}
-
 void problem(const std::string& text) { std::fprintf(stderr, "quillet-batch: %s\n", text.c_str()); }
 
 struct Task {
     std::string file;
     int page = 0;
 };
-
-// A rendered page or why it could not be.
-using Rendered = std::variant<imaging::Bitmap, std::string>;
-
-// Renders the tasks on `threads` threads, at most `window` pages ahead of
-// the one being written, and hands them to `write` in task order on the
-// calling thread. `write` returns false to stop the run.
-template <class Write>
-void renderInOrder(const std::vector<Task>& tasks, const PageSettings& settings, int threads, Write write) {
-    const std::size_t window = std::size_t(threads) + 1;
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::size_t taken = 0, done = 0;  // tasks handed out; tasks written
-    bool stop = false;
-    std::map<std::size_t, Rendered> ready;
-
-    auto worker = [&] {
-        std::string openFile;
-        std::unique_ptr<importing::PageSource> source;
-        for (;;) {
-            std::size_t k;
-            {
-                std::unique_lock lock(mutex);
-                changed.wait(lock, [&] { return stop || taken >= tasks.size() || taken < done + window; });
-                if (stop || taken >= tasks.size()) return;
-                k = taken++;
-            }
-            Rendered result;
-            try {
-                if (!source || openFile != tasks[k].file) {
-                    source.reset();
-                    openFile = tasks[k].file;
-                    source = importing::openPageSource(openFile, settings);
-                }
-                result = source->page(tasks[k].page);
-            } catch (const std::bad_alloc&) {
-                result = tasks[k].file + ": " + importing::pageLabel(tasks[k].page) + ": not enough memory";
-            } catch (const std::exception& e) {
-                result = std::string(e.what());
-            }
-            {
-                std::lock_guard lock(mutex);
-                ready.emplace(k, std::move(result));
-            }
-            changed.notify_all();
-        }
-    };
-    std::vector<std::thread> pool;
-    for (int t = 0; t < threads; ++t) pool.emplace_back(worker);
-
-    for (std::size_t k = 0; k < tasks.size(); ++k) {
-        Rendered page;
-        {
-            std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return ready.count(k) > 0; });
-            page = std::move(ready.at(k));
-            ready.erase(k);
-        }
-        const bool more = write(page);
-        {
-            std::lock_guard lock(mutex);
-            done = k + 1;
-            stop = !more;
-        }
-        changed.notify_all();
-        if (!more) break;
-    }
-    for (std::thread& t : pool) t.join();
-}
 
 }  // namespace
 
@@ -202,7 +125,6 @@ int importMain(int argc, char** argv) {
         std::fputs(kImportUsage, stderr);
         return 2;
     }
-    qInstallMessageHandler(quietQt);
     std::error_code ec;
     fs::create_directories(args.output, ec);
     if (!fs::is_directory(args.output, ec)) {
@@ -210,41 +132,65 @@ int importMain(int argc, char** argv) {
         return 1;
     }
     const std::string directory = app::cutRoot(fs::absolute(args.output, ec).lexically_normal().string());
+    const int seconds = int(args.pageSeconds);
 
     // Every file opened once, in order, to count its pages.
     bool failed = false;
     std::vector<Task> tasks;
+    std::vector<importing::PageReader> readers;
+    readers.emplace_back(args.settings, seconds);
     for (const std::string& file : args.files) {
         try {
-            const int pages = importing::openPageSource(file, args.settings)->pageCount();
-            for (int p = 0; p < pages; ++p) tasks.push_back({file, p});
+            const importing::PageReader::Opened opened = readers[0].open(file);
+            for (int p = 0; p < opened.pages; ++p) tasks.push_back({file, p});
+            if (!opened.walkFault.empty()) {
+                problem(file + ": " + opened.walkFault);
+                failed = true;
+            }
         } catch (const std::exception& e) {
             problem(e.what());
             failed = true;
         }
     }
 
+    // Each reader reads one page at a time, ahead of the one being written.
+    const int count = importing::pageReadersFor(int(tasks.size()));
+    while (int(readers.size()) < count) readers.emplace_back(args.settings, seconds);
+    std::vector<std::size_t> readerOf(tasks.size());
+    std::size_t next = 0;
+    auto keepReadersBusy = [&] {
+        for (std::size_t r = 0; r < readers.size() && next < tasks.size(); ++r) {
+            if (readers[r].asked()) continue;
+            readers[r].ask(tasks[next].file, tasks[next].page);
+            readerOf[next++] = r;
+        }
+    };
+
     importing::PageNumbering numbering(importing::PageNaming{directory, args.name, int(args.start)});
     int written = 0;
-    const int threads = int(std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, std::max<std::size_t>(tasks.size(), 1)));
-    renderInOrder(tasks, args.settings, std::min(threads, 8), [&](Rendered& page) {
-        if (const std::string* why = std::get_if<std::string>(&page)) {
-            problem(*why);
-            failed = true;
-            return true;
-        }
+    for (std::size_t k = 0; k < tasks.size(); ++k) {
+        keepReadersBusy();
+        imaging::Bitmap page;
         try {
-            const importing::WrittenPage w = numbering.write(std::get<imaging::Bitmap>(page));
-            for (const std::string& passed : w.passedBy) problem(importing::passedByText(passed));
-            std::printf("Saved to %s\n", w.path.c_str());
-            ++written;
-            return true;
+            page = readers[readerOf[k]].take();
         } catch (const std::exception& e) {
             problem(e.what());
             failed = true;
-            return false;  // the output directory refuses files
+            continue;
         }
-    });
+        keepReadersBusy();
+        try {
+            const importing::WrittenPage w = numbering.write(page);
+            for (const std::string& passed : w.passedBy) problem(importing::passedByText(passed));
+            std::printf("Saved to %s\n", w.path.c_str());
+            std::fflush(stdout);
+            ++written;
+        } catch (const std::exception& e) {
+            problem(e.what());
+            failed = true;
+            break;  // the output directory refuses files
+        }
+    }
     std::printf("Imported %d page%s; the counter is now %d.\n", written, written == 1 ? "" : "s",
                 numbering.nextNumber());
     return failed ? 1 : 0;
