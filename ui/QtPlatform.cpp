@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -83,8 +84,13 @@ app::Button QtPlatform::messageBox(const app::MessageBoxRequest& request) {
     std::vector<app::Button> buttons = request.buttons;
     if (buttons.empty()) buttons.push_back(app::Button::Ok);
 
+    QWidget* parent = dialogParent();
     QMessageBox box(kindIcon(request.kind), qs(request.caption), qs(request.text),
-                    QMessageBox::NoButton, dialogParent());
+                    QMessageBox::NoButton, parent);
+    // A command's box is modal to the main window only: the viewer (a
+    // preview to drag about) and the scan counter keep taking input while it
+    // waits.
+    if (parent && parent == parent_) box.setWindowModality(Qt::WindowModal);
     std::vector<std::pair<QAbstractButton*, app::Button>> made;
     for (app::Button b : buttons) made.emplace_back(box.addButton(buttonCaption(b), buttonRole(b)), b);
     box.setDefaultButton(qobject_cast<QPushButton*>(made.front().first));
@@ -159,10 +165,15 @@ app::DirectoryPickerResult QtPlatform::pickDirectory(const std::string& director
     return result;
 }
 
+void QtPlatform::setFreeWindows(std::vector<QWidget*> windows) {
+    free_.assign(windows.begin(), windows.end());
+}
+
 QWidget* QtPlatform::dialogParent() const {
     // The window the user acted in opens the dialog, which stacks above it.
     QWidget* active = QApplication::activeWindow();
-    if (active && active->isVisible() && !(active->windowType() == Qt::Popup)) return active;
+    const bool isFree = std::find(free_.begin(), free_.end(), active) != free_.end();
+    if (active && !isFree && active->isVisible() && !(active->windowType() == Qt::Popup)) return active;
     return parent_;
 }
 
