@@ -63,7 +63,7 @@ void QtScannerDialogs::runScanDialog(acquire::ScanDialog& model) {
     for (const std::string& s : c.sources) source->addItem(qs(s));
     if (!c.modes.empty()) form->addRow("&Mode", mode);
     if (!c.resolutions.empty()) form->addRow("&Resolution", resolution);
-    if (!c.sources.empty()) form->addRow("&Source", source);
+    if (!c.sources.empty()) form->addRow("S&ource", source);
     mode->setCurrentIndex(model.modeIndex());
     resolution->setCurrentIndex(model.resolutionIndex());
     source->setCurrentIndex(model.sourceIndex());
