@@ -10,7 +10,6 @@
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QMessageBox>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -25,6 +24,7 @@
 
 #include "ui/dirpicker.h"
 #include "ui/page_import_dialog.h"
+#include "ui/printer_setup.h"
 
 namespace quillet::ui {
 
@@ -212,10 +212,7 @@ void QtPlatform::printerSetup() {
     // reports the missing printer.
     QPrinter* p = printer();
     if (!p) return;
-    QPrintDialog dlg(p, dialogParent());
-    dlg.setWindowTitle(QStringLiteral("Printer Setup"));
-    dlg.setOptions(QAbstractPrintDialog::PrintShowPageSize);
-    dlg.exec();
+    runPrinterSetup(*p, dialogParent());
 }
 
 bool QtPlatform::printPage(const imaging::Bitmap& page) { return jobs_.printPage(page); }
