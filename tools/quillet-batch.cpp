@@ -39,7 +39,8 @@
 // last status text. Message boxes go to standard error as "<caption>: <text>"
 // and are answered with their first button. A progress bar is drawn on
 // standard error when it is a terminal.
-// Printing and previewing are other commands (tools/batch/print.cpp).
+// The other commands (printing, archives, scanning, importing) live in
+// tools/batch/, listed in tools/batch/commands.cpp.
 // Exit status: 0 after "Done" (or a clean --dry-run), 1 after a refusal or an
 // error (a warning or error box, or a lock that did not take), 2 for bad
 // arguments.
@@ -108,13 +109,21 @@ const char* const kUsage =
     "  -h, --help              this text\n"
     "  --version               print the version and stop\n"
     "Prints 'layout: ...' and the size line before OK, then the last status text.\n"
-    "Printing and previewing instead: quillet-batch --print --help.\n"
-    "Importing scanned PDF, TIFF, PNG and JPEG pages first: quillet-batch import --help.\n"
     "Exit status: 0 done, 1 refused or failed, 2 bad arguments.\n";
+
+// The usage text, then the other commands, each pointing to its own --help.
+void printUsage(std::FILE* out) {
+    std::fputs(kUsage, out);
+    std::fputs("Other commands (see each one's --help):\n", out);
+    for (const quillet::batch::Command& c : quillet::batch::commands()) {
+        const std::string help = std::string(c.trigger) + " --help";
+        std::fprintf(out, "  quillet-batch %-21s %s\n", help.c_str(), c.summary);
+    }
+}
 
 int badArguments(const std::string& why) {
     if (!why.empty()) std::fprintf(stderr, "quillet-batch: %s\n", why.c_str());
-    std::fputs(kUsage, stderr);
+    printUsage(stderr);
     return 2;
 }
 
@@ -180,22 +189,9 @@ void setMenuCheck(quillet::app::MenuItem& item, bool want) {
     if (item.checked() != want) item.click();
 }
 
-// The other commands (tools/batch/), one line each.
-const quillet::batch::Command kCommands[] = {
-    {"acquire", quillet::batch::acquireMain},
-    {"--print", quillet::batch::printMain},
-    {"--preview-to", quillet::batch::printMain},
-    {"--zip-add", quillet::batch::zipAddMain},
-    {"--zip-list", quillet::batch::zipListMain},
-    {"--zip-extract", quillet::batch::zipExtractMain},
-    {"--version", quillet::batch::versionMain},
-    {"import", quillet::batch::importMain},
-};
-
 // The command that the command line chooses, or nothing for composing.
 quillet::batch::CommandMain chosenCommand(int argc, char** argv) {
-    for (const quillet::batch::Command& c : kCommands) {
-        if (c.trigger == nullptr) continue;
+    for (const quillet::batch::Command& c : quillet::batch::commands()) {
         const std::string trigger = c.trigger;
         if (trigger[0] != '-') {
             if (argc > 1 && trigger == argv[1]) return c.run;
@@ -215,7 +211,7 @@ int main(int argc, char** argv) {
     bool help = false;
     const std::string bad = quillet::batch::parseCompose(argc, argv, args, help);
     if (help) {
-        std::fputs(kUsage, stdout);
+        printUsage(stdout);
         return 0;
     }
     if (!bad.empty()) return badArguments(bad);

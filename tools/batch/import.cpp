@@ -189,6 +189,11 @@ void renderInOrder(const std::vector<Task>& tasks, const PageSettings& settings,
 
 }  // namespace
 
+std::vector<std::string> importOptions() {
+    ImportArguments a;
+    return optionNames(flags(a));
+}
+
 int importMain(int argc, char** argv) {
     ImportArguments args;
     bool help = false;
