@@ -31,14 +31,6 @@ class WaitingBoxes : public quillet::uitest::WindowsTest {
 protected:
     WaitingBoxes() { realDialogs = true; }
 
-    // The box's button captioned `text` (access-key marks ignored).
-    static QAbstractButton* button(QWidget* box, QString text) {
-        text.remove('&');
-        for (QAbstractButton* b : box->findChildren<QAbstractButton*>())
-            if (b->text().remove('&') == text) return b;
-        ADD_FAILURE() << "no button " << text.toStdString() << " in " << box->windowTitle().toStdString();
-        return nullptr;
-    }
     static bool staysOnTop(QWidget* box) {
         return box->windowHandle() && box->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
     }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
@@ -67,6 +68,15 @@ protected:
             modal->close();
         });
         poll->start(10);
+    }
+
+    // The box's button captioned `text` (access-key marks ignored).
+    static QAbstractButton* button(QWidget* box, QString text) {
+        text.remove('&');
+        for (QAbstractButton* b : box->findChildren<QAbstractButton*>())
+            if (b->text().remove('&') == text) return b;
+        ADD_FAILURE() << "no button " << text.toStdString() << " in " << box->windowTitle().toStdString();
+        return nullptr;
     }
 
     // Each modal window that comes up in turn goes to the next of `steps`,

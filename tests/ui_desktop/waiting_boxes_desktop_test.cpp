@@ -47,13 +47,6 @@ protected:
         return QApplication::topLevelAt(w->mapToGlobal(local)) == w->window();
     }
     static bool onTop(QWidget* w) { return onTop(w, w->rect().center()); }
-    static QAbstractButton* button(QWidget* box, QString text) {
-        text.remove('&');
-        for (QAbstractButton* b : box->findChildren<QAbstractButton*>())
-            if (b->text().remove('&') == text) return b;
-        ADD_FAILURE() << "no button " << text.toStdString();
-        return nullptr;
-    }
     // Clicks `b` with the mouse and waits for its box to go.
     static bool clickAway(QAbstractButton* b) {
         QWidget* box = b->window();
