@@ -28,10 +28,4 @@ inline void clickFromDesktop(QWidget* widget, QPoint local) {
     mouseFromDesktop(widget, QEvent::MouseButtonRelease, global, Qt::LeftButton);
 }
 
-// A key pressed and released in `widget`'s window, going to its focus widget.
-inline void keyFromDesktop(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(widget->window()->windowHandle(), key, modifiers);
-    QApplication::processEvents();
-}
-
 }  // namespace quillet::uitest

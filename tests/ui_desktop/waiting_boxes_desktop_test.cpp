@@ -99,22 +99,27 @@ TEST_F(DesktopAcquireTest, TheCounterStaysAboveTheScanBoxesAndIsLoweredWhileThey
     quillet::app::NumberField& number = program->counterform.counterspinedit;
     number.setValue(4);
 
-    bool dialogAndCounterSeen = false, boxAndCounterSeen = false, lowered = false, answered = false;
+    // A click in the counter's field and a key, as the user changes it.
+    auto press = [&](const char* key, int want) {
+        RealDesktop::click(counter->counter()->mapToGlobal(QPoint(6, counter->counter()->height() / 2)));
+        RealDesktop::xdotool(std::string("key ") + key);
+        return QTest::qWaitFor([&] { return number.value() == want; }, 10000);
+    };
+    bool dialogAndCounterSeen = false, changedUnderDialog = false, boxAndCounterSeen = false, lowered = false,
+         answered = false;
     whenModals({[](QWidget* source) { button(source, "OK")->click(); },
                 [&](QWidget* dialog) {
                     dialogAndCounterSeen = framed(dialog) && framed(counter) && QTest::qWaitFor([&] {
                         return onTop(counter) && onTop(button(dialog, "Scan")) && onTop(dialog, QPoint(10, 10));
                     }, 10000);
+                    changedUnderDialog = press("Down", 3) && press("Up", 4);
                     clickAway(button(dialog, "Scan"));
                 },
                 [&](QWidget* box) {
                     boxAndCounterSeen = framed(box) && QTest::qWaitFor([&] {
                         return onTop(counter) && onTop(button(box, "OK"));
                     }, 10000);
-                    // From 5 back to 4, with the mouse and a key.
-                    RealDesktop::click(counter->counter()->mapToGlobal(QPoint(6, counter->counter()->height() / 2)));
-                    RealDesktop::xdotool("key Down");
-                    lowered = QTest::qWaitFor([&] { return number.value() == 4; }, 10000);
+                    lowered = press("Down", 4);  // from 5 back to 4
                     answered = clickAway(button(box, "OK"));
                 },
                 [](QWidget* dialog) { button(dialog, "Scan")->click(); },
@@ -123,12 +128,14 @@ TEST_F(DesktopAcquireTest, TheCounterStaysAboveTheScanBoxesAndIsLoweredWhileThey
     model().Acquire1.click();
 
     EXPECT_TRUE(dialogAndCounterSeen);
+    EXPECT_TRUE(changedUnderDialog);
     EXPECT_TRUE(boxAndCounterSeen);
     EXPECT_TRUE(lowered);
     EXPECT_TRUE(answered);
     EXPECT_TRUE(std::filesystem::exists(folder.file("page004.bmp")));
     EXPECT_FALSE(std::filesystem::exists(folder.file("page005.bmp")));
     EXPECT_EQ(number.value(), 5);
+    EXPECT_EQ(model().Panel1.text(), "Saved to " + folder.file("page004.bmp"));
 }
 
 }  // namespace
