@@ -39,7 +39,8 @@
 // last status text. Message boxes go to standard error as "<caption>: <text>"
 // and are answered with their first button. A progress bar is drawn on
 // standard error when it is a terminal.
-// Printing and previewing are other commands (tools/batch/print.cpp).
+// The other commands (printing, archives, scanning, importing) live in
+// tools/batch/, listed in tools/batch/commands.cpp.
 // Exit status: 0 after "Done" (or a clean --dry-run), 1 after a refusal or an
 // error (a warning or error box, or a lock that did not take), 2 for bad
 // arguments.
@@ -62,6 +63,7 @@
 #include "app/console_platform.h"
 #include "tools/batch/batch_commands.h"
 #include "tools/batch/batch_setup.h"
+#include "tools/batch/compose_options.h"
 #include "tools/batch/terminal_bar.h"
 #include "tools/batch/flag_table.h"
 #include "app/output_directory.h"
@@ -107,123 +109,26 @@ const char* const kUsage =
     "  -h, --help              this text\n"
     "  --version               print the version and stop\n"
     "Prints 'layout: ...' and the size line before OK, then the last status text.\n"
-    "Printing and previewing instead: quillet-batch --print --help.\n"
-    "Importing scanned PDF, TIFF, PNG and JPEG pages first: quillet-batch import --help.\n"
     "Exit status: 0 done, 1 refused or failed, 2 bad arguments.\n";
+
+// The usage text, then the other commands, each pointing to its own --help.
+void printUsage(std::FILE* out) {
+    std::fputs(kUsage, out);
+    std::fputs("Other commands (see each one's --help):\n", out);
+    for (const quillet::batch::Command& c : quillet::batch::commands()) {
+        const std::string help = std::string(c.trigger) + " --help";
+        std::fprintf(out, "  quillet-batch %-21s %s\n", help.c_str(), c.summary);
+    }
+}
 
 int badArguments(const std::string& why) {
     if (!why.empty()) std::fprintf(stderr, "quillet-batch: %s\n", why.c_str());
-    std::fputs(kUsage, stderr);
+    printUsage(stderr);
     return 2;
 }
 
-struct FieldWrite {
-    std::string option;
-    long value = 0;  // compression: item index
-};
-
-struct Arguments {
-    std::string directory = ".";
-    std::vector<std::string> files;
-    bool rowFormat = false, noAutocrop = false, noCompressionStats = false;
-    bool noStretchWidth = false, noFixWidth = false, stretchHeight = false, fixHeight = false;
-    std::optional<quillet::batch::PaperChoice> paper;
-    std::optional<std::vector<long>> borders;
-    std::map<std::string, std::string> texts;  // int-header ... ext-footer
-    std::optional<std::string> justifyH, justifyV, name, output, pdf;
-    std::vector<FieldWrite> writes;
-    bool dryRun = false, verbose = false;
-};
-
-// "--borders IT,IB,IL,IR,ET,EB,EL,ER": eight whole widths in mm.
-std::string parseBorders(const std::string& v, std::optional<std::vector<long>>& out) {
-    std::vector<long> b;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t comma = v.find(',', start);
-        const std::string width = v.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        long n = 0;
-        if (!quillet::batch::parseWholeNumber(width, 0, 99999, n))
-            return "--borders takes eight whole millimetre widths IT,IB,IL,IR,ET,EB,EL,ER";
-        b.push_back(n);
-        if (comma == std::string::npos) break;
-        start = comma + 1;
-    }
-    if (b.size() != 8) return "--borders takes eight widths IT,IB,IL,IR,ET,EB,EL,ER";
-    out = b;
-    return {};
-}
-
-// An option whose value is one of `words`: anything else is "NAME TAKES".
-Flag wordFlag(const std::string& name, const std::string& takes, const std::vector<std::string>& words,
-              std::function<void(const std::string&)> store) {
-    return quillet::batch::checkedFlag(name, takes, [words, store](const std::string& v) {
-        if (std::find(words.begin(), words.end(), v) == words.end()) return false;
-        store(v);
-        return true;
-    });
-}
-
-const std::vector<std::string> kCompressionItems{"none", "high", "medium", "low"};
-
-// The layout fields written after the lock, in the order given.
-void addFieldWrites(std::vector<Flag>& t, Arguments& a) {
-    t.push_back(wordFlag("--compression", "takes none, high, medium or low", kCompressionItems,
-                         [&a](const std::string& v) {
-                             const auto item = std::find(kCompressionItems.begin(), kCompressionItems.end(), v);
-                             a.writes.push_back({"--compression", long(item - kCompressionItems.begin())});
-                         }));
-    for (const std::string name : {"--xppi", "--yppi", "--columns", "--length-pixels", "--length-pages"})
-        t.push_back(quillet::batch::checkedFlag(name, "takes a whole number", [&a, name](const std::string& v) {
-            long n = 0;
-            if (!quillet::batch::parseWholeNumber(v, 0, 99999, n)) return false;
-            a.writes.push_back({name, n});
-            return true;
-        }));
-}
-
-std::vector<Flag> flags(Arguments& a) {
-    using quillet::batch::switchFlag;
-    using quillet::batch::textFlag;
-    std::vector<Flag> t{
-        textFlag("-C", "needs a directory", a.directory),
-        textFlag("-o", "needs a directory", a.output),
-        switchFlag("-v", a.verbose),
-        switchFlag("--dry-run", a.dryRun),
-        textFlag("--pdf", "needs a file name", a.pdf),
-        wordFlag("--format", "takes row or column", {"row", "column"},
-                 [&a](const std::string& v) { a.rowFormat = v == "row"; }),
-        switchFlag("--no-autocrop", a.noAutocrop),
-        switchFlag("--no-compression-stats", a.noCompressionStats),
-        switchFlag("--no-stretch-width", a.noStretchWidth),
-        switchFlag("--no-fix-width", a.noFixWidth),
-        switchFlag("--stretch-height", a.stretchHeight),
-        switchFlag("--fix-height", a.fixHeight),
-        quillet::batch::paperFlag(a.paper, "needs a size"),
-        {"--borders", "needs eight widths", [&a](const std::string& v) { return parseBorders(v, a.borders); }},
-        wordFlag("--justify-h", "takes left, centre or right", {"left", "centre", "center", "right"},
-                 [&a](const std::string& v) { a.justifyH = v; }),
-        wordFlag("--justify-v", "takes top, centre or bottom", {"top", "centre", "center", "bottom"},
-                 [&a](const std::string& v) { a.justifyV = v; }),
-        textFlag("--name", "needs a base file name", a.name),
-    };
-    for (const std::string name : {"--int-header", "--int-footer", "--ext-header", "--ext-footer"})
-        t.push_back({name, "needs a text", [&a, name](const std::string& v) {
-                         a.texts[name.substr(2)] = v;
-                         return std::string();
-                     }});
-    addFieldWrites(t, a);
-    return t;
-}
-
-// Returns an empty string on success, otherwise why the arguments are bad;
-// sets help when -h was given.
-std::string parse(int argc, char** argv, Arguments& a, bool& help) {
-    const quillet::batch::FlagWalk walk = quillet::batch::walkFlags(argc, argv, flags(a));
-    help = walk.help;
-    a.files = walk.positional;
-    return walk.error;
-}
+using Arguments = quillet::batch::ComposeArguments;
+using quillet::batch::FieldWrite;
 
 // A progress bar on standard error, fed with the status texts.
 class ProgressBar {
@@ -284,22 +189,9 @@ void setMenuCheck(quillet::app::MenuItem& item, bool want) {
     if (item.checked() != want) item.click();
 }
 
-// The other commands (tools/batch/), one line each.
-const quillet::batch::Command kCommands[] = {
-    {"acquire", quillet::batch::acquireMain},
-    {"--print", quillet::batch::printMain},
-    {"--preview-to", quillet::batch::printMain},
-    {"--zip-add", quillet::batch::zipAddMain},
-    {"--zip-list", quillet::batch::zipListMain},
-    {"--zip-extract", quillet::batch::zipExtractMain},
-    {"--version", quillet::batch::versionMain},
-    {"import", quillet::batch::importMain},
-};
-
 // The command that the command line chooses, or nothing for composing.
 quillet::batch::CommandMain chosenCommand(int argc, char** argv) {
-    for (const quillet::batch::Command& c : kCommands) {
-        if (c.trigger == nullptr) continue;
+    for (const quillet::batch::Command& c : quillet::batch::commands()) {
         const std::string trigger = c.trigger;
         if (trigger[0] != '-') {
             if (argc > 1 && trigger == argv[1]) return c.run;
@@ -317,9 +209,9 @@ int main(int argc, char** argv) {
     if (const quillet::batch::CommandMain command = chosenCommand(argc, argv)) return command(argc, argv);
     Arguments args;
     bool help = false;
-    const std::string bad = parse(argc, argv, args, help);
+    const std::string bad = quillet::batch::parseCompose(argc, argv, args, help);
     if (help) {
-        std::fputs(kUsage, stdout);
+        printUsage(stdout);
         return 0;
     }
     if (!bad.empty()) return badArguments(bad);

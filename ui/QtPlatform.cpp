@@ -10,13 +10,13 @@
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QMessageBox>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -24,6 +24,7 @@
 
 #include "ui/dirpicker.h"
 #include "ui/page_import_dialog.h"
+#include "ui/printer_setup.h"
 
 namespace quillet::ui {
 
@@ -83,8 +84,13 @@ app::Button QtPlatform::messageBox(const app::MessageBoxRequest& request) {
     std::vector<app::Button> buttons = request.buttons;
     if (buttons.empty()) buttons.push_back(app::Button::Ok);
 
+    QWidget* parent = dialogParent();
     QMessageBox box(kindIcon(request.kind), qs(request.caption), qs(request.text),
-                    QMessageBox::NoButton, dialogParent());
+                    QMessageBox::NoButton, parent);
+    // A command's box is modal to the main window only: the viewer (a
+    // preview to drag about) and the scan counter keep taking input while it
+    // waits.
+    if (parent && parent == parent_) box.setWindowModality(Qt::WindowModal);
     std::vector<std::pair<QAbstractButton*, app::Button>> made;
     for (app::Button b : buttons) made.emplace_back(box.addButton(buttonCaption(b), buttonRole(b)), b);
     box.setDefaultButton(qobject_cast<QPushButton*>(made.front().first));
@@ -159,10 +165,15 @@ app::DirectoryPickerResult QtPlatform::pickDirectory(const std::string& director
     return result;
 }
 
+void QtPlatform::setFreeWindows(std::vector<QWidget*> windows) {
+    free_.assign(windows.begin(), windows.end());
+}
+
 QWidget* QtPlatform::dialogParent() const {
     // The window the user acted in opens the dialog, which stacks above it.
     QWidget* active = QApplication::activeWindow();
-    if (active && active->isVisible() && !(active->windowType() == Qt::Popup)) return active;
+    const bool isFree = std::find(free_.begin(), free_.end(), active) != free_.end();
+    if (active && !isFree && active->isVisible() && !(active->windowType() == Qt::Popup)) return active;
     return parent_;
 }
 
@@ -201,10 +212,7 @@ void QtPlatform::printerSetup() {
     // reports the missing printer.
     QPrinter* p = printer();
     if (!p) return;
-    QPrintDialog dlg(p, dialogParent());
-    dlg.setWindowTitle(QStringLiteral("Printer Setup"));
-    dlg.setOptions(QAbstractPrintDialog::PrintShowPageSize);
-    dlg.exec();
+    runPrinterSetup(*p, dialogParent());
 }
 
 bool QtPlatform::printPage(const imaging::Bitmap& page) { return jobs_.printPage(page); }

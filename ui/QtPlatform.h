@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/platform_services.h"
 #include "ui/printer_job.h"
@@ -24,9 +25,13 @@ public:
 
     // The window that owns the modal dialogs when none of Quillet's windows
     // is active (the main window once it exists); null puts them on their own.
+    // A message box it owns is modal to it alone.
     void setDialogParent(QWidget* parent) { parent_ = parent; }
+    // Windows that keep taking input while a box waits (the viewer, the scan
+    // counter): they never own a dialog, which would block them.
+    void setFreeWindows(std::vector<QWidget*> windows);
     // The parent of the next dialog: the active window (the one the user
-    // opened it from), else the one set above.
+    // opened it from) unless it is a free one, else the one set above.
     QWidget* dialogParent() const;
 
     // The directory picker behind pickDirectory(): the "Select Directory"
@@ -66,6 +71,7 @@ public:
 
 private:
     QPointer<QWidget> parent_;
+    std::vector<QPointer<QWidget>> free_;
     PrinterJobs jobs_;
     QElapsedTimer paintClock_;
     // Owns the queued flush: gone with the platform, so is the flush.

@@ -17,10 +17,15 @@
 
 namespace quillet::ui {
 
+void QtScannerDialogs::makeOwned(QDialog& dialog) const {
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (owner_) dialog.setWindowModality(Qt::WindowModal);
+}
+
 std::optional<int> QtScannerDialogs::chooseSource(const std::vector<acquire::DeviceInfo>& devices, int current) {
-    QDialog dlg;
+    QDialog dlg(owner_);
     dlg.setWindowTitle("Select Source");
-    dlg.setWindowFlag(Qt::WindowStaysOnTopHint);
+    makeOwned(dlg);
     auto* layout = new QVBoxLayout(&dlg);
     auto* list = new QTreeWidget(&dlg);
     list->setHeaderLabels({"Name", "Vendor", "Model", "Type"});
@@ -43,9 +48,9 @@ std::optional<int> QtScannerDialogs::chooseSource(const std::vector<acquire::Dev
 }
 
 void QtScannerDialogs::runScanDialog(acquire::ScanDialog& model) {
-    QDialog dlg;
+    QDialog dlg(owner_);
     dlg.setWindowTitle(qs(model.caption()));
-    dlg.setWindowFlag(Qt::WindowStaysOnTopHint);
+    makeOwned(dlg);
     auto* layout = new QVBoxLayout(&dlg);
     auto* form = new QFormLayout;
     layout->addLayout(form);
@@ -58,7 +63,7 @@ void QtScannerDialogs::runScanDialog(acquire::ScanDialog& model) {
     for (const std::string& s : c.sources) source->addItem(qs(s));
     if (!c.modes.empty()) form->addRow("&Mode", mode);
     if (!c.resolutions.empty()) form->addRow("&Resolution", resolution);
-    if (!c.sources.empty()) form->addRow("&Source", source);
+    if (!c.sources.empty()) form->addRow("S&ource", source);
     mode->setCurrentIndex(model.modeIndex());
     resolution->setCurrentIndex(model.resolutionIndex());
     source->setCurrentIndex(model.sourceIndex());

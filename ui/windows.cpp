@@ -10,6 +10,7 @@
 #include "ui/bmpform.h"
 #include "ui/counter.h"
 #include "ui/helpform.h"
+#include "ui/modal_stacking.h"
 #include "ui/papersiz.h"
 #include "ui/scan_dialogs.h"
 
@@ -29,7 +30,9 @@ QuilletWindows::QuilletWindows(app::Program& program, QtPlatform& platform)
     Form2 = std::make_unique<TForm2>(program.Form2, program.pointer,
                                      [p](const std::string& hint) { p->hintChanged(hint); });
     onSignal(program.quitRequested, qApp, [](QCoreApplication*) { QApplication::quit(); });
-    scannerDialogs = std::make_unique<QtScannerDialogs>();
+    platform.setFreeWindows({tempform.get(), counterform.get()});
+    stacking = std::make_unique<ModalStacking>(counterform.get());
+    scannerDialogs = std::make_unique<QtScannerDialogs>(Form1.get());
     scanner = std::make_unique<acquire::SaneTwain>(*scannerDialogs, platform);
     program.acquisition.scanner = scanner.get();
 }
@@ -37,7 +40,9 @@ QuilletWindows::QuilletWindows(app::Program& program, QtPlatform& platform)
 QuilletWindows::~QuilletWindows() {
     program_.acquisition.scanner = nullptr;
     scanner.reset();
+    stacking.reset();
     platform_.setDialogParent(nullptr);
+    platform_.setFreeWindows({});
     Form2.reset();
     TabbedNotebookDlg.reset();
     counterform.reset();

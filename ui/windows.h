@@ -21,6 +21,7 @@ class Tcounterform;
 class TTabbedNotebookDlg;
 class TForm2;
 class QtScannerDialogs;
+class ModalStacking;
 
 class QuilletWindows {
 public:
@@ -45,6 +46,10 @@ public:
     // command.
     std::unique_ptr<QtScannerDialogs> scannerDialogs;
     std::unique_ptr<acquire::SaneTwain> scanner;
+
+    // Keeps every box and dialog above the always-on-top windows, and the
+    // counter above the boxes of a scan.
+    std::unique_ptr<ModalStacking> stacking;
 
 private:
     app::Program& program_;

@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -298,6 +299,57 @@ TEST(QtPlatformPrinter, PrintableAreaInWholeMillimetresAndDevicePixels) {
         // The cups-pdf queue on A4: 202.94 x 289.94 mm printable.
         EXPECT_EQ(g->widthMm, 203);
         EXPECT_EQ(g->heightMm, 290);
+    }
+}
+
+// Printer Setup prints nothing: it accepts with OK and offers no print range
+// or copies. What it accepts is the printer's paper and orientation from then
+// on; what it cancels changes nothing.
+TEST(QtPlatformPrinter, SetupChoosesPaperAndOrientationAndAcceptsWithOk) {
+    application();
+    if (QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "no printer installed";
+    quillet::ui::QtPlatform p;
+    ASSERT_NE(p.printer(), nullptr);
+    struct Case {
+        const char* paper;
+        bool landscape;
+        const char* answer;
+        QPageSize::PageSizeId wantSize;
+        QPageLayout::Orientation wantOrientation;
+    };
+    const Case cases[] = {
+        {"A5", true, "OK", QPageSize::A5, QPageLayout::Landscape},
+        {"A3", false, "Cancel", QPageSize::A5, QPageLayout::Landscape},
+        {"A4", false, "OK", QPageSize::A4, QPageLayout::Portrait},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.paper) + " " + c.answer);
+        QStringList buttons, offered;
+        QTimer::singleShot(0, [&] {
+            QWidget* d = QApplication::activeModalWidget();
+            ASSERT_NE(d, nullptr);
+            for (QAbstractButton* b : d->findChildren<QAbstractButton*>()) {
+                if (qobject_cast<QPushButton*>(b)) buttons << b->text();
+                if (b->text().remove('&') == (c.landscape ? "Landscape" : "Portrait")) b->click();
+            }
+            for (QWidget* w : d->findChildren<QWidget*>())
+                if (w->inherits("QAbstractSpinBox")) offered << "a number field";
+            auto* paper = d->findChild<QComboBox*>(QStringLiteral("paper"));
+            ASSERT_NE(paper, nullptr);
+            paper->setCurrentIndex(paper->findText(c.paper));
+            for (QAbstractButton* b : d->findChildren<QAbstractButton*>())
+                if (b->text() == c.answer) b->click();
+        });
+        p.printerSetup();
+        EXPECT_TRUE(buttons.contains("OK") && !buttons.contains("Print")) << buttons.join(", ").toStdString();
+        EXPECT_TRUE(offered.isEmpty()) << "copies or a page range offered";
+        const QPageLayout layout = p.printer()->pageLayout();
+        EXPECT_EQ(layout.pageSize().id(), c.wantSize);
+        EXPECT_EQ(layout.orientation(), c.wantOrientation);
+        // The printable area, which the printed size takes, follows.
+        const std::optional<quillet::app::PrinterGeometry> g = p.printerGeometry();
+        ASSERT_TRUE(g.has_value());
+        EXPECT_EQ(g->widthMm > g->heightMm, c.wantOrientation == QPageLayout::Landscape);
     }
 }
 

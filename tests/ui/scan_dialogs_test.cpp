@@ -3,7 +3,12 @@
 // Cancel part-way ends it at once with no page.
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
 #include <QElapsedTimer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -64,6 +69,47 @@ TEST(ScanDialogView, StaysAliveWhileReadingAndCancelsPartWay) {
     EXPECT_TRUE(barShown);
     EXPECT_TRUE(model.finished());
     EXPECT_EQ(model.takeImage(), nullptr);
+}
+
+// The letter after "&" in a caption, lower-cased; 0 without one.
+QChar accessKey(QString caption) {
+    caption.replace("&&", "");
+    const int at = caption.indexOf('&');
+    return at >= 0 && at + 1 < caption.size() ? caption[at + 1].toLower() : QChar();
+}
+
+TEST(ScanDialogView, EachControlHasAnAccessKeyOfItsOwn) {
+    uitest::application();
+    QUILLET_REQUIRE_SANE_TEST_BACKEND();
+    acquire::SaneDevice device("test:0");
+    acquire::ScanSettings settings;
+    acquire::ScanDialog model(device, settings);
+    std::map<QChar, QStringList> owners;  // access key -> the controls it reaches
+    QStringList without;
+    QTimer::singleShot(0, [&] {
+        QWidget* d = QApplication::activeModalWidget();
+        // A labelled field is reached through its label's key.
+        for (QLabel* label : d->findChildren<QLabel*>())
+            if (label->buddy()) owners[accessKey(label->text())].push_back(label->text());
+        // Every button and check box has its own; Cancel is Escape.
+        for (QAbstractButton* b : d->findChildren<QAbstractButton*>())
+            if (b->text() != "Cancel") owners[accessKey(b->text())].push_back(b->text());
+        for (QComboBox* list : d->findChildren<QComboBox*>()) {
+            bool labelled = false;
+            for (QLabel* label : d->findChildren<QLabel*>()) labelled = labelled || label->buddy() == list;
+            if (!labelled) without.push_back("an unlabelled list");
+        }
+        buttonOf(d, "Cancel")->click();
+    });
+    QtScannerDialogs().runScanDialog(model);
+
+    EXPECT_GE(owners.size(), 4u);  // mode, resolution, source, Scan
+    for (const auto& [key, controls] : owners) {
+        if (key.isNull()) without += controls;
+        else EXPECT_EQ(controls.size(), 1) << "Alt+" << QString(key).toStdString() << " reaches "
+                                            << controls.join(", ").toStdString();
+    }
+    EXPECT_TRUE(without.isEmpty()) << "without an access key: " << without.join(", ").toStdString();
 }
 
 TEST(ScanDialogView, SelectSourceListsTheDevicesWithTheirDetails) {

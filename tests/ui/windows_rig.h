@@ -5,11 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <vector>
+
+#include <QPointer>
 
 #include "imaging/bitmap.h"
 #include "imaging/bmp_file.h"
@@ -62,6 +66,36 @@ protected:
             poll->deleteLater();
             inspect(modal);
             modal->close();
+        });
+        poll->start(10);
+    }
+
+    // The box's button captioned `text` (access-key marks ignored).
+    static QAbstractButton* button(QWidget* box, QString text) {
+        text.remove('&');
+        for (QAbstractButton* b : box->findChildren<QAbstractButton*>())
+            if (b->text().remove('&') == text) return b;
+        ADD_FAILURE() << "no button " << text.toStdString() << " in " << box->windowTitle().toStdString();
+        return nullptr;
+    }
+
+    // Each modal window that comes up in turn goes to the next of `steps`,
+    // which answers it (or leaves it to answer itself).
+    static void whenModals(std::vector<std::function<void(QWidget*)>> steps) {
+        auto* poll = new QTimer(qApp);
+        auto left = std::make_shared<std::vector<std::function<void(QWidget*)>>>(std::move(steps));
+        auto last = std::make_shared<QPointer<QWidget>>();
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, left, last] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible() || modal == last->data()) return;
+            *last = modal;
+            const auto step = left->front();
+            left->erase(left->begin());
+            if (left->empty()) {
+                poll->stop();
+                poll->deleteLater();
+            }
+            step(modal);
         });
         poll->start(10);
     }

@@ -220,6 +220,11 @@ int scan(const AcquireArguments& a) {
 
 }  // namespace
 
+std::vector<std::string> acquireOptions() {
+    AcquireArguments a;
+    return optionNames(flags(a));
+}
+
 int acquireMain(int argc, char** argv) {
     AcquireArguments a;
     bool help = false;

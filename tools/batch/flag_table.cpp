@@ -48,4 +48,10 @@ FlagWalk walkFlags(int argc, char** argv, const std::vector<Flag>& table, const 
     return walk;
 }
 
+std::vector<std::string> optionNames(const std::vector<Flag>& table) {
+    std::vector<std::string> names;
+    for (const Flag& f : table) names.push_back(f.name);
+    return names;
+}
+
 }  // namespace quillet::batch

@@ -52,4 +52,8 @@ struct FlagWalk {
 
 FlagWalk walkFlags(int argc, char** argv, const std::vector<Flag>& table, const FlagRules& rules = {});
 
+// The names a table takes, in its order (for the check that every option is
+// in its command's help and in the manual page).
+std::vector<std::string> optionNames(const std::vector<Flag>& table);
+
 }  // namespace quillet::batch

@@ -112,6 +112,11 @@ struct Task {
 
 }  // namespace
 
+std::vector<std::string> importOptions() {
+    ImportArguments a;
+    return optionNames(flags(a));
+}
+
 int importMain(int argc, char** argv) {
     ImportArguments args;
     bool help = false;

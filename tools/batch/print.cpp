@@ -77,7 +77,8 @@ std::vector<Flag> flags(PrintArguments& a) {
 // it stands.
 std::string parse(int argc, char** argv, PrintArguments& a, bool& help) {
     FlagWalk walk = walkFlags(argc, argv, flags(a));
-    help = walk.help;
+    // "--preview-to --help" asks for help (a folder of that name is ./--help).
+    help = walk.help || a.previewTo == "-h" || a.previewTo == "--help";
     a.files = std::move(walk.positional);
     return walk.error;
 }
@@ -121,6 +122,11 @@ private:
 };
 
 }  // namespace
+
+std::vector<std::string> printOptions() {
+    PrintArguments a;
+    return optionNames(flags(a));
+}
 
 int printMain(int argc, char** argv) {
     PrintArguments args;

@@ -57,37 +57,68 @@ struct ZipArguments {
     std::vector<std::string> files;
 };
 
+const char* const kZipUsage =
+    "usage: quillet-batch --zip-add [-C DIR] [--name BASE] [-o OUT] [FILE...]\n"
+    "       quillet-batch --zip-list ARCHIVE\n"
+    "       quillet-batch --zip-extract ARCHIVE [-o OUT]\n"
+    "Keeps bitmaps in ZIP archives, as the file list's archive commands do.\n"
+    "  --zip-add        adds the FILEs of DIR (default: every *.bmp listed) to BASE.zip, as if\n"
+    "                   the question were answered All\n"
+    "  -C DIR           the directory of the files to add (default: the current one)\n"
+    "  --name BASE      the archive's base name (default page: page.zip)\n"
+    "  -o OUT           the folder the archive is written to (default: DIR), or that\n"
+    "                   --zip-extract extracts into (default: the archive's folder)\n"
+    "  --zip-list       prints the archive's entry names, one a line, then their count\n"
+    "  --zip-extract    extracts every entry\n"
+    "Messages go to standard error as '<caption>: <text>'.\n"
+    "Exit status: 0 done, 1 any error, 2 bad arguments.\n";
+
 int usage(const std::string& why) {
-    std::fprintf(stderr,
-                 "quillet-batch: %s\n"
-                 "usage: quillet-batch --zip-add [-C DIR] [--name BASE] [-o OUT] [FILE...]\n"
-                 "       quillet-batch --zip-list ARCHIVE\n"
-                 "       quillet-batch --zip-extract ARCHIVE [-o OUT]\n",
-                 why.c_str());
+    std::fprintf(stderr, "quillet-batch: %s\n", why.c_str());
+    std::fputs(kZipUsage, stderr);
     return 2;
 }
 
-// Parses the options of the archive commands; `command` takes the archive
-// as its value when `takesArchive`. Empty on success, else why not.
-std::string parseZip(int argc, char** argv, const std::string& command, bool takesArchive,
-                     ZipArguments& a) {
+// The table of an archive command: its trigger (which takes the archive
+// when `takesArchive`) and the options it uses.
+std::vector<Flag> zipFlags(const std::string& command, bool takesArchive, ZipArguments& a) {
     // The trigger is skipped wherever it stands, or takes the archive.
     Flag trigger{command, "", [](const std::string&) { return std::string(); }};
     if (takesArchive) trigger = textFlag(command, "needs an archive", a.archive);
-    const std::vector<Flag> table{
-        trigger,
-        textFlag("-C", "needs a directory", a.directory),
-        textFlag("-o", "needs a directory", a.output),
-        textFlag("--name", "needs a base file name", a.name),
-    };
+    std::vector<Flag> table{trigger};
+    if (command == "--zip-add") {
+        table.push_back(textFlag("-C", "needs a directory", a.directory));
+        table.push_back(textFlag("--name", "needs a base file name", a.name));
+    }
+    if (command != "--zip-list") table.push_back(textFlag("-o", "needs a directory", a.output));
+    return table;
+}
+
+// Parses the options of the archive commands; `command` takes the archive
+// as its value when `takesArchive`. Empty on success, else why not; `help`
+// tells whether -h or --help was given.
+std::string parseZip(int argc, char** argv, const std::string& command, bool takesArchive, ZipArguments& a,
+                     bool& help) {
     FlagRules rules;
-    rules.help = false;
     rules.unknownTail = " for " + command;
-    FlagWalk walk = walkFlags(argc, argv, table, rules);
+    FlagWalk walk = walkFlags(argc, argv, zipFlags(command, takesArchive, a), rules);
+    // "--zip-list --help" asks for help (an archive of that name is ./--help).
+    help = walk.help || a.archive == "-h" || a.archive == "--help";
     a.files = std::move(walk.positional);
-    if (!walk.error.empty() || !takesArchive) return walk.error;
+    if (help || !walk.error.empty() || !takesArchive) return walk.error;
     if (!a.files.empty()) return "unexpected argument " + a.files.front();
     return {};
+}
+
+// The usage text on standard output, for --help.
+int helpText() {
+    std::fputs(kZipUsage, stdout);
+    return 0;
+}
+
+std::vector<std::string> zipOptions(const std::string& command, bool takesArchive) {
+    ZipArguments a;
+    return optionNames(zipFlags(command, takesArchive, a));
 }
 
 std::string absolute(const std::string& path) {
@@ -122,7 +153,10 @@ int status(const ZipConsole& console, const archive::TZipMaster& engine) {
 
 int zipAddMain(int argc, char** argv) {
     ZipArguments a;
-    if (const std::string bad = parseZip(argc, argv, "--zip-add", false, a); !bad.empty()) return usage(bad);
+    bool help = false;
+    const std::string bad = parseZip(argc, argv, "--zip-add", false, a, help);
+    if (help) return helpText();
+    if (!bad.empty()) return usage(bad);
     std::error_code ec;
     if (!fs::is_directory(a.directory, ec)) return usage("no such directory: " + a.directory);
     ZipConsole console;
@@ -142,7 +176,10 @@ int zipAddMain(int argc, char** argv) {
 
 int zipListMain(int argc, char** argv) {
     ZipArguments a;
-    if (const std::string bad = parseZip(argc, argv, "--zip-list", true, a); !bad.empty()) return usage(bad);
+    bool help = false;
+    const std::string bad = parseZip(argc, argv, "--zip-list", true, a, help);
+    if (help) return helpText();
+    if (!bad.empty()) return usage(bad);
     std::error_code ec;
     if (!fs::is_regular_file(a.archive, ec)) {
         std::fprintf(stderr, "quillet-batch: no such archive: %s\n", a.archive.c_str());
@@ -160,8 +197,10 @@ int zipListMain(int argc, char** argv) {
 
 int zipExtractMain(int argc, char** argv) {
     ZipArguments a;
-    if (const std::string bad = parseZip(argc, argv, "--zip-extract", true, a); !bad.empty())
-        return usage(bad);
+    bool help = false;
+    const std::string bad = parseZip(argc, argv, "--zip-extract", true, a, help);
+    if (help) return helpText();
+    if (!bad.empty()) return usage(bad);
     std::error_code ec;
     const fs::path archive = absolute(a.archive);
     if (!fs::is_regular_file(archive, ec)) {
@@ -183,5 +222,9 @@ int zipExtractMain(int argc, char** argv) {
     form.Extract.click();
     return status(console, program.ZipMaster1);
 }
+
+std::vector<std::string> zipAddOptions() { return zipOptions("--zip-add", false); }
+std::vector<std::string> zipListOptions() { return zipOptions("--zip-list", true); }
+std::vector<std::string> zipExtractOptions() { return zipOptions("--zip-extract", true); }
 
 }  // namespace quillet::batch
