@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QElapsedTimer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -38,34 +37,31 @@ TEST(ScanDialogView, StaysAliveWhileReadingAndCancelsPartWay) {
     acquire::SaneDevice device("test:0");
     acquire::ScanSettings settings;
     acquire::ScanDialog model(device, settings);
-    // About a second for the page: the backend waits 0.2 s per block of data.
+    // Seconds for the page: the backend waits 0.2 s per block of data.
     device.setFromText("read-delay", "yes");
     device.setFromText("read-delay-duration", "200000");
     // Reads only when the device's descriptor says that data waits.
     device.setFromText("select-fd", "yes");
 
+    // Cancel is pressed from the event loop only after it has turned several
+    // times during the read: a dialog that blocked while reading would never
+    // get there, and the page would come back whole.
     int ticksWhileReading = 0;
     bool barShown = false;
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
-        if (!model.reading()) return;
-        ++ticksWhileReading;
-        if (QWidget* d = QApplication::activeModalWidget())
-            barShown = barShown || d->findChild<QProgressBar*>()->isVisible();
+        QWidget* d = QApplication::activeModalWidget();
+        if (!model.reading() || d == nullptr) return;
+        barShown = barShown || d->findChild<QProgressBar*>()->isVisible();
+        if (++ticksWhileReading == 3) buttonOf(d, "Cancel")->click();
     });
     ticker.start(10);
     QTimer::singleShot(0, [] {
         if (QWidget* d = QApplication::activeModalWidget()) buttonOf(d, "Scan")->click();
     });
-    QTimer::singleShot(250, [] {
-        if (QWidget* d = QApplication::activeModalWidget()) buttonOf(d, "Cancel")->click();
-    });
-    QElapsedTimer clock;
-    clock.start();
     QtScannerDialogs().runScanDialog(model);
 
-    EXPECT_LT(clock.elapsed(), 800);
-    EXPECT_GE(ticksWhileReading, 10);
+    EXPECT_GE(ticksWhileReading, 3);
     EXPECT_TRUE(barShown);
     EXPECT_TRUE(model.finished());
     EXPECT_EQ(model.takeImage(), nullptr);
