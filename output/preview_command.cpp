@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "app/message_boxes.h"
+#include "base/rounding.h"
 #include "imaging/bmp_file.h"
-#include "layout/rounding.h"
 #include "output/open_dialog.h"
 #include "output/thickening.h"
 
@@ -32,8 +32,8 @@ private:
 imaging::Size previewSize(int width, int height, int widthMm, int heightMm) {
     const double paper = double(widthMm) / heightMm;
     const double image = double(width) / height;
-    if (paper / image > 1) return {layout::toInt32(layout::roundEven(width * paper / image)), height};
-    return {width, layout::toInt32(layout::roundEven(height * image / paper))};
+    if (paper / image > 1) return {base::toInt32(base::roundEven(width * paper / image)), height};
+    return {width, base::toInt32(base::roundEven(height * image / paper))};
 }
 
 imaging::Bitmap previewImage(const imaging::Bitmap& bitmap, int widthMm, int heightMm, bool thick) {

@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "app/message_boxes.h"
+#include "base/rounding.h"
 #include "imaging/bmp_file.h"
-#include "layout/rounding.h"
 #include "output/open_dialog.h"
 #include "output/thickening.h"
 
@@ -15,8 +15,8 @@ namespace quillet::output {
 imaging::Size printedPixels(const app::PrinterGeometry& printer, int widthMm, int heightMm) {
     const double acrossPerMm = double(printer.widthPx) / printer.widthMm;
     const double downPerMm = double(printer.heightPx) / printer.heightMm;
-    return {layout::toInt32(layout::roundEven(widthMm * acrossPerMm)),
-            layout::toInt32(layout::roundEven(heightMm * downPerMm))};
+    return {base::toInt32(base::roundEven(widthMm * acrossPerMm)),
+            base::toInt32(base::roundEven(heightMm * downPerMm))};
 }
 
 imaging::Bitmap devicePage(const imaging::Bitmap& source, imaging::Size printed,
