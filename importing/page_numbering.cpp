@@ -4,12 +4,12 @@
 #include <stdio.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 
 #include "app/counter_form.h"
 #include "base/posix_file.h"
+#include "base/temp_file.h"
 #include "app/output_directory.h"
 #include "imaging/bitmap_error.h"
 #include "imaging/bmp_file.h"
@@ -33,21 +33,14 @@ struct TempFile {
 
 // Writes the bytes to a fresh file beside `target`; returns its path.
 std::string writeTemp(const std::string& target, const std::vector<std::uint8_t>& bytes) {
-    static std::atomic<unsigned> serial{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temp = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno == EEXIST) continue;
-        if (fd < 0) throw ImportError(target, "cannot be created (" + errnoText(errno) + ")");
-        base::UniqueFd owner(fd);
-        if (!base::writeFully(fd, bytes.data(), bytes.size()) || ::close(owner.release()) != 0) {
-            const int e = errno;
-            ::unlink(temp.c_str());
-            throw ImportError(target, "cannot be written (" + errnoText(e) + ")");
-        }
-        return temp;
+    base::TemporaryFile temp = base::temporaryBeside(target);
+    if (!temp.fd.valid()) throw ImportError(target, "cannot be created (" + errnoText(errno) + ")");
+    if (!base::writeFully(temp.fd.get(), bytes.data(), bytes.size()) || ::close(temp.fd.release()) != 0) {
+        const int e = errno;
+        ::unlink(temp.name.c_str());
+        throw ImportError(target, "cannot be written (" + errnoText(e) + ")");
     }
-    throw ImportError(target, "cannot be created (no free temporary name)");
+    return temp.name;
 }
 
 // Gives the complete temporary file the target's name unless a file holds

@@ -23,6 +23,7 @@
 
 #include "archive/dll/dll_message.h"
 #include "archive/entry_names.h"
+#include "base/temp_file.h"
 
 namespace quillet::archive::dll {
 
@@ -108,9 +109,9 @@ bool publish(int dir, const std::string& temp, const std::string& name, bool ove
 // Streams entry `index` into `leaf` of folder `dir`.
 bool writeEntry(zip_t* za, zip_uint64_t index, int dir, const std::string& leaf, mode_t mode,
                 time_t modified, bool overwrite, bool& existed, Refusal& refusal) {
-    static unsigned serial = 0;
-    const std::string temp = "." + leaf + ".part-" + std::to_string(::getpid()) + "-" + std::to_string(++serial);
-    Fd out(::openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+    base::TemporaryFile made = base::temporaryIn(dir, mode);
+    const std::string temp = made.name;
+    Fd out(made.fd.release());
     if (out.get() < 0) {
         refusal = {errno, std::strerror(errno)};
         return false;
