@@ -3,18 +3,18 @@
 // never writes outside its folder, never overwrites and never leaves a
 // truncated file.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "archive_rig.h"
+#include "support/file_size_limit.h"
 
 namespace quillet::archive::test {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::FileSizeLimit;
 using testing::TempDir;
 
 struct EngineTest : ::testing::Test, EngineRig {
@@ -192,18 +192,6 @@ TEST_F(EngineTest, EntriesLeadingOutsideTheFolderAreSkippedAndTheRestExtracted) 
 }
 
 TEST_F(EngineTest, FailedWritesLeaveNoTruncatedFileAndNoHalfWrittenArchive) {
-    // A file size limit stands in for a full disk: writes beyond it fail.
-    struct FileSizeLimit {
-        rlimit old{};
-        explicit FileSizeLimit(rlim_t bytes) {
-            ::signal(SIGXFSZ, SIG_IGN);
-            ::getrlimit(RLIMIT_FSIZE, &old);
-            rlimit r = old;
-            r.rlim_cur = bytes;
-            ::setrlimit(RLIMIT_FSIZE, &r);
-        }
-        ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &old); }
-    };
     writeArchive(dir.file("big.zip"), {{"small.bmp", "s"}, {"big.bmp", std::string(3 << 20, 'b')}});
     dir.makeDir("out");
     engine.setZipFileName(dir.file("big.zip"));
