@@ -274,6 +274,20 @@ TEST_F(BatchTest, PdfHoldsEachExternalPageOneBitAndLosslessOnAPageOfThePrintedSi
     EXPECT_EQ(blackFarFrom(first, rendered), 0);
 }
 
+TEST_F(BatchTest, APdfIsNotWrittenWhenPagesFailAndSaysSo) {
+    writePages(2);
+    const std::string pdf = out() + "/book.pdf";
+    { std::ofstream(pdf) << "the earlier book"; }
+    fs::create_directories(out() + "/1page.bmp");  // the first page cannot take its name
+    const BatchRun r = runBatch({"-C", dir(), "-o", out(), "--pdf", pdf});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(pdf + ": not written, since pages failed"), std::string::npos) << r.err;
+    std::ifstream in(pdf);
+    std::string kept;
+    std::getline(in, kept);
+    EXPECT_EQ(kept, "the earlier book");
+}
+
 }  // namespace
 
 namespace {
