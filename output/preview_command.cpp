@@ -6,6 +6,7 @@
 #include "app/message_boxes.h"
 #include "base/rounding.h"
 #include "imaging/bmp_file.h"
+#include "output/bitmap_walk.h"
 #include "output/open_dialog.h"
 #include "output/thickening.h"
 
@@ -83,18 +84,11 @@ void PreviewCommand::enterPreview() {
 void PreviewCommand::previewSelected() {
     enterPreview();
     const NormalModeOnExit normal(viewer_);
-    const app::FileList& list = form_.FileListBox1;
-    const int n = list.selectedCount();
-    for (int i = 0, k = 0; i < list.count() && k < n; ++i) {
-        if (!list.selected(i)) continue;
-        ++k;
-        const std::string& entry = list.entry(i);
-        previewFile(list.pathOf(entry), entry);
-        const std::string counter = "'" + entry + "' (" + std::to_string(k) + "/" + std::to_string(n) + ")";
-        if (app::showInformation(platform_, counter, {app::Button::Ok, app::Button::Cancel}) ==
-            app::Button::Cancel)
-            break;
-    }
+    walkSelectedBitmaps(form_.FileListBox1, [this](const SelectedBitmap& b) {
+        previewFile(b.path, b.entry);
+        const std::string counter = "'" + b.entry + "' (" + std::to_string(b.k) + "/" + std::to_string(b.n) + ")";
+        return app::showInformation(platform_, counter, {app::Button::Ok, app::Button::Cancel}) != app::Button::Cancel;
+    });
 }
 
 void PreviewCommand::previewChosen() {

@@ -207,7 +207,9 @@ void QtPlatform::printerSetup() {
     dlg.exec();
 }
 
-bool QtPlatform::printPage(const imaging::Bitmap& page) { return jobs_.printPage(page); }
+bool QtPlatform::printPage(const imaging::Bitmap& page, imaging::Size onPaper) {
+    return jobs_.printPage(page, onPaper);
+}
 
 void QtPlatform::beep() { QApplication::beep(); }
 

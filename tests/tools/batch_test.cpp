@@ -315,4 +315,24 @@ TEST_F(BatchTest, PreviewToWritesWhatTheViewerShows) {
     EXPECT_EQ(runBatch({"--preview-to", dir(), "-C", dir()}).status, 2);
 }
 
+TEST_F(BatchTest, PrintAndPreviewTellEachProblemOnce) {
+    // The pages are never shown in the viewer first; an unknown printer is
+    // one message.
+    { std::ofstream(dir() + "/a.bmp"); }  // zero length
+    quillet::imaging::saveBmp(Bitmap(8, 8), dir() + "/b.bmp");
+    struct Case { std::vector<std::string> args; std::string message; };
+    const Case cases[] = {
+        {{"--preview-to", out(), "-C", dir()}, "Bitmap image is not valid."},
+        {{"--print", "--printer", "NoSuchQueue", "-C", dir()}, "No printer named 'NoSuchQueue'"},
+    };
+    for (const Case& c : cases) {
+        const BatchRun r = runBatch(c.args);
+        EXPECT_EQ(r.status, 1) << c.message;
+        const std::size_t first = r.err.find(c.message);
+        EXPECT_NE(first, std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find(c.message, first + 1), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("No printer is installed"), std::string::npos) << r.err;
+    }
+}
+
 }  // namespace
