@@ -137,16 +137,13 @@ TEST_F(CommandsTest, UnreadableArchivesSayWhyAndNothingIsWritten) {
     writeFile(dir.file("empty.zip"), std::string("PK\x05\x06", 4) + std::string(18, '\0'));
     dir.writeText("text.zip");
     writeArchive(dir.file("good.zip"), {{"a.bmp", std::string(3000, 'a')}});
-    std::string bytes = readFile(dir.file("good.zip"));
+    const std::string bytes = readFile(dir.file("good.zip"));
     writeFile(dir.file("half.zip"), bytes.substr(0, bytes.size() / 2));
-    bytes[bytes.find("PK\x05\x06") + 16] += 5;
-    writeFile(dir.file("cdoff.zip"), bytes);
     struct Case { const char* archive; std::vector<std::string> boxes; };
     const std::vector<Case> cases{
         {"empty.zip", {"No files in archive!"}},
         {"text.zip", {"Error while reading the End Of Central Directory", "No files in archive!"}},
         {"half.zip", {"Error while reading the End Of Central Directory", "No files in archive!"}},
-        {"cdoff.zip", {"A central header signature is wrong", "No files in archive!"}},
     };
     for (const Case& c : cases) {
         fake.messages.clear();
