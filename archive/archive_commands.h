@@ -3,8 +3,15 @@
 // bitmaps into <base file name>.zip in the output directory, switching the
 // list to the archives of its directory, and unpacking one into the output
 // directory; and the routing of the zip engine's messages.
+//
+// While a command runs, the library's faults and the entries it skips are
+// gathered: the library's fault box is shown once, and when the command ends
+// one notice sums up what was not done and why, and the status panel says
+// what was done and where.
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace quillet::app {
 struct MainForm;
@@ -51,10 +58,28 @@ public:
     // The archive the list's current entry names ("" when the list is empty).
     std::string currentArchive() const;
 
+    // The summary notice of a command that left `count` entries or files
+    // undone, from the first few of their `reasons`; `what` is "entries were
+    // not extracted" or "files were not added".
+    static std::string summaryText(int count, const std::vector<std::string>& reasons, const std::string& what);
+
+    // Add stops at the first file whose archive cannot be opened or written
+    // (the batch form); the desktop goes on, asking for each file.
+    bool stopAddAtArchiveFailure = false;
+
 private:
+    // What a running command met.
+    struct CommandLog {
+        std::vector<std::string> reasons;
+        bool faultShown = false;
+    };
+    // Shows the summary of the command that ends, if anything was undone.
+    void summarise(const CommandLog& log, const std::string& what);
+
     app::MainForm& form_;
     app::PlatformServices& platform_;
     TZipMaster& engine_;
+    std::optional<CommandLog> log_;
 };
 
 }  // namespace quillet::archive

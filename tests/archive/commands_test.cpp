@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "archive_rig.h"
+#include "support/file_size_limit.h"
 #include "program/program.h"
 
 namespace quillet::archive::test {
@@ -82,7 +83,7 @@ TEST_F(CommandsTest, AddWalkAndAMissingLibraryShownOncePerConfirmedFile) {
         "Are you sure you want to add page3.bmp to the page.zip file?", "ZIPDLL.DLL not found!",
         "Are you sure you want to add page4.bmp to the page.zip file?"};
     EXPECT_EQ(fake.messageTexts(), expected);
-    EXPECT_EQ(p->form.Panel1.text(), "ZIPDLL.DLL not found!");
+    EXPECT_EQ(p->form.Panel1.text(), "Added 0 of 2 bitmaps to " + dir.file("page.zip"));
     EXPECT_FALSE(dir.exists("page.zip"));
 }
 
@@ -115,9 +116,9 @@ TEST_F(CommandsTest, ExtractOneAndTwelveEntriesByItemAndDoubleClick) {
     dir.makeDir("src");
     for (int i = 1; i <= 12; ++i) dir.writeText("src/p" + std::to_string(i) + ".bmp", std::to_string(i));
     ASSERT_EQ(::system(("cd " + shellQuote(dir.file("src")) + " && zip -q ../one.zip p1.bmp && zip -q ../all.zip *.bmp").c_str()), 0);
-    struct Case { const char* archive; bool doubleClick; std::string status; int files; };
-    for (const Case& c : {Case{"one.zip", false, "Now extracting the file from " + dir.file("one.zip"), 1},
-                          Case{"all.zip", true, "Now extracting all 12 files from " + dir.file("all.zip"), 12}}) {
+    struct Case { const char* archive; bool doubleClick; std::string status, done; int files; };
+    for (const Case& c : {Case{"one.zip", false, "Now extracting the file from " + dir.file("one.zip"), "Extracted 1 file", 1},
+                          Case{"all.zip", true, "Now extracting all 12 files from " + dir.file("all.zip"), "Extracted 12 files", 12}}) {
         TempDir target{"quillet-zipinto"};
         auto p = start();
         p->form.OutputDirectory = target.path();
@@ -127,7 +128,7 @@ TEST_F(CommandsTest, ExtractOneAndTwelveEntriesByItemAndDoubleClick) {
         EXPECT_EQ(p->form.Extract.caption(), std::string("Unpack files from ") + c.archive + " to " + target.path());
         panel.clear();
         if (c.doubleClick) p->form.FileListBox1.onDoubleClick(); else p->form.Extract.click();
-        EXPECT_EQ(panel, std::vector<std::string>{c.status});
+        EXPECT_EQ(panel, (std::vector<std::string>{c.status, c.done + " to " + target.path()}));
         EXPECT_EQ(int(target.names().size()), c.files);
         EXPECT_EQ(readFile(target.file("p1.bmp")), "1");
     }
@@ -154,6 +155,41 @@ TEST_F(CommandsTest, UnreadableArchivesSayWhyAndNothingIsWritten) {
         p->form.Extract.click();
         EXPECT_EQ(fake.messageTexts(), c.boxes) << c.archive;
         EXPECT_TRUE(out.names().empty()) << c.archive;
+    }
+}
+
+TEST_F(CommandsTest, ExtractEndsWithOneSummaryOfWhatWasSkippedAndWhy) {
+    std::vector<HandEntry> slips;
+    for (int i = 1; i <= 5; ++i) slips.push_back({"../e" + std::to_string(i) + ".bmp", "x"});
+    slips.push_back({"ok.bmp", "ok"});
+    writeArchive(dir.file("slip.zip"), slips);
+    writeArchive(dir.file("big.zip"), {{"a.bmp", "aaaaaaaaaa"}, {"b.bmp", "bbbbbbbbbb"}, {"c.bmp", "cccccccccc"}});
+    const std::string climbs = ": its name climbs out of the folder with \"..\"";
+    struct Case { const char* archive; rlim_t limit; std::vector<std::string> boxes; std::string done; };
+    const Case cases[] = {
+        {"slip.zip", RLIM_INFINITY,
+         {"5 entries were not extracted:\nSkipped ../e1.bmp" + climbs + "\nSkipped ../e2.bmp" + climbs +
+          "\nSkipped ../e3.bmp" + climbs + "\nand 2 more."},
+         "Extracted 1 of 6 files to "},
+        // Every write fails: the library's fault box once, then the summary.
+        {"big.zip", 1,
+         {"Some error occured!", "3 entries were not extracted:\nCannot extract a.bmp: File too large\n"
+                                 "Cannot extract b.bmp: File too large\nCannot extract c.bmp: File too large"},
+         "Extracted 0 of 3 files to "},
+    };
+    for (const Case& c : cases) {
+        TempDir target{"quillet-zipinto"};
+        fake.messages.clear();
+        auto p = start();
+        p->form.OutputDirectory = target.path();
+        p->form.OutputDirectoryChosen = true;
+        showArchive(*p, c.archive);
+        {
+            const testing::FileSizeLimit limit(c.limit);
+            p->form.Extract.click();
+        }
+        EXPECT_EQ(fake.messageTexts(), c.boxes) << c.archive;
+        EXPECT_EQ(p->form.Panel1.text(), c.done + target.path());
     }
 }
 
