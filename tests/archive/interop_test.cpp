@@ -147,9 +147,22 @@ TEST_F(InteropTest, BatchAddsListsAndExtracts) {
     EXPECT_EQ(shell(shellQuote(batch) + " --zip-list " + shellQuote(dir.file("book.zip")), &status),
               "page1.bmp\npage2.bmp\n2\n");
     EXPECT_EQ(status, 0);
-    shell(shellQuote(batch) + " --zip-extract " + shellQuote(dir.file("book.zip")) + " -o " + shellQuote(dir.file("out")), &status);
+    // Into a folder that is not there yet: made, as import makes its own.
+    const std::string made = dir.file("out/new/pages");
+    const std::string extracted =
+        shell(shellQuote(batch) + " --zip-extract " + shellQuote(dir.file("book.zip")) + " -o " + shellQuote(made), &status);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(tree(dir.file("out")), tree(dir.file("src")));
+    EXPECT_EQ(extracted, "Extracted 2 files to " + made + "\n");
+    EXPECT_EQ(tree(made), tree(dir.file("src")));
+
+    // Adding into a folder that is not there: one message, nothing made.
+    const std::string missing = shell(shellQuote(batch) + " --zip-add -C " + shellQuote(dir.file("src")) + " -o " +
+                                          shellQuote(dir.file("none")) + " 2>&1",
+                                      &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(std::count(missing.begin(), missing.end(), '\n'), 1) << missing;
+    EXPECT_NE(missing.find("there is no such folder"), std::string::npos) << missing;
+    EXPECT_FALSE(dir.exists("none"));
 
     dir.writeText("bad.zip");
     const std::string err = shell(shellQuote(batch) + " --zip-extract " + shellQuote(dir.file("bad.zip")) + " 2>&1", &status);
