@@ -121,7 +121,7 @@ void ArchiveCommands::ExtractClick() {
     form_.Panel1.setText("Extracted " + doneOf(engine_.SuccessCnt(), n, "file", "files") + " to " +
                          engine_.ExtrBaseDir);
     platform_.processPaintEvents();
-    summarise(*log_, "entries were not extracted");
+    summarise(*log_, "entry was not extracted", "entries were not extracted");
 }
 
 void ArchiveCommands::Addselectedfilesto1Click() {
@@ -155,19 +155,16 @@ void ArchiveCommands::Addselectedfilesto1Click() {
         });
     form_.Panel1.setText("Added " + doneOf(added, tried, "bitmap", "bitmaps") + " to " + archive);
     platform_.processPaintEvents();
-    summarise(*log_, "files were not added");
+    summarise(*log_, "file was not added", "files were not added");
 }
 
-std::string ArchiveCommands::summaryText(int count, const std::vector<std::string>& reasons, const std::string& what) {
-    std::string text = std::to_string(count) + " " + what + ":";
+void ArchiveCommands::summarise(const CommandLog& log, const std::string& one, const std::string& many) {
+    const std::vector<std::string>& reasons = log.reasons;
+    if (reasons.empty()) return;
+    std::string text = counted(int(reasons.size()), one, many) + ":";
     for (std::size_t i = 0; i < reasons.size() && i < kReasonsShown; ++i) text += "\n" + reasons[i];
     if (reasons.size() > kReasonsShown) text += "\nand " + std::to_string(reasons.size() - kReasonsShown) + " more.";
-    return text;
-}
-
-void ArchiveCommands::summarise(const CommandLog& log, const std::string& what) {
-    if (log.reasons.empty()) return;
-    app::showNotice(platform_, summaryText(int(log.reasons.size()), log.reasons, what));
+    app::showNotice(platform_, text);
 }
 
 void ArchiveCommands::ZipMaster1Message(int errCode, const std::string& message) {

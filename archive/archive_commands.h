@@ -58,11 +58,6 @@ public:
     // The archive the list's current entry names ("" when the list is empty).
     std::string currentArchive() const;
 
-    // The summary notice of a command that left `count` entries or files
-    // undone, from the first few of their `reasons`; `what` is "entries were
-    // not extracted" or "files were not added".
-    static std::string summaryText(int count, const std::vector<std::string>& reasons, const std::string& what);
-
     // Add stops at the first file whose archive cannot be opened or written
     // (the batch form); the desktop goes on, asking for each file.
     bool stopAddAtArchiveFailure = false;
@@ -73,8 +68,10 @@ private:
         std::vector<std::string> reasons;
         bool faultShown = false;
     };
-    // Shows the summary of the command that ends, if anything was undone.
-    void summarise(const CommandLog& log, const std::string& what);
+    // Shows the summary of the command that ends, if anything was undone:
+    // the count ("1 file was not added", "2 files were not added") and the
+    // first reasons.
+    void summarise(const CommandLog& log, const std::string& one, const std::string& many);
 
     app::MainForm& form_;
     app::PlatformServices& platform_;

@@ -158,6 +158,29 @@ TEST_F(CommandsTest, UnreadableArchivesSayWhyAndNothingIsWritten) {
     }
 }
 
+TEST_F(CommandsTest, AnArchiveThatCannotBeWrittenStopsTheAddOnlyWhenAsked) {
+    writeBitmaps(3);
+    for (const bool stop : {false, true}) {
+        fake.messages.clear();
+        fake.buttonAnswers = {Button::All};
+        auto p = start();
+        p->archiveCommands.stopAddAtArchiveFailure = stop;
+        {
+            const testing::FileSizeLimit limit(16);  // no archive fits
+            p->form.Addselectedfilesto1.click();
+        }
+        const std::vector<std::string> boxes = fake.messageTexts();
+        ASSERT_EQ(boxes.size(), 3u) << stop;  // the question, the fault once, the summary
+        EXPECT_EQ(boxes[1], "Some error occured!");
+        EXPECT_EQ(boxes[2].rfind(stop ? "1 file was not added:\nCannot write the archive "
+                                      : "3 files were not added:\nCannot write the archive ", 0),
+                  0u)
+            << boxes[2];
+        EXPECT_EQ(p->form.Panel1.text(), (stop ? "Added 0 of 1 bitmap to " : "Added 0 of 3 bitmaps to ") + dir.file("page.zip"));
+        EXPECT_FALSE(dir.exists("page.zip"));
+    }
+}
+
 TEST_F(CommandsTest, ExtractEndsWithOneSummaryOfWhatWasSkippedAndWhy) {
     std::vector<HandEntry> slips;
     for (int i = 1; i <= 5; ++i) slips.push_back({"../e" + std::to_string(i) + ".bmp", "x"});
