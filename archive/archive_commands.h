@@ -29,6 +29,13 @@ inline constexpr const char* kAddFailed = "Error adding to archive. DLL error.";
 inline constexpr const char* kLibraryError = "Some error occured!";
 inline constexpr const char* kNoZipFiles = "No zip files.";
 
+// What a running archive command met: the reasons of what it left undone,
+// and whether the library's fault box was shown.
+struct CommandLog {
+    std::vector<std::string> reasons;
+    bool faultShown = false;
+};
+
 class ArchiveCommands {
 public:
     ArchiveCommands(app::MainForm& form, app::PlatformServices& platform, TZipMaster& engine);
@@ -63,11 +70,6 @@ public:
     bool stopAddAtArchiveFailure = false;
 
 private:
-    // What a running command met.
-    struct CommandLog {
-        std::vector<std::string> reasons;
-        bool faultShown = false;
-    };
     // Shows the summary of the command that ends, if anything was undone:
     // the count ("1 file was not added", "2 files were not added") and the
     // first reasons.
