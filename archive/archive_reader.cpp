@@ -157,7 +157,9 @@ bool openRepaired(const Bytes& bytes, ArchiveReading& r) {
         zip_source_free(src);
         return false;
     }
-    if (!listEntries(listed)) return false;
+    // libzip must see exactly the records kept, or the two readings disagree.
+    const std::size_t kept = std::size_t(std::count_if(index.begin(), index.end(), [](std::int64_t i) { return i >= 0; }));
+    if (!listEntries(listed) || listed.items.size() != kept) return false;
     // Every raw entry in order; a repeated name under the name that libzip
     // gives its first entry.
     std::map<std::string, std::string> firstName;
