@@ -30,7 +30,7 @@ std::optional<PrinterGeometry> ConsolePlatform::printerGeometry() { return std::
 
 void ConsolePlatform::printerSetup() {}
 
-bool ConsolePlatform::printPage(const imaging::Bitmap&) { return false; }
+bool ConsolePlatform::printPage(const imaging::Bitmap&, imaging::Size) { return false; }
 
 void ConsolePlatform::beep() {}
 

@@ -21,7 +21,7 @@ public:
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     std::optional<PrinterGeometry> printerGeometry() override;
     void printerSetup() override;
-    bool printPage(const imaging::Bitmap& page) override;
+    bool printPage(const imaging::Bitmap& page, imaging::Size onPaper) override;
     void beep() override;
     void setBusyCursor(bool busy) override;
     void processPaintEvents() override;

@@ -91,10 +91,11 @@ public:
     virtual std::optional<PrinterGeometry> printerGeometry() = 0;
     // The printer setup dialog (printer, paper, orientation).
     virtual void printerSetup() = 0;
-    // Prints one job of one page: `page` is already at device pixels and is
-    // drawn 1:1 at the top-left of the printable area. False when the job
-    // failed and was abandoned.
-    virtual bool printPage(const imaging::Bitmap& page) = 0;
+    // Prints one job of one page: `page` is drawn from the top-left of the
+    // printable area over `onPaper` device pixels (1:1 when that is its own
+    // size). False when the job failed and was abandoned, nothing of it
+    // spooled.
+    virtual bool printPage(const imaging::Bitmap& page, imaging::Size onPaper) = 0;
 
     virtual void beep() = 0;
     // Hourglass (busy) cursor on or off.

@@ -92,6 +92,8 @@ void TZipMaster::ownError(const std::string& text) {
 
 void TZipMaster::Add() {
     ClearOnExit clear{FSpecArgs};
+    successCnt_ = 0;
+    archiveFailed_ = false;
     if (zipFileName_.empty()) {
         ownError("No archive name is set: nothing added");
         return;
@@ -126,11 +128,14 @@ void TZipMaster::Add() {
         if (rc < 0) ownError(kZipDllAborted);
     }
     errorCount_ += call.failed;
+    successCnt_ = call.added;
+    archiveFailed_ = call.archiveFailed != 0;
     if (call.added > 0) readDirectory();
 }
 
 void TZipMaster::Extract() {
     ClearOnExit clear{FSpecArgs};
+    successCnt_ = 0;
     if (zipFileName_.empty()) {
         ownError("No archive name is set: nothing extracted");
         return;
@@ -169,6 +174,7 @@ void TZipMaster::Extract() {
     if (context.failure) std::rethrow_exception(context.failure);
     if (rc < 0) ownError(kUnzDllAborted);
     errorCount_ += call.failed;
+    successCnt_ = call.extracted;
 }
 
 }  // namespace quillet::archive

@@ -91,6 +91,10 @@ public:
     // Errors met since the engine was made: its own error messages, library
     // messages with a non-zero code and files a library could not do.
     int ErrorCount() const { return errorCount_; }
+    // Files the last Add added, or the last Extract wrote.
+    int SuccessCnt() const { return successCnt_; }
+    // Whether the last Add could not open or write the archive itself.
+    bool ArchiveFailed() const { return archiveFailed_; }
 
     // Raises one message: shown in a notice box when it is the engine's own
     // (ErrCode 0 from the engine) and the engine is not Unattended, then the
@@ -105,6 +109,8 @@ private:
     std::string zipFileName_;
     std::vector<ZipEntry> entries_;
     int errorCount_ = 0;
+    int successCnt_ = 0;
+    bool archiveFailed_ = false;
 };
 
 }  // namespace quillet::archive

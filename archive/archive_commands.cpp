@@ -6,10 +6,24 @@
 #include "app/output_directory.h"
 #include "app/platform_services.h"
 #include "archive/ZipMstr.h"
+#include "base/scope_guard.h"
 
 namespace quillet::archive {
 
 namespace {
+
+// How many reasons the summary quotes.
+constexpr std::size_t kReasonsShown = 3;
+
+std::string counted(int n, const std::string& one, const std::string& many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// "4 files" or "2 of 5 files".
+std::string doneOf(int done, int tried, const std::string& one, const std::string& many) {
+    if (done == tried) return counted(done, one, many);
+    return std::to_string(done) + " of " + counted(tried, one, many);
+}
 
 // The entry with the focus: the one last clicked, else the first.
 int focusedEntry(const app::FileList& list) {
@@ -97,11 +111,17 @@ void ArchiveCommands::ExtractClick() {
     form_.Panel1.setText(n == 1 ? "Now extracting the file from " + archive
                                 : "Now extracting all " + std::to_string(n) + " files from " + archive);
     platform_.processPaintEvents();
+    log_.emplace();
+    const base::ScopeExit endLog([this] { log_.reset(); });
     try {
         engine_.Extract();
     } catch (...) {
         app::showNotice(platform_, kExtractFailed);
     }
+    form_.Panel1.setText("Extracted " + doneOf(engine_.SuccessCnt(), n, "file", "files") + " to " +
+                         engine_.ExtrBaseDir);
+    platform_.processPaintEvents();
+    summarise(*log_, "entry was not extracted", "entries were not extracted");
 }
 
 void ArchiveCommands::Addselectedfilesto1Click() {
@@ -109,30 +129,55 @@ void ArchiveCommands::Addselectedfilesto1Click() {
     if (list.selectedCount() == 0) return;
     app::applyOutputDirectoryRule(form_);
     const std::string base = form_.filename.text();
-    engine_.setZipFileName(app::joinPath(form_.OutputDirectory, base + ".zip"));
+    const std::string archive = app::joinPath(form_.OutputDirectory, base + ".zip");
+    engine_.setZipFileName(archive);
+    log_.emplace();
+    const base::ScopeExit endLog([this] { log_.reset(); });
+    int tried = 0, added = 0;
+    bool stopped = false;
     app::walkSelectedEntries(
         form_, platform_,
         [&](const std::string& name) {
             return "Are you sure you want to add " + name + " to the " + base + ".zip file?";
         },
         [&](const std::string& name) {
+            if (stopped) return;
+            ++tried;
             engine_.FSpecArgs.clear();
             engine_.FSpecArgs.push_back(list.pathOf(name));
             try {
                 engine_.Add();
+                added += engine_.SuccessCnt();
             } catch (...) {
                 app::showNotice(platform_, kAddFailed);
             }
+            stopped = stopAddAtArchiveFailure && engine_.ArchiveFailed();
         });
+    form_.Panel1.setText("Added " + doneOf(added, tried, "bitmap", "bitmaps") + " to " + archive);
+    platform_.processPaintEvents();
+    summarise(*log_, "file was not added", "files were not added");
+}
+
+void ArchiveCommands::summarise(const CommandLog& log, const std::string& one, const std::string& many) {
+    const std::vector<std::string>& reasons = log.reasons;
+    if (reasons.empty()) return;
+    std::string text = counted(int(reasons.size()), one, many) + ":";
+    for (std::size_t i = 0; i < reasons.size() && i < kReasonsShown; ++i) text += "\n" + reasons[i];
+    if (reasons.size() > kReasonsShown) text += "\nand " + std::to_string(reasons.size() - kReasonsShown) + " more.";
+    app::showNotice(platform_, text);
 }
 
 void ArchiveCommands::ZipMaster1Message(int errCode, const std::string& message) {
     if (errCode != 0) {
-        app::showNotice(platform_, kLibraryError);
+        // The library's fault box once per command; the summary says more.
+        if (log_) log_->reasons.push_back(message);
+        if (!log_ || !log_->faultShown) app::showNotice(platform_, kLibraryError);
+        if (log_) log_->faultShown = true;
         return;
     }
     // An empty message says nothing; warnings start with "W".
     if (message.empty() || message.front() == 'W') return;
+    if (log_ && message.rfind("Skipped ", 0) == 0) log_->reasons.push_back(message);
     form_.Panel1.setText(message);
     platform_.processPaintEvents();
 }

@@ -3,8 +3,15 @@
 // bitmaps into <base file name>.zip in the output directory, switching the
 // list to the archives of its directory, and unpacking one into the output
 // directory; and the routing of the zip engine's messages.
+//
+// While a command runs, the library's faults and the entries it skips are
+// gathered: the library's fault box is shown once, and when the command ends
+// one notice sums up what was not done and why, and the status panel says
+// what was done and where.
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace quillet::app {
 struct MainForm;
@@ -21,6 +28,13 @@ inline constexpr const char* kExtractFailed = "An error has occured in the DLL!"
 inline constexpr const char* kAddFailed = "Error adding to archive. DLL error.";
 inline constexpr const char* kLibraryError = "Some error occured!";
 inline constexpr const char* kNoZipFiles = "No zip files.";
+
+// What a running archive command met: the reasons of what it left undone,
+// and whether the library's fault box was shown.
+struct CommandLog {
+    std::vector<std::string> reasons;
+    bool faultShown = false;
+};
 
 class ArchiveCommands {
 public:
@@ -51,10 +65,20 @@ public:
     // The archive the list's current entry names ("" when the list is empty).
     std::string currentArchive() const;
 
+    // Add stops at the first file whose archive cannot be opened or written
+    // (the batch form); the desktop goes on, asking for each file.
+    bool stopAddAtArchiveFailure = false;
+
 private:
+    // Shows the summary of the command that ends, if anything was undone:
+    // the count ("1 file was not added", "2 files were not added") and the
+    // first reasons.
+    void summarise(const CommandLog& log, const std::string& one, const std::string& many);
+
     app::MainForm& form_;
     app::PlatformServices& platform_;
     TZipMaster& engine_;
+    std::optional<CommandLog> log_;
 };
 
 }  // namespace quillet::archive

@@ -22,7 +22,7 @@ struct DirectoryReading {
     enum class Outcome {
         NoFile,   // the path names no file: no entries, no message
         Read,     // every entry listed
-        Warning,  // listed, but the archive fails libzip's consistency check
+        Warning,  // listed, but the archive is not as it should be
         Failed,   // not readable: `message` says why
     };
     Outcome outcome = Outcome::NoFile;
@@ -31,8 +31,9 @@ struct DirectoryReading {
 };
 
 // Reads the directory of the archive at `path`: first with libzip's
-// consistency check, then, when only that check fails, without it (the
-// listing then goes on after "Warning - Error in zip structure!").
+// consistency check, then, when only that check fails, without it, and when
+// libzip refuses the archive as it stands, record by record (both go on
+// after "Warning - Error in zip structure!"; see archive_reader.h).
 DirectoryReading readZipDirectory(const std::string& path);
 // The same over an archive held in memory (the bytes must outlive the call).
 DirectoryReading readZipDirectory(const void* data, std::size_t size);

@@ -110,7 +110,7 @@ public:
         return app::PrinterGeometry{203, 289, 4794, 6826};
     }
     void printerSetup() override {}
-    bool printPage(const imaging::Bitmap&) override { return true; }
+    bool printPage(const imaging::Bitmap&, imaging::Size) override { return true; }
     void beep() override {}
     void setBusyCursor(bool) override {}
     void processPaintEvents() override {}

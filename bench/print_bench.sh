@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Printing benchmark: composed external pages of about 7500 x 7000 and
-# 9000 x 20000 pixels printed to the cups-pdf queue by quillet-batch --print,
-# side by side with what a user would otherwise type, `lp -o fit-to-page
+# 9000 x 20000 pixels, and a small 24-bit colour page (203 x 301), printed
+# by quillet-batch --print to a cups-pdf queue of the benchmark's own, side
+# by side with what a user would otherwise type, `lp -o fit-to-page
 # page.bmp`, to the same queue. For each: the command's time, the time until
 # the PDF has landed (queue idle), the job's size as CUPS received it, the
-# PDF's size and its images, and the peak memory of the command (GNU time). Then bench/print_bench's timings of
-# the device page preparation (stretch and thickening) and of the preview.
+# PDF's size and its images, and the peak memory of the command (GNU time).
+# Each PDF is found by its job's id, so other prints do not count. Then
+# bench/print_bench's timings of the device page preparation (stretch and
+# thickening) and of the preview.
 #
 #   bash bench/print_bench.sh [--runs N]
 #
 # Needs the build (QUILLET_BUILD_DIR, default build/): tools/quillet-batch,
-# tools/quillet-samples and bench/print_bench; cupsd with the cups-pdf queue
-# PDF (scripts/start-printer.sh); poppler-utils; GNU time.
+# tools/quillet-samples and bench/print_bench; cupsd with cups-pdf
+# (scripts/start-printer.sh) and the right to add a queue (lpadmin);
+# poppler-utils; ImageMagick; GNU time.
 set -euo pipefail
 
 top="$(cd "$(dirname "$0")/.." && pwd)"
@@ -31,28 +35,38 @@ done
 for tool in "$batch" "$samples" "$prep"; do
   [ -x "$tool" ] || { echo "print_bench: $tool is not built" >&2; exit 1; }
 done
-lpstat -p PDF >/dev/null 2>&1 || { echo "print_bench: no cups-pdf queue PDF (scripts/start-printer.sh)" >&2; exit 1; }
+queue="quillet-bench-$$"
+lpadmin -p "$queue" -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null ||
+  { echo "print_bench: cannot add a cups-pdf queue (scripts/start-printer.sh; lpadmin)" >&2; exit 1; }
 out_dir="$(sed -n 's/^Out[[:space:]]\+//p' /etc/cups/cups-pdf.conf | tail -1)"
 out_dir="${out_dir:-\${HOME\}/PDF}"
 out_dir="${out_dir//\$\{HOME\}/$HOME}"
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/quillet-print-bench.XXXXXX")"
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/src" "$work/a" "$work/b"
+trap 'lpadmin -x "$queue" 2>/dev/null; rm -rf "$work"' EXIT
+mkdir -p "$work/src" "$work/a" "$work/b" "$work/c"
+convert -size 203x301 gradient:red-blue -type TrueColor BMP3:"$work/c/1page.bmp"
 "$samples" -n 40 "$work/src" >/dev/null
 "$batch" -C "$work/src" -o "$work/a" --borders 3,3,3,3,3,3,3,3 --yppi 600 --columns 3 --xppi 913 >/dev/null
 "$batch" -C "$work/src" -o "$work/b" --paper 210x297 --yppi 1711 --xppi 1089 >/dev/null
 
 now() { date +%s.%N; }
 calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
-# Waits until a PDF that is not in the list $1 has appeared and the queue is
-# idle; prints its path.
+# The queue's newest job: "id size".
+newest_job() {
+  lpstat -W completed -o "$queue" 2>/dev/null | awk -v q="$queue-" '{sub(q, "", $1); print $1, $3}' | sort -n | tail -1
+}
+# Waits until the queue is idle and a job newer than $1 has its PDF
+# (cups-pdf names it ...job_<id>.pdf); prints its path.
 wait_pdf() {
-  local before="$1" f
+  local before="$1" id f
   for _ in $(seq 1200); do
-    if [ -z "$(lpstat -o PDF 2>/dev/null)" ]; then
-      f="$(comm -13 <(echo "$before") <( (ls -1 "$out_dir"/*.pdf 2>/dev/null || true) | sort) | tail -1)"
-      [ -n "$f" ] && { echo "$f"; return 0; }
+    if [ -z "$(lpstat -o "$queue" 2>/dev/null)" ]; then
+      id="$(newest_job | cut -d' ' -f1)"
+      if [ -n "$id" ] && [ "$id" -gt "$before" ]; then
+        f="$(ls -1 "$out_dir"/*job_"$id".pdf 2>/dev/null | head -1)"
+        [ -n "$f" ] && { echo "$f"; return 0; }
+      fi
     fi
     sleep 0.05
   done
@@ -63,7 +77,8 @@ wait_pdf() {
 run() {
   local name="$1" dir="$2" file="$3"; shift 3
   local before t0 t1 t2 pdf peak job
-  before="$( (ls -1 "$out_dir"/*.pdf 2>/dev/null || true) | sort)"
+  before="$(newest_job | cut -d' ' -f1)"
+  before="${before:-0}"
   t0="$(now)"
   (cd "$dir" && /usr/bin/time -v -o "$work/time.txt" "$@" >/dev/null 2>"$work/err.txt") ||
     { echo "print_bench: $name failed: $(cat "$work/err.txt")" >&2; return 1; }
@@ -71,7 +86,7 @@ run() {
   pdf="$(wait_pdf "$before")"
   t2="$(now)"
   peak="$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/time.txt")"
-  job="$(lpstat -W completed -o PDF | awk '{sub(/^PDF-/, "", $1); print $1, $3}' | sort -n | tail -1 | cut -d' ' -f2)"
+  job="$(newest_job | cut -d' ' -f2)"
   local images
   images="$(pdfimages -list "$pdf" | awk 'NR>2 {printf "%s %sx%s %s-bit %s; ", $3, $4, $5, $8, $9}')"
   printf '%-8s %-7s command %6.2f s  until PDF %6.2f s  job %7d KB  PDF %7d KB  peak %5d MB  %s\n' \
@@ -82,18 +97,18 @@ run() {
   last_job="$job"
 }
 
-for d in a b; do
+for d in a b c; do
   page="$work/$d/1page.bmp"
   size="$(head -c 26 "$page" | od -An -tu4 -j18 -N8 | awk '{print $1 " x " $2}')"
   echo "page $d: $size pixels, $(( $(stat -c %s "$page") / 1024 )) KB"
   for i in $(seq "$runs"); do
-    run quillet "$work/$d" "$d/1page" "$batch" --print --printer PDF 1page.bmp
+    run quillet "$work/$d" "$d/1page" "$batch" --print --printer "$queue" 1page.bmp
     q_until="$last_until" q_job="$last_job"
-    run lp "$work/$d" "$d/1page" lp -d PDF -o fit-to-page 1page.bmp
+    run lp "$work/$d" "$d/1page" lp -d "$queue" -o fit-to-page 1page.bmp
     printf '         ratio quillet/lp: until PDF %.3f, job size %.3f\n' \
       "$(calc "$q_until / $last_until")" "$(calc "$q_job / $last_job")"
   done
-  run thick "$work/$d" "$d/1page" "$batch" --print --printer PDF --thick 1page.bmp
+  run thick "$work/$d" "$d/1page" "$batch" --print --printer "$queue" --thick 1page.bmp
 done
 echo
-"$prep" "$work/a/1page.bmp" "$work/b/1page.bmp"
+"$prep" "$work/a/1page.bmp" "$work/b/1page.bmp" "$work/c/1page.bmp"

@@ -8,9 +8,7 @@
 
 #include "imaging/bmp_file.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/types.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,7 +19,6 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
-#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -30,6 +27,7 @@
 
 #include "base/posix_file.h"
 #include "base/scope_guard.h"
+#include "base/temp_file.h"
 #include "imaging/bit_rows.h"
 #include "imaging/bmp_header.h"
 #include "imaging/bmp_rle.h"
@@ -348,41 +346,6 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
 
 namespace {
 
-// "<name>.tmp-<pid>-<n>", the temporary name of a save to <name>.
-std::string tempName(const std::string& path, long pid, unsigned n) {
-    return path + ".tmp-" + std::to_string(pid) + "-" + std::to_string(n);
-}
-
-// The pid in a temporary name of a save to `name` ("<name>.tmp-<pid>-<n>",
-// digits only), or 0 for any other entry.
-long tempOwner(const std::string& entry, const std::string& name) {
-    const std::string prefix = name + ".tmp-";
-    if (entry.compare(0, prefix.size(), prefix) != 0) return 0;
-    const std::string rest = entry.substr(prefix.size());
-    const std::size_t dash = rest.find('-');
-    auto digits = [](const std::string& t) {
-        return !t.empty() && t.size() < 10 && t.find_first_not_of("0123456789") == std::string::npos;
-    };
-    if (dash == std::string::npos || !digits(rest.substr(0, dash)) || !digits(rest.substr(dash + 1))) return 0;
-    return std::stol(rest.substr(0, dash));
-}
-
-// Removes temporary files of earlier saves to `path` whose process is gone
-// (killed part-way, for example past a file-size limit).
-void removeStaleTemps(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    DIR* d = ::opendir(dir.c_str());
-    if (d == nullptr) return;
-    while (const dirent* e = ::readdir(d)) {
-        const long pid = tempOwner(e->d_name, name);
-        if (pid <= 0 || pid == long(::getpid())) continue;
-        if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH) ::unlink((dir + "/" + e->d_name).c_str());
-    }
-    ::closedir(d);
-}
-
 // Writes the file laid out by `l`, `row(y, dst)` encoding stored row y.
 // The file is encoded and written a cache-sized chunk at a time: each
 // chunk is still in the cache when the kernel copies it, and large
@@ -403,15 +366,10 @@ void writeBmpFile(const std::string& path, const BmpLayout& l, EncodeRow row) {
     const base::ScopeExit trim([] { scratch.trim(); });
 
     // A fresh file beside the target, renamed over it once complete.
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    base::UniqueFd f;
-    for (int attempt = 0; attempt < 100 && !f.valid(); ++attempt) {
-        temp = tempName(path, long(::getpid()), counter++);
-        f.reset(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (!f.valid() && errno != EEXIST) break;
-    }
-    if (!f.valid()) throw BitmapError("Cannot create the bitmap file (" + errnoText() + ")");
+    base::TemporaryFile t = base::temporaryBeside(path);
+    if (!t.fd.valid()) throw BitmapError("Cannot create the bitmap file (" + errnoText() + ")");
+    base::UniqueFd f = std::move(t.fd);
+    const std::string& temp = t.name;
     base::ScopeExit dropTemp([&temp] { ::unlink(temp.c_str()); });
 
     encodeHeaders(l, buf);
@@ -429,7 +387,7 @@ void writeBmpFile(const std::string& path, const BmpLayout& l, EncodeRow row) {
     if (::rename(temp.c_str(), path.c_str()) != 0)
         throw BitmapError("Cannot replace the bitmap file (" + errnoText() + ")");
     dropTemp.dismiss();
-    removeStaleTemps(path);
+    base::removeStaleTemporariesBeside(path);
 }
 
 }  // namespace

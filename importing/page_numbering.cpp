@@ -9,6 +9,7 @@
 
 #include "app/counter_form.h"
 #include "base/posix_file.h"
+#include "base/temp_file.h"
 #include "app/output_directory.h"
 #include "imaging/bitmap_error.h"
 #include "imaging/bmp_file.h"
@@ -31,19 +32,20 @@ struct TempFile {
 };
 
 // Writes the page whole under a fresh short name in `directory`; returns
-// that name. Throws BitmapError when it cannot be written.
+// that name. Throws BitmapError when it cannot be written. The name is one
+// of the shared temporary names, so a run killed part-way leaves nothing
+// that the next write into the folder does not clear.
 std::string writeTemp(const std::string& directory, const imaging::Bitmap& page) {
-    std::string temp = app::joinPath(directory, ".qi-XXXXXX");
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) throw imaging::BitmapError("cannot be created (" + errnoText(errno) + ")");
-    ::close(fd);
+    base::TemporaryFile temp = base::temporaryBeside(app::joinPath(directory, "page"));
+    if (!temp.fd.valid()) throw imaging::BitmapError("cannot be created (" + errnoText(errno) + ")");
+    temp.fd.reset();
     try {
-        imaging::saveBmp(page, temp);  // whole or not at all, then renamed over the empty file
+        imaging::saveBmp(page, temp.name);  // whole or not at all, then renamed over the empty file
     } catch (...) {
-        ::unlink(temp.c_str());
+        ::unlink(temp.name.c_str());
         throw;
     }
-    return temp;
+    return temp.name;
 }
 
 // Gives the complete temporary file the target's name unless a file holds

@@ -4,11 +4,12 @@
 #include <cmath>
 #include <cstdint>
 
-#include "layout/rounding.h"
+#include "base/rounding.h"
 #include "layout/strip_chain.h"
 
 namespace quillet::layout {
 
+using base::halfUp;
 using imaging::Bitmap;
 
 namespace {

@@ -3,9 +3,18 @@
 #include <algorithm>
 #include <limits>
 
+#include "base/rounding.h"
 #include "base/scope_guard.h"
 
 namespace quillet::layout {
+
+using base::halfUp;
+using base::intDiv;
+using base::intMod;
+using base::kInchesPerMm;
+using base::kMmPerInch;
+using base::roundEven;
+using base::toInt32;
 
 namespace {
 

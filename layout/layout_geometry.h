@@ -13,7 +13,6 @@
 #include "app/main_form.h"
 #include "layout/borders_dialog.h"
 #include "layout/layout_numbers.h"
-#include "layout/rounding.h"
 #include "output/printed_size_dialog.h"
 
 namespace quillet::layout {

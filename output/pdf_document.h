@@ -18,10 +18,17 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// True when the file at `path` looks like a whole PDF: more than a header,
+// ending with the end-of-file marker (a write that failed part-way leaves
+// it short of that).
+bool isWholePdf(const std::string& path);
+
 class PdfDocument {
 public:
-    // Nothing is written before the first page; the file gets its name only
-    // when finish() succeeds, so a run that stops leaves no half-written PDF.
+    // Nothing is written before the first page. The pages go into a
+    // temporary file beside `path`, every write checked, and the file takes
+    // its name only when finish() has checked it whole: a run that fails or
+    // stops leaves the earlier file under the name as it was.
     explicit PdfDocument(std::string path);
     ~PdfDocument();
     PdfDocument(const PdfDocument&) = delete;
@@ -32,7 +39,9 @@ public:
     // pixelsPerInch. Throws PdfError naming the file and the fault.
     void addPage(const imaging::Bitmap& page, int widthMm, int heightMm, int pixelsPerInch);
 
-    // Completes the file under its name. Throws PdfError.
+    // Completes the file, checks it and gives it its name, replacing an
+    // earlier file; removes the temporaries that killed runs left beside it.
+    // Throws PdfError (the temporary is then removed).
     void finish();
 
     int pages() const { return pages_; }
@@ -41,7 +50,6 @@ public:
 private:
     struct Writer;
     std::string path_;
-    std::string temp_;
     std::unique_ptr<Writer> writer_;
     int pages_ = 0;
 };

@@ -4,8 +4,9 @@
 #include <optional>
 
 #include "app/message_boxes.h"
+#include "base/rounding.h"
 #include "imaging/bmp_file.h"
-#include "layout/rounding.h"
+#include "output/bitmap_walk.h"
 #include "output/open_dialog.h"
 #include "output/thickening.h"
 
@@ -32,8 +33,8 @@ private:
 imaging::Size previewSize(int width, int height, int widthMm, int heightMm) {
     const double paper = double(widthMm) / heightMm;
     const double image = double(width) / height;
-    if (paper / image > 1) return {layout::toInt32(layout::roundEven(width * paper / image)), height};
-    return {width, layout::toInt32(layout::roundEven(height * image / paper))};
+    if (paper / image > 1) return {base::toInt32(base::roundEven(width * paper / image)), height};
+    return {width, base::toInt32(base::roundEven(height * image / paper))};
 }
 
 imaging::Bitmap previewImage(const imaging::Bitmap& bitmap, int widthMm, int heightMm, bool thick) {
@@ -83,18 +84,11 @@ void PreviewCommand::enterPreview() {
 void PreviewCommand::previewSelected() {
     enterPreview();
     const NormalModeOnExit normal(viewer_);
-    const app::FileList& list = form_.FileListBox1;
-    const int n = list.selectedCount();
-    for (int i = 0, k = 0; i < list.count() && k < n; ++i) {
-        if (!list.selected(i)) continue;
-        ++k;
-        const std::string& entry = list.entry(i);
-        previewFile(list.pathOf(entry), entry);
-        const std::string counter = "'" + entry + "' (" + std::to_string(k) + "/" + std::to_string(n) + ")";
-        if (app::showInformation(platform_, counter, {app::Button::Ok, app::Button::Cancel}) ==
-            app::Button::Cancel)
-            break;
-    }
+    walkSelectedBitmaps(form_.FileListBox1, [this](const SelectedBitmap& b) {
+        previewFile(b.path, b.entry);
+        const std::string counter = "'" + b.entry + "' (" + std::to_string(b.k) + "/" + std::to_string(b.n) + ")";
+        return app::showInformation(platform_, counter, {app::Button::Ok, app::Button::Cancel}) != app::Button::Cancel;
+    });
 }
 
 void PreviewCommand::previewChosen() {

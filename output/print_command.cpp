@@ -5,8 +5,9 @@
 #include <optional>
 
 #include "app/message_boxes.h"
+#include "base/rounding.h"
 #include "imaging/bmp_file.h"
-#include "layout/rounding.h"
+#include "output/bitmap_walk.h"
 #include "output/open_dialog.h"
 #include "output/thickening.h"
 
@@ -15,23 +16,52 @@ namespace quillet::output {
 imaging::Size printedPixels(const app::PrinterGeometry& printer, int widthMm, int heightMm) {
     const double acrossPerMm = double(printer.widthPx) / printer.widthMm;
     const double downPerMm = double(printer.heightPx) / printer.heightMm;
-    return {layout::toInt32(layout::roundEven(widthMm * acrossPerMm)),
-            layout::toInt32(layout::roundEven(heightMm * downPerMm))};
+    return {base::toInt32(base::roundEven(widthMm * acrossPerMm)),
+            base::toInt32(base::roundEven(heightMm * downPerMm))};
 }
 
-imaging::Bitmap devicePage(const imaging::Bitmap& source, imaging::Size printed,
-                           imaging::Size printable, bool thick) {
+namespace {
+
+// One axis of a colour page: `pixels` on the page, covering `paper` device
+// pixels, the source stretched over the first `stretched` of them.
+struct ColourAxis {
+    int stretched, pixels, paper;
+};
+
+ColourAxis colourAxis(int printed, int source, int printable, int reach) {
+    if (source >= printed) {
+        const int n = std::min(printed + reach, printable);
+        return {printed, n, n};
+    }
+    const int pixels = source + reach;
+    return {source, pixels, base::toInt32(base::roundEven(double(pixels) * printed / source))};
+}
+
+}  // namespace
+
+DevicePage devicePage(const imaging::Bitmap& source, imaging::Size printed, imaging::Size printable,
+                      bool thick) {
     const int reach = thick ? 1 : 0;
-    imaging::Bitmap page;
-    if (!source.monochrome()) page.setMonochrome(false);
-    page.setSize(std::min(printed.width + reach, printable.width),
-                 std::min(printed.height + reach, printable.height));
-    if (page.isEmpty() || source.isEmpty()) return page;
+    DevicePage page;
+    imaging::Size stretched = printed;
+    if (source.monochrome()) {
+        page.bitmap.setSize(std::min(printed.width + reach, printable.width),
+                            std::min(printed.height + reach, printable.height));
+        page.onPaper = {page.bitmap.width(), page.bitmap.height()};
+    } else {
+        const ColourAxis x = colourAxis(printed.width, source.width(), printable.width, reach);
+        const ColourAxis y = colourAxis(printed.height, source.height(), printable.height, reach);
+        page.bitmap.setMonochrome(false);
+        page.bitmap.setSize(x.pixels, y.pixels);
+        page.onPaper = {x.paper, y.paper};
+        stretched = {x.stretched, y.stretched};
+    }
+    if (page.bitmap.isEmpty() || source.isEmpty()) return page;
     if (thick)
-        thicken(page, source, printed.width, printed.height);
+        thicken(page.bitmap, source, stretched.width, stretched.height);
     else
-        page.copyRect({0, 0, printed.width, printed.height}, source,
-                      {0, 0, source.width(), source.height()});
+        page.bitmap.copyRect({0, 0, stretched.width, stretched.height}, source,
+                             {0, 0, source.width(), source.height()});
     return page;
 }
 
@@ -78,15 +108,11 @@ void PrintCommand::Print1Click() {
 }
 
 void PrintCommand::printSelected() {
-    const app::FileList& list = form_.FileListBox1;
-    const int n = list.selectedCount();
-    for (int i = 0, k = 0; i < list.count() && k < n; ++i) {
-        if (!list.selected(i)) continue;
-        ++k;
-        const std::string& entry = list.entry(i);
-        if (printFile(list.pathOf(entry), entry)) form_.Panel1.setText(spooledText(entry, k, n));
+    walkSelectedBitmaps(form_.FileListBox1, [this](const SelectedBitmap& b) {
+        if (printFile(b.path, b.entry)) form_.Panel1.setText(spooledText(b.entry, b.k, b.n));
         platform_.processPaintEvents();
-    }
+        return true;
+    });
     viewer_.setMode(ViewerMode::Normal);
 }
 
@@ -117,18 +143,19 @@ bool PrintCommand::printFile(const std::string& path, const std::string& name) {
 }
 
 bool PrintCommand::printOneBitmap(imaging::Bitmap bitmap) {
-    const std::optional<app::PrinterGeometry> printer = platform_.printerGeometry();
-    if (!printer) return false;
-    imaging::Bitmap page;
     try {
-        page = devicePage(bitmap, printedPixels(*printer, paper_.widthMm(), paper_.heightMm()),
-                          {printer->widthPx, printer->heightPx}, form_.ThickPrint1.checked());
+        const std::optional<app::PrinterGeometry> printer = platform_.printerGeometry();
+        if (!printer) return false;
+        const DevicePage page =
+            devicePage(bitmap, printedPixels(*printer, paper_.widthMm(), paper_.heightMm()),
+                       {printer->widthPx, printer->heightPx}, form_.ThickPrint1.checked());
+        bitmap = imaging::Bitmap();
+        return platform_.printPage(page.bitmap, page.onPaper);
     } catch (const std::exception&) {
-        // Not enough memory for the page: no job was started.
+        // No memory for the page or inside the print engine: the job is
+        // abandoned before anything of it reaches the spooler.
         return false;
     }
-    bitmap = imaging::Bitmap();
-    return platform_.printPage(page);
 }
 
 }  // namespace quillet::output

@@ -20,14 +20,25 @@ namespace quillet::output {
 // halves to the even neighbour.
 imaging::Size printedPixels(const app::PrinterGeometry& printer, int widthMm, int heightMm);
 
-// The page handed to the printer: `source` stretched to `printed` device
-// pixels (black wins when shrinking a monochrome bitmap), thickened when
-// `thick`; clipped to the printable area. Monochrome for a monochrome
-// source. With Thick Print the page reaches one pixel past the printed size
-// where the printable area allows, for the ink that the thickening moves
-// there. Throws imaging::BitmapError when the page cannot be allocated.
-imaging::Bitmap devicePage(const imaging::Bitmap& source, imaging::Size printed,
-                           imaging::Size printable, bool thick);
+// What goes to the printer: `bitmap`, drawn from the top-left of the
+// printable area over `onPaper` device pixels.
+struct DevicePage {
+    imaging::Bitmap bitmap;
+    imaging::Size onPaper;
+};
+
+// The page of `source` stretched to `printed` device pixels and, when
+// `thick`, thickened. A monochrome source gives a monochrome page at device
+// pixels (black wins when shrinking), drawn 1:1 and clipped to the
+// printable area; with Thick Print it reaches one pixel past the printed
+// size where the printable area allows, for the ink that the thickening
+// moves there. A colour page has on each axis no more pixels than the
+// source (the printer stretches it further), so that its memory is bounded
+// by the source's; Thick Print then thickens by one of its own pixels, as
+// the preview does. Throws imaging::BitmapError when the page cannot be
+// allocated.
+DevicePage devicePage(const imaging::Bitmap& source, imaging::Size printed, imaging::Size printable,
+                      bool thick);
 
 class PrintCommand {
 public:
@@ -50,8 +61,9 @@ public:
 
     // Prints one loaded bitmap as one job of one page; the bitmap is
     // released once the device page is made, before the job is spooled.
-    // False when the job failed (the page could not be made or the printer
-    // refused it): the job is then abandoned and nothing of it is printed.
+    // False when the job failed anywhere after loading (no memory for the
+    // page, the printer refused the job): the job is then abandoned and
+    // nothing of it is printed.
     bool printOneBitmap(imaging::Bitmap bitmap);
 
     // "Spooled to printer . . . '" + name + "'", with " (k of n)" for the

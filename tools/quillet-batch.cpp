@@ -342,8 +342,10 @@ int main(int argc, char** argv) {
     if (!args.dryRun) form.Button1.click();
     progress.finish();
     std::printf("%s\n", form.Panel1.text().c_str());
-    if (platform.problems() > problemsBefore) return 1;
-    if (!args.dryRun && form.Panel1.text().rfind("Done", 0) != 0) return 1;
+    if (platform.problems() > problemsBefore || (!args.dryRun && form.Panel1.text().rfind("Done", 0) != 0)) {
+        if (pdf) std::fprintf(stderr, "quillet-batch: %s: not written, since pages failed\n", pdf->path().c_str());
+        return 1;
+    }
     if (pdf) {
         try {
             if (!pdfError.empty()) throw quillet::output::PdfError(pdfError);

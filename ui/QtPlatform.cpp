@@ -215,7 +215,9 @@ void QtPlatform::printerSetup() {
     runPrinterSetup(*p, dialogParent());
 }
 
-bool QtPlatform::printPage(const imaging::Bitmap& page) { return jobs_.printPage(page); }
+bool QtPlatform::printPage(const imaging::Bitmap& page, imaging::Size onPaper) {
+    return jobs_.printPage(page, onPaper);
+}
 
 void QtPlatform::beep() { QApplication::beep(); }
 

@@ -47,7 +47,7 @@ public:
     std::optional<app::FontChoice> chooseFont(const app::FontChoice& initial) override;
     std::optional<app::PrinterGeometry> printerGeometry() override;
     void printerSetup() override;
-    bool printPage(const imaging::Bitmap& page) override;
+    bool printPage(const imaging::Bitmap& page, imaging::Size onPaper) override;
     void beep() override;
     void setBusyCursor(bool busy) override;
     // Paints pending updates without taking user input, at most about every

@@ -30,10 +30,33 @@ inline unsigned byteAt(const std::uint64_t* row, int words, int x) {
 
 }  // namespace
 
+namespace {
+
+// The colour page as 8-bit grey, or a null image when a pixel is not grey.
+QImage greyImage(const imaging::Bitmap& b) {
+    QImage img(b.width(), b.height(), QImage::Format_Grayscale8);
+    if (img.isNull()) return img;
+    for (int y = 0; y < b.height(); ++y) {
+        const std::uint32_t* row = b.colourRow(y);
+        uchar* out = img.scanLine(y);
+        for (int x = 0; x < b.width(); ++x) {
+            const std::uint32_t c = row[x];
+            const std::uint32_t blue = c & 0xff;
+            if (((c >> 8) & 0xff) != blue || ((c >> 16) & 0xff) != blue) return {};
+            out[x] = uchar(blue);
+        }
+    }
+    return img;
+}
+
+}  // namespace
+
 QImage toPrintImage(const imaging::Bitmap& b) {
     if (b.isEmpty()) return {};
-    if (!b.monochrome()) return toScreenImage(b, QRect(0, 0, b.width(), b.height()));
-    return imaging::toBlackFirstMono(b);
+    if (b.monochrome()) return imaging::toBlackFirstMono(b);
+    QImage grey = greyImage(b);
+    if (!grey.isNull()) return grey;
+    return toScreenImage(b, QRect(0, 0, b.width(), b.height()));
 }
 
 imaging::Bitmap reduceForDisplay(const imaging::Bitmap& bitmap, int width, int height) {

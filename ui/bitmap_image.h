@@ -13,8 +13,9 @@ namespace quillet::ui {
 // a monochrome bitmap a Format_Mono whose colour table is exactly black
 // (index 0), then white (index 1), the one form that Qt's PDF engine embeds
 // as lossless 1-bit data (with any other table it converts the page to RGB
-// and compresses it as JPEG); Format_RGB32 for a colour bitmap. A 0-sized
-// bitmap, or one whose image cannot be allocated, gives a null image.
+// and compresses it as JPEG); Format_Grayscale8 for a colour bitmap of greys
+// only, Format_RGB32 for any other. A 0-sized bitmap, or one whose image
+// cannot be allocated, gives a null image.
 QImage toPrintImage(const imaging::Bitmap& bitmap);
 
 // The bitmap reduced to width x height for display: a monochrome bitmap

@@ -7,14 +7,21 @@
 // temporary name in its folder and takes its own name only when it is
 // complete, so a failed write (a full disk) leaves nothing under the entry's
 // name; an existing file is kept unless overwriting was asked for.
+//
+// Nothing is written past what the archive declares: an entry that inflates
+// beyond its declared size is refused part-way, and when the declared sizes
+// together exceed the folder's free space nothing is extracted. Of two
+// entries of one name only the first is written.
 
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <zip.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <set>
@@ -22,7 +29,10 @@
 #include <vector>
 
 #include "archive/dll/dll_message.h"
+#include "archive/archive_reader.h"
 #include "archive/entry_names.h"
+#include "base/posix_file.h"
+#include "base/temp_file.h"
 
 namespace quillet::archive::dll {
 
@@ -105,50 +115,58 @@ bool publish(int dir, const std::string& temp, const std::string& name, bool ove
     return true;
 }
 
-// Streams entry `index` into `leaf` of folder `dir`.
-bool writeEntry(zip_t* za, zip_uint64_t index, int dir, const std::string& leaf, mode_t mode,
-                time_t modified, bool overwrite, bool& existed, Refusal& refusal) {
-    static unsigned serial = 0;
-    const std::string temp = "." + leaf + ".part-" + std::to_string(::getpid()) + "-" + std::to_string(++serial);
-    Fd out(::openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+// Where one entry goes: `leaf` of the folder open as `dir`.
+struct Target {
+    int dir = -1;
+    std::string leaf;
+    mode_t mode = 0666;
+    time_t modified = 0;
+    std::uint64_t declared = 0;  // the entry's size as its directory record says
+    bool overwrite = false;
+};
+
+// Streams entry `index` into its target, never past its declared size.
+bool writeEntry(zip_t* za, zip_uint64_t index, const Target& to, bool& existed, Refusal& refusal) {
+    base::TemporaryFile made = base::temporaryIn(to.dir, to.mode);
+    const std::string temp = made.name;
+    Fd out(made.fd.release());
     if (out.get() < 0) {
         refusal = {errno, std::strerror(errno)};
         return false;
     }
     auto fail = [&](int code, const std::string& why) {
         out.close();
-        ::unlinkat(dir, temp.c_str(), 0);
+        ::unlinkat(to.dir, temp.c_str(), 0);
         refusal = {code, why};
         return false;
     };
     std::unique_ptr<zip_file_t, decltype(&zip_fclose)> in(zip_fopen_index(za, index, 0), &zip_fclose);
     if (!in) return fail(zip_error_code_zip(zip_get_error(za)), zip_strerror(za));
     std::vector<char> buffer(256 * 1024);
+    std::uint64_t total = 0;
     for (;;) {
         const zip_int64_t n = zip_fread(in.get(), buffer.data(), buffer.size());
         if (n < 0) return fail(zip_error_code_zip(zip_file_get_error(in.get())), zip_file_strerror(in.get()));
         if (n == 0) break;
-        for (zip_int64_t done = 0; done < n;) {
-            const ssize_t w = ::write(out.get(), buffer.data() + done, std::size_t(n - done));
-            if (w < 0) {
-                if (errno == EINTR) continue;
-                const int e = errno;
-                return fail(e, std::strerror(e));
-            }
-            done += w;
+        total += std::uint64_t(n);
+        if (total > to.declared)
+            return fail(0, "it inflates past its declared size of " + std::to_string(to.declared) + " bytes");
+        if (!base::writeFully(out.get(), buffer.data(), std::size_t(n))) {
+            const int e = errno;
+            return fail(e, std::strerror(e));
         }
     }
-    const struct timespec times[2] = {{modified, 0}, {modified, 0}};
+    const struct timespec times[2] = {{to.modified, 0}, {to.modified, 0}};
     ::futimens(out.get(), times);
     if (out.close() != 0) {
         const int e = errno;
-        ::unlinkat(dir, temp.c_str(), 0);
+        ::unlinkat(to.dir, temp.c_str(), 0);
         refusal = {e, std::strerror(e)};
         return false;
     }
-    if (!publish(dir, temp, leaf, overwrite)) {
+    if (!publish(to.dir, temp, to.leaf, to.overwrite)) {
         const int e = errno;
-        ::unlinkat(dir, temp.c_str(), 0);
+        ::unlinkat(to.dir, temp.c_str(), 0);
         if (e == EEXIST) {
             existed = true;
             return false;
@@ -167,62 +185,95 @@ mode_t storedMode(zip_t* za, zip_uint64_t index) {
     return system == ZIP_OPSYS_UNIX ? mode_t(attributes >> 16) : 0;
 }
 
+// The entry's path below the base folder, when it may be written.
+bool pathOf(const ArchiveItem& item, bool dirNames, EntryPath& path, std::string& why) {
+    if (!splitEntryName(item.entry.name, path, why)) return false;
+    if (!dirNames) path.directories.clear();
+    return true;
+}
+
+// The bytes the entries to be written declare: those with a name that may
+// be written, not already on disk (unless overwriting).
+std::uint64_t declaredTotal(const std::vector<ArchiveItem>& items, const std::set<std::string>& wanted, int base,
+                            bool dirNames, bool overwrite) {
+    std::uint64_t total = 0;
+    for (const ArchiveItem& item : items) {
+        EntryPath path;
+        std::string why;
+        if (item.index < 0 || item.entry.directoryOnly || (!wanted.empty() && !wanted.count(item.entry.name)) ||
+            !pathOf(item, dirNames, path, why) || path.leaf.empty())
+            continue;
+        struct stat st;
+        if (!overwrite && ::fstatat(base, joinEntryPath(path).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) continue;
+        total += item.entry.size;
+    }
+    return total;
+}
+
 int extractEntries(UnzDllCall& call) {
     call.extracted = 0;
     call.failed = 0;
-    int code = 0;
-    std::unique_ptr<zip_t, decltype(&zip_discard)> za(zip_open(call.archive, ZIP_RDONLY, &code), &zip_discard);
-    if (!za) {
-        zip_error_t e;
-        zip_error_init_with_code(&e, code);
-        say(call, code, std::string("Cannot open the archive ") + call.archive + ": " + zip_error_strerror(&e));
-        zip_error_fini(&e);
-        return code;
+    ArchiveReading archive = openArchive(call.archive);
+    if (archive.outcome == ArchiveReading::Outcome::Failed) {
+        say(call, archive.error, std::string("Cannot open the archive ") + call.archive + ": " + archive.errorText);
+        return archive.error != 0 ? archive.error : ZIP_ER_NOZIP;
     }
+    zip_t* za = archive.zip.get();
     const Fd base(::open(call.baseDir, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (base.get() < 0) {
         const int e = errno;
         say(call, e, std::string("Cannot open the folder ") + call.baseDir + ": " + std::strerror(e));
         return e;
     }
+    base::removeStaleTemporariesIn(base.get());
     const std::set<std::string> wanted(call.names, call.names + call.nameCount);
     const bool dirNames = (call.flags & UNZDLL_EXTR_DIRNAMES) != 0;
     const bool overwrite = (call.flags & UNZDLL_EXTR_OVERWRITE) != 0;
+
+    // What the entries say they need against what the folder has.
+    const std::uint64_t needed = declaredTotal(archive.items, wanted, base.get(), dirNames, overwrite);
+    struct statvfs fs;
+    if (::fstatvfs(base.get(), &fs) == 0 && needed > std::uint64_t(fs.f_bavail) * fs.f_frsize) {
+        say(call, ENOSPC,
+            std::string("Cannot extract into ") + call.baseDir + ": the entries need " + std::to_string(needed) +
+                " bytes and only " + std::to_string(std::uint64_t(fs.f_bavail) * fs.f_frsize) + " are free");
+        call.failed = int(archive.items.size());
+        return ENOSPC;
+    }
+
     int lastError = 0;
-    const zip_int64_t n = zip_get_num_entries(za.get(), 0);
-    for (zip_int64_t i = 0; i < n; ++i) {
-        const zip_uint64_t index = zip_uint64_t(i);
-        zip_stat_t st;
-        if (zip_stat_index(za.get(), index, 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME)) {
-            lastError = zip_error_code_zip(zip_get_error(za.get()));
-            say(call, lastError, "Cannot read entry " + std::to_string(i + 1) + ": " + zip_strerror(za.get()));
-            ++call.failed;
-            continue;
-        }
-        const std::string name = st.name;
+    for (const ArchiveItem& item : archive.items) {
+        const std::string& name = item.entry.name;
         if (!wanted.empty() && !wanted.count(name)) continue;
         Refusal refusal;
         EntryPath path;
-        const mode_t mode = storedMode(za.get(), index);
         bool existed = false;
         bool done = false;
-        if (!splitEntryName(name, path, refusal.why)) {
+        if (item.index < 0) {
+            refusal = {0, "an earlier entry has the same name"};
+        } else if (!pathOf(item, dirNames, path, refusal.why)) {
             refusal.errorCode = 0;
-        } else if (S_ISLNK(mode)) {
-            refusal = {0, "it is a symbolic link"};
         } else {
-            if (!dirNames) path.directories.clear();
-            if (path.leaf.empty() && !dirNames) continue;
+            const zip_uint64_t index = zip_uint64_t(item.index);
+            const mode_t mode = storedMode(za, index);
             Fd folder;
-            if (openFolders(base.get(), path.directories, folder, refusal)) {
+            if (S_ISLNK(mode)) {
+                refusal = {0, "it is a symbolic link"};
+            } else if (path.leaf.empty() && !dirNames) {
+                continue;
+            } else if (openFolders(base.get(), path.directories, folder, refusal)) {
                 if (path.leaf.empty()) continue;
                 if (!overwrite && existsIn(folder.get(), path.leaf)) {
                     existed = true;
                 } else {
-                    const mode_t perms = (mode & 0777) != 0 ? (mode & 0777) : 0666;
-                    const time_t modified = (st.valid & ZIP_STAT_MTIME) ? st.mtime : 0;
-                    done = writeEntry(za.get(), index, folder.get(), path.leaf, perms, modified, overwrite,
-                                      existed, refusal);
+                    Target to;
+                    to.dir = folder.get();
+                    to.leaf = path.leaf;
+                    to.mode = (mode & 0777) != 0 ? (mode & 0777) : 0666;
+                    to.modified = item.entry.modified;
+                    to.declared = item.entry.size;
+                    to.overwrite = overwrite;
+                    done = writeEntry(za, index, to, existed, refusal);
                 }
             }
         }

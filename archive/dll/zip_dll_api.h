@@ -37,6 +37,8 @@ struct ZipDllCall {
     void* context;
     int added;                   /* out: files added */
     int failed;                  /* out: files not added because of a fault */
+    int archiveFailed;           /* out: 1 when the archive itself could not be
+                                    opened or written (nothing was added) */
 };
 
 /* UnzDllExec's call block. */

@@ -1,9 +1,14 @@
 // ZIPDLL: adds files to an archive through libzip. libzip writes the new
 // archive into a temporary file beside the old one and renames it over the
 // old one only when everything was written, so a failed add leaves the old
-// archive as it was.
+// archive as it was. The archive's folder is locked (flock) for the whole
+// add: another add into it, from another run, waits until this one has
+// renamed its copy into place and then reads that, so neither loses entries.
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zip.h>
 
 #include <algorithm>
@@ -13,6 +18,8 @@
 #include <string>
 
 #include "archive/dll/dll_message.h"
+#include "base/posix_file.h"
+#include "base/temp_file.h"
 
 namespace quillet::archive::dll {
 
@@ -97,9 +104,20 @@ Queued queueFile(ZipDllCall& call, zip_t* za, const std::string& path, int& last
     return Queued::Yes;
 }
 
+// Holds an exclusive lock on the archive's folder until it goes; no lock
+// when the folder cannot be opened (the add then fails on its own).
+base::UniqueFd lockFolderOf(const std::string& archive) {
+    base::UniqueFd folder(::open(base::folderOf(archive).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    while (folder.valid() && ::flock(folder.get(), LOCK_EX) != 0 && errno == EINTR) {
+    }
+    return folder;
+}
+
 int addFiles(ZipDllCall& call) {
     call.added = 0;
     call.failed = 0;
+    call.archiveFailed = 0;
+    const base::UniqueFd lock = lockFolderOf(call.archive);
     int code = 0;
     zip_t* za = zip_open(call.archive, ZIP_CREATE, &code);
     if (za == nullptr) {
@@ -108,6 +126,7 @@ int addFiles(ZipDllCall& call) {
         say(call, code, std::string("Cannot open the archive ") + call.archive + ": " + zip_error_strerror(&e));
         zip_error_fini(&e);
         call.failed = call.fileCount;
+        call.archiveFailed = 1;
         return code;
     }
     int lastError = 0;
@@ -126,6 +145,7 @@ int addFiles(ZipDllCall& call) {
                 "; it is left as it was");
         zip_discard(za);
         call.failed += queued;
+        call.archiveFailed = 1;
         return e != 0 ? e : ZIP_ER_CLOSE;
     }
     call.added = queued;

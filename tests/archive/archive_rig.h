@@ -46,6 +46,26 @@ inline bool writeArchive(const std::string& path, const std::vector<HandEntry>& 
     return zip_close(za) == 0;
 }
 
+// Replaces every occurrence of `from` in an archive's bytes (a name in its
+// local and central headers alike) by `to`, of the same length.
+inline void replaceAll(std::string& bytes, const std::string& from, const std::string& to) {
+    for (std::size_t at = bytes.find(from); at != std::string::npos; at = bytes.find(from, at + to.size()))
+        bytes.replace(at, from.size(), to);
+}
+
+// Makes the first `count` entries of an archive declare `size` uncompressed
+// bytes, in their local and their central headers.
+inline void declareSizes(std::string& bytes, std::uint32_t size, std::size_t count = std::string::npos) {
+    auto put = [&](const char* signature, std::size_t field) {
+        std::size_t n = 0;
+        for (std::size_t at = bytes.find(signature, 0, 4); at != std::string::npos && n < count;
+             at = bytes.find(signature, at + 4, 4), ++n)
+            for (int i = 0; i < 4; ++i) bytes[at + field + std::size_t(i)] = char((size >> (8 * i)) & 0xff);
+    };
+    put("PK\x03\x04", 22);
+    put("PK\x01\x02", 24);
+}
+
 inline std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream s;

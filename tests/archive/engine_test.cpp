@@ -3,18 +3,20 @@
 // never writes outside its folder, never overwrites and never leaves a
 // truncated file.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "archive_rig.h"
+#include "support/file_size_limit.h"
 
 namespace quillet::archive::test {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::FileSizeLimit;
 using testing::TempDir;
 
 struct EngineTest : ::testing::Test, EngineRig {
@@ -66,9 +68,6 @@ TEST_F(EngineTest, ListingOfGoodDamagedAndForeignFiles) {
          "Error while reading the End Of Central Directory", false},
         {"truncated", patched("half.zip", [](std::string& b) { b.resize(b.size() / 2); }), 0,
          "Error while reading the End Of Central Directory", false},
-        {"central directory offset wrong",
-         patched("cdoff.zip", [&](std::string& b) { b[b.rfind(eocd) + 16] += 7; }), 0,
-         "A central header signature is wrong", false},
         {"local name differs from the directory",
          patched("local.zip", [](std::string& b) { b[b.find("a.bmp")] = 'X'; }), 3,
          "Warning - Error in zip structure!", true},
@@ -89,6 +88,79 @@ TEST_F(EngineTest, ListingOfGoodDamagedAndForeignFiles) {
     EXPECT_EQ(listErrorMessage(ZIP_ER_MEMORY, "x"), "Requested memory not available");
     EXPECT_EQ(listErrorMessage(ZIP_ER_SEEK, "x"), "Seek error reading Zip archive!");
     EXPECT_EQ(listErrorMessage(ZIP_ER_OPEN, "Can't open file"), "Unknown error in List() function\nCan't open file");
+}
+
+TEST_F(EngineTest, ArchivesLibzipRefusesListEveryEntryWithAWarningAndExtract) {
+    writeArchive(dir.file("names.zip"), {{"a.bmp", "first"}, {"b.bmp", "second"}, {"c\xc3\xa9.bmp", "third"}});
+    const std::string names = readFile(dir.file("names.zip"));
+    const std::string eocd = "PK\x05\x06";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::vector<std::string> listed;
+        std::map<std::string, std::string> extracted;
+        std::string skipped;  // an event that reports a skipped entry, or ""
+    };
+    const std::map<std::string, std::string> goodFiles{
+        {"a.bmp", std::string(5000, 'a')}, {"b.bmp", "bb"}, {"c.bmp", "ccc"}};
+    const std::vector<Case> cases{
+        {"data in front", std::string(333, '#') + readFile(good()), {"a.bmp", "b.bmp", "c.bmp"}, goodFiles, ""},
+        {"directory offset off", [&] { std::string b = readFile(good()); b[b.rfind(eocd) + 16] += 7; return b; }(),
+         {"a.bmp", "b.bmp", "c.bmp"}, goodFiles, ""},
+        {"two entries of one name", [&] { std::string b = names; replaceAll(b, "b.bmp", "a.bmp"); return b; }(),
+         {"a.bmp", "a.bmp", "c\xc3\xa9.bmp"}, {{"a.bmp", "first"}, {"c\xc3\xa9.bmp", "third"}},
+         "0: Skipped a.bmp: an earlier entry has the same name"},
+        // Read as code page 437, as unflagged names are.
+        {"a name flagged UTF-8 that is not", [&] { std::string b = names; replaceAll(b, "\xc3\xa9", "\x82\xff"); return b; }(),
+         {"a.bmp", "b.bmp", "c\xc3\xa9\xc2\xa0.bmp"}, {{"a.bmp", "first"}, {"b.bmp", "second"}, {"c\xc3\xa9\xc2\xa0.bmp", "third"}}, ""},
+    };
+    for (const Case& c : cases) {
+        events.clear();
+        writeFile(dir.file("odd.zip"), c.bytes);
+        engine.setZipFileName(dir.file("odd.zip"));
+        std::vector<std::string> listed;
+        for (const ZipEntry& e : engine.ZipContents()) listed.push_back(e.name);
+        EXPECT_EQ(listed, c.listed) << c.what;
+        EXPECT_EQ(events, std::vector<std::string>{std::string("0: ") + kZipStructureWarning}) << c.what;
+        TempDir out{"quillet-odd"};
+        engine.ExtrBaseDir = out.path();
+        engine.Extract();
+        std::map<std::string, std::string> extracted;
+        for (const std::string& name : out.names()) extracted[name] = readFile(out.file(name));
+        EXPECT_EQ(extracted, c.extracted) << c.what;
+        if (!c.skipped.empty()) {
+            EXPECT_NE(std::find(events.begin(), events.end(), c.skipped), events.end()) << c.what;
+        }
+        fs::current_path(cwd);
+    }
+}
+
+TEST_F(EngineTest, ExtractionWritesNoMoreThanTheArchiveDeclares) {
+    // An entry of 100 KiB that declares 1000 bytes.
+    writeArchive(dir.file("bomb.zip"), {{"bomb.bmp", std::string(100 << 10, '\0')}, {"ok.bmp", "ok"}});
+    std::string bomb = readFile(dir.file("bomb.zip"));
+    declareSizes(bomb, 1000, 1);
+    writeFile(dir.file("bomb.zip"), bomb);
+    // 300 entries that together declare more than a terabyte.
+    std::vector<HandEntry> many;
+    for (int i = 0; i < 300; ++i) many.push_back({"e" + std::to_string(i) + ".bmp", "x"});
+    writeArchive(dir.file("huge.zip"), many);
+    std::string huge = readFile(dir.file("huge.zip"));
+    declareSizes(huge, 0xfffffff0u);
+    writeFile(dir.file("huge.zip"), huge);
+    struct Case { const char* archive; std::vector<std::string> written; std::string event; };
+    for (const Case& c : {Case{"bomb.zip", {"ok.bmp"}, "0: Skipped bomb.bmp: it inflates past its declared size of 1000 bytes"},
+                          Case{"huge.zip", {}, " are free"}}) {
+        events.clear();
+        TempDir out{"quillet-bound"};
+        engine.setZipFileName(dir.file(c.archive));
+        engine.ExtrBaseDir = out.path();
+        engine.Extract();
+        EXPECT_EQ(out.names(), c.written) << c.archive;
+        ASSERT_FALSE(events.empty()) << c.archive;
+        EXPECT_NE(events.back().find(c.event), std::string::npos) << events.back();
+        fs::current_path(cwd);
+    }
 }
 
 TEST_F(EngineTest, MissingLibrariesAndEntryPointsGiveTheirMessages) {
@@ -144,7 +216,10 @@ TEST_F(EngineTest, AddStoresBareNamesDeflatedExceptStoreSuffixesAndKeepsSources)
 }
 
 TEST_F(EngineTest, ExtractRecreatesFoldersAndNeverOverwrites) {
-    writeArchive(dir.file("t.zip"), {{"scans/", ""}, {"scans/deep/a.bmp", "A"}, {"b.bmp", "B"}, {"empty/", ""}});
+    // Names up to the 255 bytes a folder entry allows.
+    const std::string longest = std::string(251, 'n') + ".bmp", longer = std::string(238, 'm') + ".bmp";
+    writeArchive(dir.file("t.zip"), {{"scans/", ""}, {"scans/deep/a.bmp", "A"}, {"b.bmp", "B"}, {"empty/", ""},
+                                     {"scans/" + longest, "L"}, {longer, "M"}});
     dir.makeDir("out");
     dir.writeText("out/b.bmp", "mine");
     engine.setZipFileName(dir.file("t.zip"));
@@ -152,10 +227,12 @@ TEST_F(EngineTest, ExtractRecreatesFoldersAndNeverOverwrites) {
     engine.Extract();
     EXPECT_EQ(readFile(dir.file("out/scans/deep/a.bmp")), "A");
     EXPECT_EQ(readFile(dir.file("out/b.bmp")), "mine");
+    EXPECT_EQ(readFile(dir.file("out/scans/" + longest)), "L");
+    EXPECT_EQ(readFile(dir.file("out/" + longer)), "M");
     EXPECT_TRUE(fs::is_directory(dir.file("out/empty")));
     EXPECT_EQ(fs::current_path(), fs::path(dir.file("out")));
-    EXPECT_EQ(engine.ErrorCount(), 0);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("out")), fs::directory_iterator()), 3);
+    EXPECT_EQ(engine.ErrorCount(), 0) << ::testing::PrintToString(events);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("out")), fs::directory_iterator()), 4);
 }
 
 TEST_F(EngineTest, EntriesLeadingOutsideTheFolderAreSkippedAndTheRestExtracted) {
@@ -192,18 +269,6 @@ TEST_F(EngineTest, EntriesLeadingOutsideTheFolderAreSkippedAndTheRestExtracted) 
 }
 
 TEST_F(EngineTest, FailedWritesLeaveNoTruncatedFileAndNoHalfWrittenArchive) {
-    // A file size limit stands in for a full disk: writes beyond it fail.
-    struct FileSizeLimit {
-        rlimit old{};
-        explicit FileSizeLimit(rlim_t bytes) {
-            ::signal(SIGXFSZ, SIG_IGN);
-            ::getrlimit(RLIMIT_FSIZE, &old);
-            rlimit r = old;
-            r.rlim_cur = bytes;
-            ::setrlimit(RLIMIT_FSIZE, &r);
-        }
-        ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &old); }
-    };
     writeArchive(dir.file("big.zip"), {{"small.bmp", "s"}, {"big.bmp", std::string(3 << 20, 'b')}});
     dir.makeDir("out");
     engine.setZipFileName(dir.file("big.zip"));

@@ -3,6 +3,7 @@
 // quillet-batch's archive commands end to end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -85,6 +86,53 @@ TEST_F(InteropTest, ArchivesOfZipExtractAsUnzipExtractsThem) {
     }
 }
 
+TEST_F(InteropTest, ArchivesUnzipReadsWithAWarningListAndExtractAsUnzipDoes) {
+    writePages("src", 2);
+    int status = -1;
+    shell("cd " + shellQuote(dir.file("src")) + " && zip -q -9 -j ../z.zip page1.bmp page2.bmp", &status);
+    ASSERT_EQ(status, 0);
+    const std::string plain = readFile(dir.file("z.zip"));
+    struct Case { const char* what; std::string bytes; std::size_t files; };
+    const Case cases[] = {
+        {"data in front", std::string(1000, 'S') + plain, 2},
+        {"two entries of one name", [&] { std::string b = plain; replaceAll(b, "page2.bmp", "page1.bmp"); return b; }(), 1},
+    };
+    for (const Case& c : cases) {
+        const std::string archive = dir.file("odd.zip");
+        writeFile(archive, c.bytes);
+        TempDir ours{"quillet-ours"}, theirs{"quillet-theirs"};
+        shell("unzip -qq -n " + shellQuote(archive) + " -d " + shellQuote(theirs.path()) + " 2>/dev/null");
+        engine.setZipFileName(archive);
+        std::string listed;
+        for (const ZipEntry& e : engine.ZipContents()) listed += e.name + "\n";
+        EXPECT_EQ(listed, shell("unzip -Z1 " + shellQuote(archive) + " 2>/dev/null")) << c.what;
+        engine.ExtrBaseDir = ours.path();
+        engine.Extract();
+        EXPECT_EQ(tree(ours.path()), tree(theirs.path())) << c.what;
+        EXPECT_EQ(tree(ours.path()).size(), c.files) << c.what;
+        fs::current_path(cwd);
+    }
+}
+
+TEST_F(InteropTest, TwoBatchAddsIntoOneArchiveAtOnceKeepEveryPage) {
+    const std::string batch = testing::batchPath();
+    if (!fs::exists(batch)) GTEST_SKIP() << "quillet-batch not built";
+    for (const std::string side : {"a", "b"}) {
+        dir.makeDir(side);
+        for (int i = 1; i <= 20; ++i)
+            imaging::saveBmp(imaging::Bitmap(2000, 16), dir.file(side + "/" + side + std::to_string(i) + ".bmp"));
+    }
+    auto add = [&](const std::string& side) {
+        return shellQuote(batch) + " --zip-add -C " + shellQuote(dir.file(side)) + " -o " + shellQuote(dir.path()) +
+               " >/dev/null 2>&1";
+    };
+    const std::string both = shell("(" + add("a") + "; echo a $?) & (" + add("b") + "; echo b $?) & wait");
+    EXPECT_NE(both.find("a 0"), std::string::npos) << both;
+    EXPECT_NE(both.find("b 0"), std::string::npos) << both;
+    const std::string listed = shell("unzip -Z1 " + shellQuote(dir.file("page.zip")));
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 40) << listed;
+}
+
 TEST_F(InteropTest, BatchAddsListsAndExtracts) {
     const std::string batch = testing::batchPath();
     if (!fs::exists(batch)) GTEST_SKIP() << "quillet-batch not built";
@@ -99,9 +147,22 @@ TEST_F(InteropTest, BatchAddsListsAndExtracts) {
     EXPECT_EQ(shell(shellQuote(batch) + " --zip-list " + shellQuote(dir.file("book.zip")), &status),
               "page1.bmp\npage2.bmp\n2\n");
     EXPECT_EQ(status, 0);
-    shell(shellQuote(batch) + " --zip-extract " + shellQuote(dir.file("book.zip")) + " -o " + shellQuote(dir.file("out")), &status);
+    // Into a folder that is not there yet: made, as import makes its own.
+    const std::string made = dir.file("out/new/pages");
+    const std::string extracted =
+        shell(shellQuote(batch) + " --zip-extract " + shellQuote(dir.file("book.zip")) + " -o " + shellQuote(made), &status);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(tree(dir.file("out")), tree(dir.file("src")));
+    EXPECT_EQ(extracted, "Extracted 2 files to " + made + "\n");
+    EXPECT_EQ(tree(made), tree(dir.file("src")));
+
+    // Adding into a folder that is not there: one message, nothing made.
+    const std::string missing = shell(shellQuote(batch) + " --zip-add -C " + shellQuote(dir.file("src")) + " -o " +
+                                          shellQuote(dir.file("none")) + " 2>&1",
+                                      &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(std::count(missing.begin(), missing.end(), '\n'), 1) << missing;
+    EXPECT_NE(missing.find("there is no such folder"), std::string::npos) << missing;
+    EXPECT_FALSE(dir.exists("none"));
 
     dir.writeText("bad.zip");
     const std::string err = shell(shellQuote(batch) + " --zip-extract " + shellQuote(dir.file("bad.zip")) + " 2>&1", &status);

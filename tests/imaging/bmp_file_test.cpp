@@ -159,15 +159,26 @@ TEST(BmpFile, ASuccessfulSaveRemovesTemporaryFilesOfDeadProcesses) {
     ASSERT_GE(gone, 0);
     if (gone == 0) ::_exit(0);
     ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
-    const std::string stale = "p.bmp.tmp-" + std::to_string(gone) + "-7";
-    const std::vector<std::string> kept = {"p.bmp.tmp-1-0",   // a live process's save in progress
-                                           "p.bmp.tmp-x-1",   // not our naming
-                                           "q.bmp.tmp-" + std::to_string(gone) + "-7"};  // another name
+    const std::string stale = ".quillet-" + std::to_string(gone) + "-7.tmp";
+    const std::vector<std::string> kept = {".quillet-1-0.tmp",   // a live process's save in progress
+                                           ".quillet-x-1.tmp",   // not our naming
+                                           "p.bmp.tmp-" + std::to_string(gone) + "-7"};  // not ours either
     for (const std::string& name : kept) writeFile(dir.file(name), {1});
     writeFile(dir.file(stale), {1});
     saveBmp(patterned(8, 8), dir.file("p.bmp"));
     EXPECT_FALSE(std::filesystem::exists(dir.file(stale)));
     for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(dir.file(name))) << name;
+}
+
+TEST(BmpFile, NamesUpToTheFileSystemLimitSave) {
+    ScratchDir dir;
+    for (const std::size_t length : {std::size_t(200), std::size_t(251), std::size_t(255)}) {
+        const std::string name = std::string(length - 4, 'n') + ".bmp";
+        const Bitmap page = patterned(8, 8);
+        ASSERT_NO_THROW(saveBmp(page, dir.file(name))) << length;
+        EXPECT_TRUE(bitmapsEqual(loadBmp(dir.file(name)), page)) << length;
+    }
+    EXPECT_EQ(dir.names().size(), 3u);  // no temporary left
 }
 
 TEST(BmpFile, NewFilesGetTheUsualPermissions) {

@@ -8,17 +8,17 @@
 #include <string>
 #include <vector>
 
+#include "base/rounding.h"
 #include "layout/layout_geometry.h"
-#include "layout/rounding.h"
 #include "layout_rig.h"
 
 namespace quillet::layouttest {
 namespace {
 
-using layout::halfUp;
+using base::halfUp;
+using base::roundEven;
 using layout::kNoRoomText;
 using layout::kNoRowText;
-using layout::roundEven;
 
 TEST(Rounding, TiesToEvenVersusHalfUp) {
     struct Row { double x; long long even; long long up; };
@@ -30,7 +30,7 @@ TEST(Rounding, TiesToEvenVersusHalfUp) {
     // Quotients of a divisor near zero saturate instead of overflowing.
     EXPECT_GT(roundEven(1e300), 0);
     EXPECT_EQ(halfUp(std::nan("")), 0);
-    EXPECT_EQ(layout::toInt32(roundEven(1e300)), 2147483647);
+    EXPECT_EQ(base::toInt32(roundEven(1e300)), 2147483647);
 }
 
 TEST(SizeLine, KilobytesFromTheExactProduct) {

@@ -107,13 +107,37 @@ TEST(DevicePage, StretchedToThePrintedSizeFromTheTopLeft) {
     // A 3 x 1 bitmap with ink at its ends onto a 6 x 4 printed size in a
     // 9 x 6 printable area: proportions are not kept.
     const Bitmap source = bitmapFromRows({"#.#"});
-    test::expectBitmapsEqual(devicePage(source, {6, 4}, {9, 6}, false),
+    test::expectBitmapsEqual(devicePage(source, {6, 4}, {9, 6}, false).bitmap,
                              bitmapFromRows({"##..##", "##..##", "##..##", "##..##"}));
     // Thick Print reaches one pixel further, within the printable area.
-    test::expectBitmapsEqual(devicePage(source, {6, 4}, {9, 6}, true),
+    test::expectBitmapsEqual(devicePage(source, {6, 4}, {9, 6}, true).bitmap,
                              bitmapFromRows({".##..##", "###.###", "###.###", "###.###", "###.###"}));
-    const Bitmap full = devicePage(source, {9, 6}, {9, 6}, true);
-    EXPECT_EQ((Size{full.width(), full.height()}), (Size{9, 6}));
+    const DevicePage full = devicePage(source, {9, 6}, {9, 6}, true);
+    EXPECT_EQ((Size{full.bitmap.width(), full.bitmap.height()}), (Size{9, 6}));
+    EXPECT_EQ(full.onPaper, (Size{9, 6}));
+}
+
+TEST(DevicePage, AColourPageHasNoMorePixelsThanItsSource) {
+    // A small colour bitmap is stretched by the printer, not in memory; one
+    // larger than the printed size is shrunk to it.
+    struct Case { Size source, printed; bool thick; Size page, onPaper; };
+    const Case cases[] = {
+        {{203, 301}, {9583, 13699}, false, {203, 301}, {9583, 13699}},
+        {{203, 301}, {9583, 13699}, true, {204, 302}, {9630, 13745}},
+        {{500, 40}, {100, 4000}, false, {100, 40}, {100, 4000}},
+        {{500, 40}, {100, 4000}, true, {100, 41}, {100, 4100}},  // the printable area ends at 100
+    };
+    for (const Case& c : cases) {
+        Bitmap source;
+        source.setMonochrome(false);
+        source.setSize(c.source.width, c.source.height);
+        source.fillRect({0, 0, 1, 1}, imaging::kBlack);
+        const DevicePage page = devicePage(source, c.printed, {c.printed.width, c.printed.height + 200}, c.thick);
+        EXPECT_FALSE(page.bitmap.monochrome());
+        EXPECT_EQ((Size{page.bitmap.width(), page.bitmap.height()}), c.page) << c.source.width << " " << c.thick;
+        EXPECT_EQ(page.onPaper, c.onPaper) << c.source.width << " " << c.thick;
+        EXPECT_EQ(page.bitmap.pixel(1, 1) == imaging::kBlack, c.thick) << c.source.width;  // the thickened dot
+    }
 }
 
 // The running program over a folder of small pages, with a printer of
@@ -153,16 +177,25 @@ TEST_F(PrintingProgram, SelectedBitmapsOneJobEachWithTheirCounters) {
 
 TEST_F(PrintingProgram, AFailedJobIsReportedAndTheWalkGoesOn) {
     start(3);
-    fake.buttonAnswers = {Button::Yes};
-    fake.printAnswers = {true, false, true};
-    form().Print1.click();
-    EXPECT_EQ(fake.printedPages.size(), 3u);
-    ASSERT_EQ(fake.messages.size(), 2u);
-    EXPECT_EQ(fake.messages[1].kind, app::MessageKind::Warning);
-    EXPECT_EQ(fake.messages[1].text,
-              "Exception occurred! 'p2.bmp' not printed.\nUse a lower desktop colour depth. Use the "
-              "monochrome STANDARD VGA DRIVER for very large bitmaps!");
-    EXPECT_EQ(form().Panel1.text(), "Spooled to printer . . . 'p3.bmp' (3 of 3)");
+    // The second job refused by the printer, or failing for want of memory
+    // inside the print engine.
+    for (const bool throws : {false, true}) {
+        fake.messages.clear();
+        fake.printedPages.clear();
+        fake.buttonAnswers = {Button::Yes};
+        fake.printAnswers = {true, throws, true};
+        fake.onPrint = [&, job = 0](const Bitmap&) mutable {
+            if (++job == 2 && throws) throw std::bad_alloc();
+        };
+        form().Print1.click();
+        EXPECT_EQ(fake.printedPages.size(), 3u) << throws;
+        ASSERT_EQ(fake.messages.size(), 2u) << throws;
+        EXPECT_EQ(fake.messages[1].kind, app::MessageKind::Warning);
+        EXPECT_EQ(fake.messages[1].text,
+                  "Exception occurred! 'p2.bmp' not printed.\nUse a lower desktop colour depth. Use the "
+                  "monochrome STANDARD VGA DRIVER for very large bitmaps!");
+        EXPECT_EQ(form().Panel1.text(), "Spooled to printer . . . 'p3.bmp' (3 of 3)");
+    }
 }
 
 TEST_F(PrintingProgram, PaperGuardAndTheSingleBitmapPath) {

@@ -71,9 +71,10 @@ void FakePlatform::printerSetup() {
     log.push_back("printer-setup");
 }
 
-bool FakePlatform::printPage(const imaging::Bitmap& page) {
-    printedPages.push_back({page.width(), page.height()});
+bool FakePlatform::printPage(const imaging::Bitmap& page, imaging::Size onPaper) {
+    printedPages.push_back(onPaper);
     log.push_back("print " + std::to_string(page.width()) + "x" + std::to_string(page.height()));
+    if (onPrint) onPrint(page);
     if (printAnswers.empty()) return printSucceeds;
     const bool ok = printAnswers.front();
     printAnswers.pop_front();

@@ -4,6 +4,7 @@
 // answer (the first button; Cancel for dialogs) and are recorded all the same.
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +27,8 @@ public:
     bool printSucceeds = true;
     // Outcomes of the next print jobs, in order; printSucceeds after them.
     std::deque<bool> printAnswers;
+    // Runs inside each print job before its outcome (to throw, say).
+    std::function<void(const imaging::Bitmap& page)> onPrint;
     imaging::Size screen{1024, 768};
     bool openSucceeds = true;
     std::string tempDir = "/tmp";
@@ -37,7 +40,7 @@ public:
     std::vector<app::PageImportChoice> pageImportRequests;
     std::vector<std::string> pickerRequests;
     std::vector<app::FontChoice> fontRequests;
-    std::vector<imaging::Size> printedPages;
+    std::vector<imaging::Size> printedPages;  // each job's size on paper
     std::vector<std::string> openedFiles;
     int beeps = 0;
     int printerSetups = 0;
@@ -58,7 +61,7 @@ public:
     std::optional<app::FontChoice> chooseFont(const app::FontChoice& initial) override;
     std::optional<app::PrinterGeometry> printerGeometry() override;
     void printerSetup() override;
-    bool printPage(const imaging::Bitmap& page) override;
+    bool printPage(const imaging::Bitmap& page, imaging::Size onPaper) override;
     void beep() override;
     void setBusyCursor(bool on) override;
     void processPaintEvents() override;

@@ -1,13 +1,15 @@
 #include "support/pdf_queue.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -48,62 +50,103 @@ fs::path cupsPdfFolder() {
 
 }  // namespace
 
+namespace {
+
+constexpr const char* kQueuePrefix = "quillet-test-";
+
+// Removes the queues that test runs which are gone left behind.
+void removeQueuesOfGoneRuns() {
+    std::istringstream lines(capture("lpstat -p 2>/dev/null"));
+    std::string word, name;
+    while (lines >> word) {
+        if (word != "printer" || !(lines >> name) || name.rfind(kQueuePrefix, 0) != 0) continue;
+        const long pid = std::atol(name.c_str() + std::strlen(kQueuePrefix));
+        if (pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            capture("lpadmin -x " + shellQuote(name) + " 2>/dev/null");
+    }
+}
+
+}  // namespace
+
 PdfQueue::PdfQueue() {
-    lockFd_ = ::open("/tmp/quillet-cups-pdf-tests.lock", O_RDWR | O_CREAT, 0666);
-    if (lockFd_ >= 0) ::flock(lockFd_, LOCK_EX);
     int st = -1;
     capture("lpstat -r 2>/dev/null", &st);
     if (st != 0) {
         unavailable_ = "cupsd is not running (scripts/start-printer.sh starts it)";
         return;
     }
-    capture("lpstat -p PDF >/dev/null 2>&1", &st);
+    removeQueuesOfGoneRuns();
+    static int serial = 0;
+    name_ = kQueuePrefix + std::to_string(::getpid()) + "-" + std::to_string(++serial);
+    capture("lpadmin -p " + shellQuote(name_) + " -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>&1", &st);
     if (st != 0) {
-        unavailable_ = "no cups-pdf queue named PDF (scripts/start-printer.sh adds it)";
-        return;
-    }
-    if (capture("lpstat -d 2>/dev/null").find(": PDF") == std::string::npos) {
-        unavailable_ = "the cups-pdf queue PDF is not the default printer";
+        unavailable_ = "no cups-pdf queue can be added (cups-pdf missing, or not allowed to run lpadmin)";
+        name_.clear();
         return;
     }
     folder_ = cupsPdfFolder();
-    seen_ = pdfs();
 }
 
 PdfQueue::~PdfQueue() {
+    if (name_.empty()) return;
+    capture("cancel -a " + shellQuote(name_) + " 2>/dev/null; lpadmin -x " + shellQuote(name_) + " 2>/dev/null");
     std::error_code ec;
     for (const fs::path& f : made_) fs::remove(f, ec);
-    if (lockFd_ >= 0) ::close(lockFd_);
 }
 
-std::set<fs::path> PdfQueue::pdfs() const {
-    std::set<fs::path> out;
+bool PdfQueue::refuseJobs() {
+    int st = -1;
+    capture("cupsreject " + shellQuote(name_) + " 2>&1", &st);
+    return st == 0;
+}
+
+std::vector<int> PdfQueue::jobs() const {
+    // Lines "<queue>-<id> <user> <size> <date>".
+    std::vector<int> ids;
+    std::istringstream lines(capture("lpstat -W all -o " + shellQuote(name_) + " 2>/dev/null"));
+    std::string line;
+    while (std::getline(lines, line)) {
+        const std::string job = line.substr(0, line.find(' '));
+        if (job.rfind(name_ + "-", 0) == 0) ids.push_back(std::atoi(job.c_str() + name_.size() + 1));
+    }
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+fs::path PdfQueue::pdfOfJob(int id) const {
+    // cups-pdf names a job's file "<title>-job_<id>.pdf".
+    const std::string mark = "job_" + std::to_string(id) + ".pdf";
     std::error_code ec;
-    for (const auto& e : fs::directory_iterator(folder_, ec))
-        if (e.path().extension() == ".pdf") out.insert(e.path());
-    return out;
+    for (const auto& e : fs::directory_iterator(folder_, ec)) {
+        const std::string name = e.path().filename().string();
+        if (name.size() >= mark.size() && name.compare(name.size() - mark.size(), mark.size(), mark) == 0 &&
+            (name.size() == mark.size() || !std::isdigit(static_cast<unsigned char>(name[name.size() - mark.size() - 1]))))
+            return e.path();
+    }
+    return {};
 }
 
 std::vector<fs::path> PdfQueue::waitForNew(std::size_t n, int seconds) {
-    std::vector<fs::path> added;
+    std::vector<std::pair<int, fs::path>> found;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     for (;;) {
-        added.clear();
-        for (const fs::path& f : pdfs())
-            if (!seen_.count(f)) added.push_back(f);
-        const bool idle = capture("lpstat -o PDF 2>/dev/null").empty();
-        if ((added.size() >= n && idle) || std::chrono::steady_clock::now() > end) break;
+        found.clear();
+        const bool idle = capture("lpstat -W not-completed -o " + shellQuote(name_) + " 2>/dev/null").empty();
+        for (const int id : jobs()) {
+            if (returned_.count(id)) continue;
+            const fs::path pdf = pdfOfJob(id);
+            if (!pdf.empty()) found.emplace_back(id, pdf);
+        }
+        if ((found.size() >= n && idle) || std::chrono::steady_clock::now() > end) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
-    // cups-pdf names them ...job_<id>...: order by modification time.
-    std::sort(added.begin(), added.end(), [](const fs::path& a, const fs::path& b) {
-        return fs::last_write_time(a) < fs::last_write_time(b);
-    });
-    for (const fs::path& f : added) {
-        seen_.insert(f);
-        made_.push_back(f);
+    std::vector<fs::path> pdfs;
+    for (const auto& [id, pdf] : found) {
+        returned_.insert(id);
+        made_.push_back(pdf);
+        pdfs.push_back(pdf);
     }
-    return added;
+    return pdfs;
 }
 
 std::vector<PdfImage> pdfImages(const fs::path& pdf) {

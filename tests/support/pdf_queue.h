@@ -1,10 +1,9 @@
 #pragma once
-// The cups-pdf queue "PDF" as tests meet it: whether it runs, the folder its
-// PDFs land in (from /etc/cups/cups-pdf.conf), waiting for the PDFs of new
-// jobs, and reading them back with poppler's pdfimages and pdftoppm.
-//
-// Tests that print hold a PdfQueue for their whole run: it takes a lock that
-// other printing tests wait for, so the PDFs that appear are their own.
+// A cups-pdf queue of the test's own, made with lpadmin for the test and
+// removed after it: every job on it is the test's, and the PDF of each job
+// is found among cups-pdf's files by the job's id, so that other prints on
+// the machine (the same user's too) never count. Also reads the PDFs back
+// with poppler's pdfimages and pdftoppm.
 
 #include <filesystem>
 #include <set>
@@ -23,28 +22,34 @@ struct PdfImage {
 
 class PdfQueue {
 public:
-    PdfQueue();  // takes the lock and notes the PDFs already there
-    ~PdfQueue();
+    PdfQueue();   // adds the queue, accepting jobs
+    ~PdfQueue();  // removes the queue and the PDFs of its jobs
     PdfQueue(const PdfQueue&) = delete;
     PdfQueue& operator=(const PdfQueue&) = delete;
 
     // Empty when the queue can be used; otherwise why not (for GTEST_SKIP).
     const std::string& unavailable() const { return unavailable_; }
+    // The queue's name, for --printer.
+    const std::string& name() const { return name_; }
     // The folder cups-pdf writes this user's PDFs to.
     const std::filesystem::path& folder() const { return folder_; }
+    // Makes the queue refuse new jobs (cupsreject); false on failure.
+    bool refuseJobs();
 
-    // Waits (up to `seconds`) until n PDFs have appeared since the last call
-    // (or construction) and the queue has no pending jobs; returns them in
-    // job order (oldest first). The PDFs are removed when the queue object goes.
+    // The ids of every job the queue was given, oldest first.
+    std::vector<int> jobs() const;
+    // Waits (up to `seconds`) until the queue has finished every job and n
+    // PDFs of jobs not returned before have appeared; returns those PDFs in
+    // job order (oldest first), fewer when they did not come in time.
     std::vector<std::filesystem::path> waitForNew(std::size_t n, int seconds = 60);
 
 private:
-    std::set<std::filesystem::path> pdfs() const;
+    std::filesystem::path pdfOfJob(int id) const;
 
-    int lockFd_ = -1;
     std::string unavailable_;
+    std::string name_;
     std::filesystem::path folder_;
-    std::set<std::filesystem::path> seen_;
+    std::set<int> returned_;
     std::vector<std::filesystem::path> made_;
 };
 

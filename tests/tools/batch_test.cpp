@@ -274,6 +274,20 @@ TEST_F(BatchTest, PdfHoldsEachExternalPageOneBitAndLosslessOnAPageOfThePrintedSi
     EXPECT_EQ(blackFarFrom(first, rendered), 0);
 }
 
+TEST_F(BatchTest, APdfIsNotWrittenWhenPagesFailAndSaysSo) {
+    writePages(2);
+    const std::string pdf = out() + "/book.pdf";
+    { std::ofstream(pdf) << "the earlier book"; }
+    fs::create_directories(out() + "/1page.bmp");  // the first page cannot take its name
+    const BatchRun r = runBatch({"-C", dir(), "-o", out(), "--pdf", pdf});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(pdf + ": not written, since pages failed"), std::string::npos) << r.err;
+    std::ifstream in(pdf);
+    std::string kept;
+    std::getline(in, kept);
+    EXPECT_EQ(kept, "the earlier book");
+}
+
 }  // namespace
 
 namespace {
@@ -299,6 +313,26 @@ TEST_F(BatchTest, PreviewToWritesWhatTheViewerShows) {
     EXPECT_TRUE(tall.isBlack(0, 1));
     // Never into the pages' own folder.
     EXPECT_EQ(runBatch({"--preview-to", dir(), "-C", dir()}).status, 2);
+}
+
+TEST_F(BatchTest, PrintAndPreviewTellEachProblemOnce) {
+    // The pages are never shown in the viewer first; an unknown printer is
+    // one message.
+    { std::ofstream(dir() + "/a.bmp"); }  // zero length
+    quillet::imaging::saveBmp(Bitmap(8, 8), dir() + "/b.bmp");
+    struct Case { std::vector<std::string> args; std::string message; };
+    const Case cases[] = {
+        {{"--preview-to", out(), "-C", dir()}, "Bitmap image is not valid."},
+        {{"--print", "--printer", "NoSuchQueue", "-C", dir()}, "No printer named 'NoSuchQueue'"},
+    };
+    for (const Case& c : cases) {
+        const BatchRun r = runBatch(c.args);
+        EXPECT_EQ(r.status, 1) << c.message;
+        const std::size_t first = r.err.find(c.message);
+        EXPECT_NE(first, std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find(c.message, first + 1), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("No printer is installed"), std::string::npos) << r.err;
+    }
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
-// quillet-batch --print through the real cups-pdf queue: the PDF that
-// arrives holds the page as one lossless 1-bit image, at the top-left of
-// the printable area, stretched to the printed size; Thick Print's L and no
-// line along the right and bottom edges; one job per selected bitmap.
+// quillet-batch --print through a real cups-pdf queue of the test's own:
+// the PDF that arrives holds the page as one lossless 1-bit image, at the
+// top-left of the printable area, stretched to the printed size; Thick
+// Print's L and no line along the right and bottom edges; one job per
+// selected bitmap; a queue that refuses jobs gets none and is told.
 
 #include <gtest/gtest.h>
 
@@ -52,7 +53,7 @@ protected:
         static char name[] = "print_e2e";
         static char* argv[] = {name, nullptr};
         if (QGuiApplication::instance() == nullptr) app_ = std::make_unique<QGuiApplication>(argc, argv);
-        quillet::ui::PrinterJobs jobs("PDF");
+        quillet::ui::PrinterJobs jobs(queue_.name());
         QPrinter* printer = jobs.printer();
         ASSERT_NE(printer, nullptr) << jobs.lastError();
         geometry_ = *jobs.geometry();
@@ -64,7 +65,7 @@ protected:
     // Prints and returns the one PDF of the job, checked to hold exactly one
     // 1-bit image and no JPEG.
     fs::path printOne(const std::vector<std::string>& extra, const std::string& bmp) {
-        std::vector<std::string> args{"--print", "--printer", "PDF", "-C", dir_.path()};
+        std::vector<std::string> args{"--print", "--printer", queue_.name(), "-C", dir_.path()};
         args.insert(args.end(), extra.begin(), extra.end());
         args.push_back(bmp);
         const quillet::testing::BatchRun r = runBatch(args);
@@ -168,7 +169,7 @@ TEST_F(PrintThroughCupsPdf, ThreeSelectedBitmapsAreThreeJobs) {
         page.fillRect({0, 0, 20 * i, 20}, quillet::imaging::kBlack);
         quillet::imaging::saveBmp(page, file("p" + std::to_string(i) + ".bmp"));
     }
-    const quillet::testing::BatchRun r = runBatch({"--print", "-C", dir_.path()});
+    const quillet::testing::BatchRun r = runBatch({"--print", "--printer", queue_.name(), "-C", dir_.path()});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, (std::vector<std::string>{"Spooled to printer . . . 'p1.bmp' (1 of 3)",
                                                "Spooled to printer . . . 'p2.bmp' (2 of 3)",
@@ -184,12 +185,17 @@ TEST_F(PrintThroughCupsPdf, ThreeSelectedBitmapsAreThreeJobs) {
     }
 }
 
-TEST_F(PrintThroughCupsPdf, AnUnknownPrinterSpoolsNothingAndFails) {
+TEST_F(PrintThroughCupsPdf, AQueueThatRefusesJobsGetsNoneAndEachBitmapIsReported) {
     quillet::imaging::saveBmp(Bitmap(10, 10), file("a.bmp"));
-    const quillet::testing::BatchRun r = runBatch({"--print", "--printer", "NoSuchQueue", "-C", dir_.path()});
+    quillet::imaging::saveBmp(Bitmap(10, 10), file("b.bmp"));
+    ASSERT_TRUE(queue_.refuseJobs());
+    const quillet::testing::BatchRun r = runBatch({"--print", "--printer", queue_.name(), "-C", dir_.path()});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("No printer named 'NoSuchQueue'"), std::string::npos) << r.err;
-    EXPECT_TRUE(queue_.waitForNew(0, 1).empty());
+    EXPECT_TRUE(r.out.empty()) << r.out.front();
+    for (const std::string name : {"a.bmp", "b.bmp"})
+        EXPECT_NE(r.err.find("Exception occurred! '" + name + "' not printed."), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("not accepting jobs"), std::string::npos) << r.err;
+    EXPECT_TRUE(queue_.jobs().empty());
 }
 
 }  // namespace

@@ -358,16 +358,18 @@ TEST(QtPlatformPrinter, OnePageJobReachesThePrinter) {
     quillet::testing::PdfQueue queue;
     if (!queue.unavailable().empty()) GTEST_SKIP() << queue.unavailable();
     quillet::ui::QtPlatform p;
+    ASSERT_NE(p.printer(), nullptr);
+    p.printer()->setPrinterName(QString::fromStdString(queue.name()));
     quillet::imaging::Bitmap page(600, 400);
     page.fillRect({10, 10, 300, 200}, quillet::imaging::kBlack);
-    ASSERT_TRUE(p.printPage(page));
+    ASSERT_TRUE(p.printPage(page, {600, 400}));
     const std::vector<fs::path> added = queue.waitForNew(1);
     ASSERT_EQ(added.size(), 1u) << "no PDF appeared in " << queue.folder();
     const std::vector<quillet::testing::PdfImage> images = quillet::testing::pdfImages(added[0]);
     ASSERT_EQ(images.size(), 1u);
     EXPECT_EQ(images[0].bitsPerComponent, 1);
     // An empty page is not a job.
-    EXPECT_FALSE(p.printPage(quillet::imaging::Bitmap()));
+    EXPECT_FALSE(p.printPage(quillet::imaging::Bitmap(), {600, 400}));
 }
 
 TEST(BitmapImage, ScreenPixelsMatchThePackedBitmapForAnyArea) {

@@ -96,16 +96,15 @@ class BatchPrintPlatform : public app::ConsolePlatform {
 public:
     explicit BatchPrintPlatform(const std::string& printer) : jobs_(printer) {}
 
-    std::optional<app::PrinterGeometry> printerGeometry() override {
-        const auto g = jobs_.geometry();
-        if (!g && !told_) {
-            told_ = true;
-            std::fprintf(stderr, "quillet-batch: %s\n", jobs_.lastError().c_str());
-        }
-        return g;
+    std::optional<app::PrinterGeometry> printerGeometry() override { return jobs_.geometry(); }
+    // Whether the printer can be used; says why not, once.
+    bool printerReady() {
+        if (jobs_.geometry()) return true;
+        std::fprintf(stderr, "quillet-batch: %s\n", jobs_.lastError().c_str());
+        return false;
     }
-    bool printPage(const imaging::Bitmap& page) override {
-        const bool ok = jobs_.printPage(page);
+    bool printPage(const imaging::Bitmap& page, imaging::Size onPaper) override {
+        const bool ok = jobs_.printPage(page, onPaper);
         if (!ok) std::fprintf(stderr, "quillet-batch: %s\n", jobs_.lastError().c_str());
         return ok;
     }
@@ -118,7 +117,6 @@ public:
 
 private:
     ui::PrinterJobs jobs_;
-    bool told_ = false;
 };
 
 }  // namespace
@@ -151,6 +149,7 @@ int printMain(int argc, char** argv) {
     QGuiApplication application(argc, argv);
     BatchPrintPlatform platform(args.printer);
     app::Program program(platform, directory, "");
+    program.detachViewer();  // the viewer shows previews only, never the selected pages
     app::MainForm& form = program.form;
     int spooled = 0;
     form.Panel1.written.connect([&] {
@@ -172,7 +171,9 @@ int printMain(int argc, char** argv) {
     if (args.thick != form.ThickPrint1.checked()) form.ThickPrint1.click();
 
     int failures = 0;
-    if (args.print) {
+    if (args.print && !platform.printerReady()) {
+        ++failures;
+    } else if (args.print) {
         const int before = platform.problems();
         form.Print1.click();
         if (platform.problems() > before || spooled != int(pages.size())) ++failures;

@@ -3,14 +3,16 @@
 //
 //   quillet-batch --zip-add [-C DIR] [--name BASE] [-o OUT] [FILE...]
 //       Add selected files (FILEs, default every *.bmp of DIR), the question
-//       answered All, into BASE.zip (default page.zip) in OUT (default DIR).
+//       answered All, into BASE.zip (default page.zip) in OUT (default DIR),
+//       stopping at the first file whose archive cannot be written.
 //   quillet-batch --zip-list ARCHIVE
 //       The entry names, one a line (folders not counted), then their count.
 //   quillet-batch --zip-extract ARCHIVE [-o OUT]
-//       Extract into OUT (default: the archive's folder).
+//       Extract into OUT (default: the archive's folder; made when missing).
 //
 // Every engine message and every notice goes to standard error as
-// "<caption>: <text>" (engine messages under the caption "ZipMaster1").
+// "<caption>: <text>" (engine messages under the caption "ZipMaster1"); the
+// closing status text ("Added 4 bitmaps to ...") to standard output.
 // Exit status: 0 on success, 1 when any message was an error, 2 for bad
 // arguments.
 
@@ -161,6 +163,7 @@ int zipAddMain(int argc, char** argv) {
     if (!fs::is_directory(a.directory, ec)) return usage("no such directory: " + a.directory);
     ZipConsole console;
     app::Program program(console, absolute(a.directory), "");
+    program.detachViewer();  // the selected files are packed, never shown
     app::MainForm& form = program.form;
     if (const auto failure = selectPages(form.FileListBox1, a.files)) {
         if (failure->badArgument) return usage(failure->text);
@@ -168,9 +171,17 @@ int zipAddMain(int argc, char** argv) {
         return 1;
     }
     if (!a.name.empty()) form.filename.setText(a.name);
+    const std::string folder = absolute(a.output.empty() ? a.directory : a.output);
+    if (!fs::is_directory(folder, ec)) {
+        std::fprintf(stderr, "quillet-batch: cannot create the archive in %s: there is no such folder\n",
+                     folder.c_str());
+        return 1;
+    }
     chooseOutput(form, a.output);
     echoEngineMessages(program.ZipMaster1);
+    program.archiveCommands.stopAddAtArchiveFailure = true;
     form.Addselectedfilesto1.click();
+    std::printf("%s\n", form.Panel1.text().c_str());
     return status(console, program.ZipMaster1);
 }
 
@@ -207,6 +218,13 @@ int zipExtractMain(int argc, char** argv) {
         std::fprintf(stderr, "quillet-batch: no such archive: %s\n", a.archive.c_str());
         return 1;
     }
+    if (!a.output.empty()) {
+        fs::create_directories(a.output, ec);
+        if (!fs::is_directory(a.output, ec)) {
+            std::fprintf(stderr, "quillet-batch: %s: the output directory cannot be made\n", a.output.c_str());
+            return 1;
+        }
+    }
     ZipConsole console;
     app::Program program(console, archive.parent_path().string(), "");
     app::MainForm& form = program.form;
@@ -220,6 +238,7 @@ int zipExtractMain(int argc, char** argv) {
     if (found < 0) return usage("not an archive the file list shows: " + archive.string());
     list.setCurrentIndex(found);
     form.Extract.click();
+    if (program.ZipMaster1.Count() > 0) std::printf("%s\n", form.Panel1.text().c_str());
     return status(console, program.ZipMaster1);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// The two roundings of the layout and the composition, and the millimetre /
-// inch constants. They must never be mixed up: the border widths in pixels
-// use roundEven, the field values derived from them use halfUp.
+// The two roundings of the layout, the composition and the printing, and the
+// millimetre / inch constants. They must never be mixed up: the border
+// widths in pixels use roundEven, the field values derived from them use
+// halfUp.
 
 #include <cmath>
 #include <cstdint>
@@ -9,7 +10,7 @@
 
 #include "base/int32.h"
 
-namespace quillet::layout {
+namespace quillet::base {
 
 // Inches per millimetre, the constant the layout divides by 25.4 with.
 inline constexpr double kInchesPerMm = 0.039370078740157480314;
@@ -37,12 +38,9 @@ inline std::int64_t roundEven(double x) { return detail::saturate(std::nearbyint
 // halfUp(-0.7) == 0).
 inline std::int64_t halfUp(double x) { return detail::saturate(std::trunc(x + 0.5)); }
 
-// The saturating 32-bit conversion of the layout's results.
-using base::toInt32;
-
 // Integer division and remainder truncating toward zero (C++'s own / and %),
 // named for readability where the rules say div and mod.
 inline std::int64_t intDiv(std::int64_t a, std::int64_t b) { return a / b; }
 inline std::int64_t intMod(std::int64_t a, std::int64_t b) { return a % b; }
 
-}  // namespace quillet::layout
+}  // namespace quillet::base
