@@ -109,6 +109,7 @@ const char* const kUsage =
     "Prints 'layout: ...' and the size line before OK, then the last status text.\n"
     "Printing and previewing instead: quillet-batch --print --help.\n"
     "Importing scanned PDF, TIFF, PNG and JPEG pages first: quillet-batch import --help.\n"
+    "Cleaning scanned pages first (skew, dark borders, specks): quillet-batch clean --help.\n"
     "Exit status: 0 done, 1 refused or failed, 2 bad arguments.\n";
 
 int badArguments(const std::string& why) {
@@ -294,6 +295,7 @@ const quillet::batch::Command kCommands[] = {
     {"--zip-extract", quillet::batch::zipExtractMain},
     {"--version", quillet::batch::versionMain},
     {"import", quillet::batch::importMain},
+    {"clean", quillet::batch::cleanMain},
 };
 
 // The command that the command line chooses, or nothing for composing.

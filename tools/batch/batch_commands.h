@@ -25,5 +25,7 @@ int zipExtractMain(int argc, char** argv);
 int versionMain(int argc, char** argv);
 // quillet-batch import (tools/batch/import.cpp).
 int importMain(int argc, char** argv);
+// quillet-batch clean (tools/batch/clean.cpp).
+int cleanMain(int argc, char** argv);
 
 }  // namespace quillet::batch
