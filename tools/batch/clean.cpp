@@ -54,15 +54,16 @@ struct CleanArguments {
     std::vector<std::string> files;
 };
 
+std::vector<Flag> flags(CleanArguments& a) {
+    return {textFlag("-C", "needs a directory", a.directory), textFlag("-o", "needs a directory", a.output),
+            switchFlag("--no-deskew", a.noDeskew), switchFlag("--no-borders", a.noBorders),
+            switchFlag("--no-despeckle", a.noDespeckle)};
+}
+
 std::string parse(int argc, char** argv, CleanArguments& a, bool& help) {
     FlagRules rules;
     rules.first = 2;
-    const FlagWalk walk = walkFlags(argc, argv,
-                                    {textFlag("-C", "needs a directory", a.directory),
-                                     textFlag("-o", "needs a directory", a.output),
-                                     switchFlag("--no-deskew", a.noDeskew), switchFlag("--no-borders", a.noBorders),
-                                     switchFlag("--no-despeckle", a.noDespeckle)},
-                                    rules);
+    const FlagWalk walk = walkFlags(argc, argv, flags(a), rules);
     help = walk.help;
     a.files = walk.positional;
     if (!walk.error.empty()) return walk.error;
