@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <random>
 
 #include "cleanup/clean_page.h"
+#include "cleanup/dark_borders.h"
 #include "cleanup/page_masks.h"
 #include "imaging/bit_rows.h"
 #include "imaging/sample_page.h"
@@ -82,6 +84,46 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"turned_banded_and_dusty", 300, 2.2, true, 300, false},
                       Case{"dusty_at_150_dpi", 150, -1.2, false, 150, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The dark things at a page's edge that are not text go; text that runs to
+// the edge stays.
+TEST(DarkBorders, EdgesHolesAndShadowsGoTextAtTheEdgeStays) {
+    const Bitmap text = test::textPage(300, 12);
+    const Rect ink = inkBounds(text);
+    auto disk = [](Bitmap& b, int cx, int cy, int r) {
+        for (int y = cy - r; y <= cy + r; ++y)
+            for (int x = cx - r; x <= cx + r; ++x)
+                if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r) b.setBlack(x, y, true);
+    };
+    struct Case {
+        const char* name;
+        std::function<void(Bitmap&)> mark;
+        int regions;  // removed
+    } cases[] = {
+        {"the next page's edge",
+         [](Bitmap& b) { b.fillRect({b.width() - 3, 0, b.width(), b.height()}, imaging::kBlack); }, 1},
+        {"punched holes",
+         [&](Bitmap& b) {
+             for (int k = 1; k <= 3; ++k) disk(b, 60, k * b.height() / 4, 35);  // 6 mm, 5 mm from the edge
+         },
+         3},
+        {"a gutter's shadow", [](Bitmap& b) { b.fillRect({0, 0, 90, b.height()}, imaging::kBlack); }, 1},
+        {"text cut by the edges",
+         [&](Bitmap& b) {
+             b = Bitmap(ink.width(), ink.height());
+             b.blit(0, 0, text, ink.left, ink.top, ink.width(), ink.height());
+         },
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bitmap scan = text;
+        c.mark(scan);
+        const BordersRemoved r = removeDarkBorders(scan, {300});
+        EXPECT_EQ(r.report.regions, c.regions);
+        EXPECT_TRUE(test::bitmapsEqual(r.page, c.regions == 0 ? scan : text));
+    }
+}
 
 }  // namespace
 }  // namespace quillet::cleanup
