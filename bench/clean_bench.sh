@@ -2,7 +2,7 @@
 # The clean-up benchmark, on real typeset pages: a manual from /usr/share/doc
 # rasterised at 300 dpi, then made into the variants a scanner gives (turned
 # by ImageMagick and thresholded back to 1 bit, a dark band along two edges,
-# dust). Three parts, in one run:
+# dust). Three sections, in one run:
 #
 #  1. The lock's "Compression in total lines" (High) and the default layout's
 #     printed pages of each variant, before and after quillet-batch clean.
@@ -12,14 +12,14 @@
 #     format: BMP for Quillet, PBM for unpaper), wall and CPU seconds and the
 #     peak memory of each.
 #
-#   bash bench/clean_bench.sh [--part 1|2|3] [--pages N] [--angle-pages N] [--speed-pages N]
+#   bash bench/clean_bench.sh [--only 1|2|3] [--pages N] [--angle-pages N] [--speed-pages N]
 #                             [--peer-pages N] [--pdf FILE]
 #
-#   --part N         run only that part
-#   --pages N        pages of the manual in part 1 (default 24)
-#   --angle-pages N  pages turned by each angle in part 2 (default 6)
-#   --speed-pages N  pages of part 3 (default 300)
-#   --peer-pages N   pages unpaper runs on in part 3 (default: as many as
+#   --only N         run only that section
+#   --pages N        pages of the manual in section 1 (default 24)
+#   --angle-pages N  pages turned by each angle in section 2 (default 6)
+#   --speed-pages N  pages of section 3 (default 300)
+#   --peer-pages N   pages unpaper runs on in section 3 (default: as many as
 #                    --speed-pages); fewer are timed and scaled to the full
 #                    count, and the output says so
 #   --pdf FILE       the manual (default /usr/share/doc/bzip2/manual.pdf.gz)
@@ -32,7 +32,7 @@ set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="${QUILLET_BUILD_DIR:-$top/build}"
 batch="$build/tools/quillet-batch"
-part=all
+only=all
 pages=24
 angle_pages=6
 speed_pages=300
@@ -45,7 +45,7 @@ while [ $# -gt 0 ]; do
     --peer-pages) peer_pages="$2"; shift ;;
     --pdf) pdf="$2"; shift ;;
     --angle-pages) angle_pages="$2"; shift ;;
-    --part) part="$2"; shift ;;
+    --only) only="$2"; shift ;;
     -h|--help) sed -n '2,31p' "$0"; exit 0 ;;
     *) echo "clean_bench: unknown argument $1" >&2; exit 2 ;;
   esac
@@ -101,7 +101,7 @@ lock() {
   echo "$high $printed"
 }
 
-runs() { [ "$part" = all ] || [ "$part" = "$1" ]; }
+runs() { [ "$only" = all ] || [ "$only" = "$1" ]; }
 
 if runs 1; then
 echo "== 1. $pages pages of $(basename "$pdf") at 300 dpi, locked with the defaults"
