@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "acquire/scan_cleanup.h"
 #include "acquire/scanner_error.h"
 
 namespace quillet::acquire {
@@ -80,6 +81,7 @@ void ScanDialog::step() {
             auto image = std::make_unique<NativeImage>(reader_->take());
             reader_.reset();
             status_.clear();
+            if (settings_.clean) cleanUpText_ = cleanScan(*image);
             finish(std::move(image));
             return;
         }

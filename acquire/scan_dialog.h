@@ -32,6 +32,8 @@ public:
     void chooseMode(int index);
     void chooseResolution(int index);
     void chooseSource(int index);
+    // Whether line-art pages are cleaned once read.
+    void chooseClean(bool on) { settings_.clean = on; }
     int modeIndex() const;
     int resolutionIndex() const;
     int sourceIndex() const;
@@ -54,6 +56,8 @@ public:
     // 0..100, or -1 while the page's height is not known.
     int progress() const;
     const std::string& status() const { return status_; }
+    // What the clean-up did to the last page read (empty when it did not run).
+    const std::string& cleanUpText() const { return cleanUpText_; }
     // The scanned page once finished with one; nothing otherwise.
     std::unique_ptr<NativeImage> takeImage() { return std::move(image_); }
 
@@ -71,6 +75,7 @@ private:
     std::unique_ptr<PageReader> reader_;
     std::unique_ptr<NativeImage> image_;
     std::string status_;
+    std::string cleanUpText_;
     bool finished_ = false;
 };
 

@@ -15,6 +15,7 @@ struct ScanSettings {
     ScanMode mode = ScanMode::LineArt;
     int resolution = 300;  // dots per inch
     std::string source;    // empty: the device's own
+    bool clean = false;    // line-art pages cleaned (skew, dark borders, specks) as they come in
 };
 
 struct DeviceChoices {

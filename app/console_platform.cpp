@@ -21,6 +21,7 @@ std::optional<std::string> ConsolePlatform::openFile(const OpenFileRequest&) { r
 std::vector<std::string> ConsolePlatform::openFiles(const OpenFileRequest&) { return {}; }
 
 std::optional<PageImportChoice> ConsolePlatform::choosePageImport(const PageImportChoice&) { return std::nullopt; }
+std::optional<CleanUpChoice> ConsolePlatform::chooseCleanUp(const CleanUpChoice&) { return std::nullopt; }
 
 DirectoryPickerResult ConsolePlatform::pickDirectory(const std::string&) { return {}; }
 

@@ -17,6 +17,7 @@ public:
     std::optional<std::string> openFile(const OpenFileRequest& request) override;
     std::vector<std::string> openFiles(const OpenFileRequest& request) override;
     std::optional<PageImportChoice> choosePageImport(const PageImportChoice& initial) override;
+    std::optional<CleanUpChoice> chooseCleanUp(const CleanUpChoice& initial) override;
     DirectoryPickerResult pickDirectory(const std::string& directory) override;
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     std::optional<PrinterGeometry> printerGeometry() override;

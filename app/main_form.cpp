@@ -55,6 +55,10 @@ MainForm::MainForm()
                    "the output directory, named like scans: the filename above the OK button plus the "
                    "counter number. Grey and colour pages are made black and white; existing files are "
                    "never overwritten."),
+      CleanUpPages1("CleanUpPages1", "&Clean Up Pages...", {},
+                    "Straightens skewed pages and removes dark borders and specks of dust from the selected "
+                    "bitmaps, writing the cleaned copies into the output directory (into a 'cleaned' folder when "
+                    "that is the bitmaps' own) and listing them. The bitmaps themselves are never changed."),
       Exit1("Exit1", "E&xit Quillet", {}, "Thankyou for using Quillet"),
       Columnformat1(
           "Columnformat1", "&Output in COLUMN Format", {},

@@ -60,6 +60,7 @@ struct MainForm {
     MenuItem SelectSource1;
     MenuItem Acquire1;
     MenuItem ImportPages1;
+    MenuItem CleanUpPages1;
     MenuItem Exit1;
     // ---- Options menu
     MenuItem Options1{"Options1", "&Options"};

@@ -142,6 +142,7 @@ void Options::File1Click() {
     const bool anySelected = f.FileListBox1.selectedCount() > 0;
     f.DeleteSelectedFiles1.setEnabled(anySelected);
     f.Moveselectedfiles.setEnabled(anySelected);
+    f.CleanUpPages1.setEnabled(anySelected && !f.ZipListMode);
 }
 
 void Options::Options1Click() {

@@ -53,6 +53,16 @@ struct PageImportChoice {
     friend bool operator==(const PageImportChoice&, const PageImportChoice&) = default;
 };
 
+// The small dialog of Clean Up Pages: which steps run and the folder the
+// cleaned copies go to.
+struct CleanUpChoice {
+    bool deskew = true;
+    bool borders = true;
+    bool despeckle = true;
+    std::string destination;
+    friend bool operator==(const CleanUpChoice&, const CleanUpChoice&) = default;
+};
+
 // The directory picker of Set Output Directory.
 struct DirectoryPickerResult {
     enum class Outcome { Ok, Cancel, Failure } outcome = Outcome::Cancel;
@@ -82,6 +92,8 @@ public:
     virtual std::vector<std::string> openFiles(const OpenFileRequest& request) = 0;
     // The import dialog, showing `initial`; nothing on Cancel.
     virtual std::optional<PageImportChoice> choosePageImport(const PageImportChoice& initial) = 0;
+    // The clean-up dialog, showing `initial`; nothing on Cancel.
+    virtual std::optional<CleanUpChoice> chooseCleanUp(const CleanUpChoice& initial) = 0;
     // Runs the directory picker starting at `directory`; it asks itself
     // whether to create a missing directory and creates it with its parents.
     virtual DirectoryPickerResult pickDirectory(const std::string& directory) = 0;

@@ -104,6 +104,7 @@ public:
     std::optional<std::string> openFile(const app::OpenFileRequest&) override { return {}; }
     std::vector<std::string> openFiles(const app::OpenFileRequest&) override { return {}; }
     std::optional<app::PageImportChoice> choosePageImport(const app::PageImportChoice&) override { return {}; }
+    std::optional<app::CleanUpChoice> chooseCleanUp(const app::CleanUpChoice&) override { return {}; }
     app::DirectoryPickerResult pickDirectory(const std::string&) override { return {}; }
     std::optional<app::FontChoice> chooseFont(const app::FontChoice&) override { return {}; }
     std::optional<app::PrinterGeometry> printerGeometry() override {

@@ -38,6 +38,13 @@ namespace quillet::imaging {
 
 namespace {
 
+// A black-and-white page keeps the resolution of its file, for the writer.
+Bitmap withResolution(Bitmap bitmap, const BmpHeader& h) {
+    bitmap.xPixelsPerMetre = h.xPixelsPerMetre;
+    bitmap.yPixelsPerMetre = h.yPixelsPerMetre;
+    return bitmap;
+}
+
 // A growable byte buffer that is not cleared on growth; kept per thread so
 // that loading or saving page after page reuses one block.
 class Scratch {
@@ -163,7 +170,7 @@ Bitmap decodeBmp(const std::uint8_t* file, std::size_t size) {
     const int inkIndex = oneBitInkIndex(h, file);
     Bitmap bitmap = Bitmap::uninitialised(int(h.width), int(h.height));  // every row written below
     decodeOneBitRows(h, file + h.dataOffset, size - h.dataOffset, 0, int(h.height), inkIndex, bitmap);
-    if (h.monochrome()) return bitmap;
+    if (h.monochrome()) return withResolution(std::move(bitmap), h);
 
     // Several planes: not a monochrome bitmap; show the table's colours.
     bitmap.setMonochrome(false);
@@ -207,7 +214,7 @@ Bitmap streamOneBit(int fd, const BmpHeader& h, const std::uint8_t* head) {
         if (std::size_t(r) != bytes) throw BitmapError("Bitmap file is truncated (it shrank while being read)");
         decodeOneBitRows(h, buf, room, first, count, inkIndex, bitmap);
     }
-    return bitmap;
+    return withResolution(std::move(bitmap), h);
 }
 
 }  // namespace

@@ -13,8 +13,9 @@
 namespace quillet::imaging {
 
 // Loads a BMP file. 1-bit, one-plane files become monochrome bitmaps (pixels
-// read back as the colour table decides: the darker entry is black); 4, 8,
-// 16, 24, 32-bit and run-length encoded files become colour bitmaps.
+// read back as the colour table decides: the darker entry is black) that keep
+// the file's resolution, so a page saved again keeps it; 4, 8, 16, 24,
+// 32-bit and run-length encoded files become colour bitmaps.
 // Throws BitmapError on any failure: "Bitmap image is not valid" for a wrong
 // signature or info header size, a message naming the fault otherwise.
 Bitmap loadBmp(const std::string& path);

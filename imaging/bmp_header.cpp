@@ -50,6 +50,8 @@ BmpHeader parseBmpHeader(const std::uint8_t* p, std::size_t available, std::size
         h.bitsPerPixel = int(u16(info + 14));
         h.compression = u32(info + 16);
         coloursUsed = u32(info + 32);
+        h.xPixelsPerMetre = std::max(s32(info + 24), std::int32_t(0));
+        h.yPixelsPerMetre = std::max(s32(info + 28), std::int32_t(0));
         h.tableEntrySize = 4;
         if (h.height < 0) {
             h.topDown = true;

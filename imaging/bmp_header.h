@@ -26,6 +26,8 @@ struct BmpHeader {
     std::size_t stride = 0;         // bytes per uncompressed row, padded to 4
     std::size_t dataEnd = 0;        // end of the pixel data (uncompressed) or
                                     // the bound on how much compressed data is read
+    std::int32_t xPixelsPerMetre = 0;  // the resolution (Windows info header;
+    std::int32_t yPixelsPerMetre = 0;  // 0 when absent or negative)
 
     bool monochrome() const { return planes == 1 && bitsPerPixel == 1; }
     // How much of a file of fileSize bytes the decoder needs.

@@ -59,6 +59,7 @@ Program::Program(PlatformServices& p, const std::string& startDirectory,
     //    with the counter's numbers.
     acquisition.install();
     pageImport.install();
+    cleanUp.install();
 
     // 6. The justification dialog.
     TabbedNotebookDlg.install(form);

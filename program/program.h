@@ -25,6 +25,7 @@
 #include "app/window_model.h"
 #include "archive/ZipMstr.h"
 #include "archive/archive_commands.h"
+#include "cleanup/clean_up_command.h"
 #include "layout/borders_dialog.h"
 #include "layout/composition.h"
 #include "layout/justification_dialog.h"
@@ -93,6 +94,8 @@ public:
     acquire::Acquisition acquisition{form, counterform, tempform, platform};
     // ---- importing: File > Import Pages..., numbered by the scan counter.
     importing::PageImport pageImport{form, counterform, platform};
+    // ---- clean-up: File > Clean Up Pages..., copies into the output directory.
+    cleanup::CleanUpCommand cleanUp{form, platform};
 
     // The application's current help text changed (status tip of the control
     // under the pointer or of the highlighted menu item): routed to the help

@@ -23,6 +23,7 @@
 #include <unistd.h>
 
 #include "ui/dirpicker.h"
+#include "ui/cleanup_dialog.h"
 #include "ui/page_import_dialog.h"
 #include "ui/printer_setup.h"
 
@@ -148,6 +149,10 @@ std::vector<std::string> QtPlatform::openFiles(const app::OpenFileRequest& reque
 
 std::optional<app::PageImportChoice> QtPlatform::choosePageImport(const app::PageImportChoice& initial) {
     return runPageImportDialog(parent_, initial);
+}
+
+std::optional<app::CleanUpChoice> QtPlatform::chooseCleanUp(const app::CleanUpChoice& initial) {
+    return runCleanUpDialog(dialogParent(), initial);
 }
 
 app::DirectoryPickerResult QtPlatform::pickDirectory(const std::string& directory) {

@@ -43,6 +43,7 @@ public:
     std::optional<std::string> openFile(const app::OpenFileRequest& request) override;
     std::vector<std::string> openFiles(const app::OpenFileRequest& request) override;
     std::optional<app::PageImportChoice> choosePageImport(const app::PageImportChoice& initial) override;
+    std::optional<app::CleanUpChoice> chooseCleanUp(const app::CleanUpChoice& initial) override;
     app::DirectoryPickerResult pickDirectory(const std::string& directory) override;
     std::optional<app::FontChoice> chooseFont(const app::FontChoice& initial) override;
     std::optional<app::PrinterGeometry> printerGeometry() override;

@@ -167,6 +167,7 @@ void TForm1::buildMenus() {
     addItem(file, f.SelectSource1);
     addItem(file, f.Acquire1);
     addItem(file, f.ImportPages1);
+    addItem(file, f.CleanUpPages1);
     file->addSeparator();
     addItem(file, f.Exit1);
     bar->addMenu(file);

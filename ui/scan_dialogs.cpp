@@ -1,5 +1,6 @@
 #include "ui/scan_dialogs.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -64,6 +65,10 @@ void QtScannerDialogs::runScanDialog(acquire::ScanDialog& model) {
     if (!c.modes.empty()) form->addRow("&Mode", mode);
     if (!c.resolutions.empty()) form->addRow("&Resolution", resolution);
     if (!c.sources.empty()) form->addRow("S&ource", source);
+    auto* clean = new QCheckBox("C&lean up line-art pages", &dlg);
+    clean->setChecked(model.settings().clean);
+    clean->setStatusTip("Straightens each line-art page and removes dark borders and specks before it is saved.");
+    form->addRow(clean);
     mode->setCurrentIndex(model.modeIndex());
     resolution->setCurrentIndex(model.resolutionIndex());
     source->setCurrentIndex(model.sourceIndex());
@@ -85,7 +90,7 @@ void QtScannerDialogs::runScanDialog(acquire::ScanDialog& model) {
     auto update = [&] {
         const bool busy = model.reading();
         for (QWidget* w : {static_cast<QWidget*>(mode), static_cast<QWidget*>(resolution),
-                           static_cast<QWidget*>(source), static_cast<QWidget*>(scan)})
+                           static_cast<QWidget*>(source), static_cast<QWidget*>(clean), static_cast<QWidget*>(scan)})
             w->setEnabled(!busy);
         const int p = model.progress();
         if (p < 0) progress->setRange(0, 0);  // height not known: a moving bar
@@ -103,6 +108,7 @@ void QtScannerDialogs::runScanDialog(acquire::ScanDialog& model) {
         model.chooseMode(mode->currentIndex());
         model.chooseResolution(resolution->currentIndex());
         model.chooseSource(source->currentIndex());
+        model.chooseClean(clean->isChecked());
         model.scan();
     });
     QObject::connect(cancel, &QPushButton::clicked, &dlg, [&] { model.cancel(); });

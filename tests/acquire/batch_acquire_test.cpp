@@ -41,6 +41,19 @@ TEST(BatchAcquire, ListsDevicesAndScansTheFeederFromTheStartCounter) {
     EXPECT_TRUE(imaging::isMonochromeBmp(out.file("scan104.bmp")));
 }
 
+TEST(BatchAcquire, CleanSaysWhatTheCleanUpDidToEachPage) {
+    QUILLET_REQUIRE_SANE_TEST_BACKEND();
+    testing::TempDir out;
+    const BatchRun run = runBatch({"acquire", "--device", "test:0", "--resolution", "100", "--option",
+                                   "test-picture=Grid", "--clean", "-o", out.path()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.out.size(), 2u);
+    EXPECT_EQ(run.out[0], "Saved to " + out.file("page001.bmp"));
+    EXPECT_EQ(run.out[1].rfind("page001.bmp: ", 0), 0u) << run.out[1];
+    EXPECT_NE(run.out[1].find("specks"), std::string::npos) << run.out[1];
+    EXPECT_TRUE(imaging::isMonochromeBmp(out.file("page001.bmp")));
+}
+
 TEST(BatchAcquire, FailuresEndWithStatusOneAndBadArgumentsWithTwo) {
     QUILLET_REQUIRE_SANE_TEST_BACKEND();
     testing::TempDir out;

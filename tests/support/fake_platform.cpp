@@ -46,6 +46,15 @@ std::optional<app::PageImportChoice> FakePlatform::choosePageImport(const app::P
     return a;
 }
 
+std::optional<app::CleanUpChoice> FakePlatform::chooseCleanUp(const app::CleanUpChoice& initial) {
+    cleanUpRequests.push_back(initial);
+    log.push_back("clean-up " + initial.destination);
+    if (cleanUpAnswers.empty()) return std::nullopt;
+    auto a = cleanUpAnswers.front();
+    cleanUpAnswers.pop_front();
+    return a;
+}
+
 app::DirectoryPickerResult FakePlatform::pickDirectory(const std::string& directory) {
     pickerRequests.push_back(directory);
     log.push_back("pick-directory " + directory);

@@ -20,6 +20,7 @@ public:
     std::deque<std::optional<std::string>> openFileAnswers;
     std::deque<std::vector<std::string>> openFilesAnswers;
     std::deque<std::optional<app::PageImportChoice>> pageImportAnswers;
+    std::deque<std::optional<app::CleanUpChoice>> cleanUpAnswers;
     std::deque<app::DirectoryPickerResult> pickerAnswers;
     std::deque<std::optional<app::FontChoice>> fontAnswers;
     // The current printer; reset() for a machine without a printer.
@@ -38,6 +39,7 @@ public:
     std::vector<app::OpenFileRequest> openFileRequests;
     std::vector<app::OpenFileRequest> openFilesRequests;
     std::vector<app::PageImportChoice> pageImportRequests;
+    std::vector<app::CleanUpChoice> cleanUpRequests;
     std::vector<std::string> pickerRequests;
     std::vector<app::FontChoice> fontRequests;
     std::vector<imaging::Size> printedPages;  // each job's size on paper
@@ -57,6 +59,7 @@ public:
     std::optional<std::string> openFile(const app::OpenFileRequest& request) override;
     std::vector<std::string> openFiles(const app::OpenFileRequest& request) override;
     std::optional<app::PageImportChoice> choosePageImport(const app::PageImportChoice& initial) override;
+    std::optional<app::CleanUpChoice> chooseCleanUp(const app::CleanUpChoice& initial) override;
     app::DirectoryPickerResult pickDirectory(const std::string& directory) override;
     std::optional<app::FontChoice> chooseFont(const app::FontChoice& initial) override;
     std::optional<app::PrinterGeometry> printerGeometry() override;

@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -125,6 +126,36 @@ TEST(ScanDialogView, SelectSourceListsTheDevicesWithTheirDetails) {
     EXPECT_EQ(rows, 2);
     EXPECT_EQ(type, "virtual device");
     EXPECT_EQ(chosen, 1);
+}
+
+// The clean-up box: a key no other control of the dialog has, kept for the
+// run, and the line-art page cleaned once read.
+TEST(ScanDialogView, CleanUpBoxHasAKeyOfItsOwnAndCleansThePage) {
+    uitest::application();
+    QUILLET_REQUIRE_SANE_TEST_BACKEND();
+    acquire::SaneDevice device("test:0");
+    acquire::ScanSettings settings;
+    acquire::ScanDialog model(device, settings);
+    QString caption;
+    int sameKey = 0;
+    QTimer::singleShot(0, [&] {
+        QWidget* d = QApplication::activeModalWidget();
+        auto* box = d->findChild<QCheckBox*>();
+        caption = box->text();
+        const QString key = caption.mid(caption.indexOf('&'), 2).toLower();
+        QStringList texts;
+        for (QLabel* l : d->findChildren<QLabel*>()) texts << l->text();
+        for (QAbstractButton* b : d->findChildren<QAbstractButton*>()) texts << b->text();
+        for (const QString& t : texts) sameKey += t.toLower().contains(key) ? 1 : 0;
+        box->setChecked(true);
+        buttonOf(d, "Scan")->click();
+    });
+    QtScannerDialogs().runScanDialog(model);
+    EXPECT_EQ(caption, "C&lean up line-art pages");
+    EXPECT_EQ(sameKey, 1);
+    EXPECT_TRUE(settings.clean);
+    ASSERT_NE(model.takeImage(), nullptr);
+    EXPECT_NE(model.cleanUpText().find("specks"), std::string::npos) << model.cleanUpText();
 }
 
 }  // namespace

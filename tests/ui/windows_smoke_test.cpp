@@ -93,7 +93,7 @@ TEST_F(WindowsTest, EveryMenuItemShowsTheModelsCaptionShortcutHintAndMark) {
         {"File1",
          {&f.SetOutputDirectory1, &f.DeleteSelectedFiles1, &f.Moveselectedfiles, &f.Print1,
           &f.PrintPreview1, &f.PrinterSetup1, &f.SelectSource1, &f.Acquire1, &f.ImportPages1,
-          &f.Exit1}},
+          &f.CleanUpPages1, &f.Exit1}},
         {"Options1",
          {&f.Columnformat1, &f.Compressiontoggle1, &f.UpdatefilelistafterOK1, &f.KeepQuilletontop1,
           &f.ThickPrint1, &f.Setpapersize1}},

@@ -16,9 +16,12 @@
 //   --start N            the counter of the first page, 1..300 (default 1)
 //   -o DIR               the output directory (default: the current one)
 //   --name BASE          the base file name (default page)
+//   --clean              line-art pages cleaned as they are saved (skew
+//                        straightened, dark borders and specks removed)
 //   -h, --help           the usage text
 //
-// Output: "Saved to FILE" per page; a progress bar on standard error when it
+// Output: "Saved to FILE" per page (with --clean, then "NAME: " and what the
+// clean-up did); a progress bar on standard error when it
 // is a terminal. Exit status: 0 when every page was saved, 1 after a
 // failure, 2 for bad arguments.
 
@@ -35,6 +38,7 @@
 
 #include "acquire/acquisition.h"
 #include "acquire/page_reader.h"
+#include "acquire/scan_cleanup.h"
 #include "acquire/sane_device.h"
 #include "acquire/scan_file.h"
 #include "acquire/scan_settings.h"
@@ -62,6 +66,7 @@ struct AcquireArguments {
     int start = 1;
     std::string directory = ".";
     std::string name = "page";
+    bool clean = false;
 };
 
 std::string takeMode(const std::string& v, std::optional<ScanMode>& mode) {
@@ -106,6 +111,7 @@ std::vector<Flag> flags(AcquireArguments& a) {
                         a.name = v;
                         return !v.empty() && v.find('/') == std::string::npos;
                     }),
+        switchFlag("--clean", a.clean),
     };
 }
 
@@ -133,6 +139,7 @@ const char* const kAcquireUsage =
     "  --start N               the counter of the first page, 1..300 (default 1)\n"
     "  -o DIR                  the output directory (default: the current one)\n"
     "  --name BASE             the base file name (default page)\n"
+    "  --clean                 clean line-art pages as they are saved (skew, dark borders, specks)\n"
     "  -h, --help              this text\n"
     "Exit status: 0 every page saved, 1 a failure, 2 bad arguments.\n";
 
@@ -204,9 +211,11 @@ int scan(const AcquireArguments& a) {
             if (feeder && saved > 0 && !a.pages) return 0;
             return fail("The document feeder of " + name + " is empty after " + std::to_string(saved) + " pages");
         }
+        const std::string cleaned = a.clean ? cleanScan(*page) : std::string();
         const std::string target = app::joinPath(directory, scanFileName(a.name, counter));
         saveScan([&](const std::string& path) { writeNativeImage(*page, path); }, app::restoreRoot(directory), target);
         std::printf("Saved to %s\n", target.c_str());
+        if (!cleaned.empty()) std::printf("%s: %s\n", scanFileName(a.name, counter).c_str(), cleaned.c_str());
         std::fflush(stdout);
         if (counter >= kCounterMax) {
             if (saved + 1 == pages) return 0;

@@ -46,5 +46,8 @@ std::vector<std::string> versionOptions();
 // quillet-batch import (tools/batch/import.cpp).
 int importMain(int argc, char** argv);
 std::vector<std::string> importOptions();
+// quillet-batch clean (tools/batch/clean.cpp).
+int cleanMain(int argc, char** argv);
+std::vector<std::string> cleanOptions();
 
 }  // namespace quillet::batch

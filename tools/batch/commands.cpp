@@ -10,6 +10,8 @@ const std::vector<Command>& commands() {
     // come first: "import --print" is import's business.
     static const std::vector<Command> list{
         {"import", importMain, "turn scanned PDF, TIFF, PNG and JPEG pages into 1-bit BMP files", importOptions},
+        {"clean", cleanMain, "clean scanned 1-bit pages (skew, dark borders, specks) into another folder",
+         cleanOptions},
         {"acquire", acquireMain, "scan pages through SANE into BMP files named by a counter", acquireOptions},
         {"--print", printMain, "print the selected pages, each its own job, stretched to the printed size",
          printOptions},

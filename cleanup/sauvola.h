@@ -1,0 +1,34 @@
+#pragma once
+// Sauvola's local threshold: a grey page made black and white against the
+// brightness and contrast around each pixel rather than one level for the
+// whole page, so uneven lighting, a shadow or a photographed page still give
+// clean text.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "imaging/bitmap.h"
+
+namespace quillet::cleanup {
+
+// 8-bit grey pixels, 0 black .. 255 white, rows `stride` bytes apart.
+struct GreyPage {
+    const std::uint8_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    std::ptrdiff_t stride = 0;
+};
+
+struct SauvolaSettings {
+    int dpi = 300;
+    double windowMillimetres = 3.0;  // the side of the square around each pixel
+    double factor = 0.34;            // Sauvola's k: higher keeps less ink
+};
+
+// The 1-bit page (set bit black), as large as the grey one. Pages too small
+// for the window use a smaller one; below 7 pixels a side, grey values under
+// 128 are black. Throws CleanupError when Leptonica runs out of memory,
+// imaging::BitmapError when the page cannot be held.
+imaging::Bitmap sauvolaThreshold(const GreyPage& grey, const SauvolaSettings& settings);
+
+}  // namespace quillet::cleanup
