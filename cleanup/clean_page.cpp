@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <new>
 #include <vector>
 
 #include "cleanup/cleanup_error.h"
@@ -100,6 +101,18 @@ CleanedPage cleanPage(const imaging::Bitmap& page, const CleanupSettings& settin
     out.page.xPixelsPerMetre = page.xPixelsPerMetre;
     out.page.yPixelsPerMetre = page.yPixelsPerMetre;
     return out;
+}
+
+std::string cleanInPlace(imaging::Bitmap& page, const CleanupSettings& settings) {
+    try {
+        CleanedPage cleaned = cleanPage(page, settings);
+        page = std::move(cleaned.page);
+        return cleaned.report.summary();
+    } catch (const std::bad_alloc&) {
+        return std::string(kNotCleaned) + "not enough memory";
+    } catch (const std::exception& e) {  // CleanupError, or a grown page that cannot be held
+        return std::string(kNotCleaned) + e.what();
+    }
 }
 
 }  // namespace quillet::cleanup

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "cleanup/dark_borders.h"
 #include "cleanup/deskew.h"
@@ -61,5 +62,11 @@ int resolutionOf(const imaging::Bitmap& page);
 // kMaxCleanedPixels, and when memory runs out part-way; the page given is
 // never changed.
 CleanedPage cleanPage(const imaging::Bitmap& page, const CleanupSettings& settings);
+
+// A page cleaned where it stands, as it arrives (a scan, an imported page):
+// the report's summary, or kNotCleaned and why, the page then left as it
+// was.
+inline constexpr std::string_view kNotCleaned = "not cleaned: ";
+std::string cleanInPlace(imaging::Bitmap& page, const CleanupSettings& settings);
 
 }  // namespace quillet::cleanup

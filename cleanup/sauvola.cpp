@@ -8,10 +8,20 @@
 
 namespace quillet::cleanup {
 
+namespace {
+
+// Half the window's side, in pixels, before a small page shrinks it.
+int halfWindow(const SauvolaSettings& settings) {
+    return std::max(int(std::lround(Resolution(settings.dpi).pixels(settings.windowMillimetres) / 2)), 2);
+}
+
+}  // namespace
+
+int sauvolaReach(const SauvolaSettings& settings) { return halfWindow(settings) + 2; }
+
 imaging::Bitmap sauvolaThreshold(const GreyPage& grey, const SauvolaSettings& settings) {
     const int side = std::min(grey.width, grey.height);
-    const int wanted = int(std::lround(Resolution(settings.dpi).pixels(settings.windowMillimetres) / 2));
-    const int half = std::min(std::max(wanted, 2), (side - 3) / 2);
+    const int half = std::min(halfWindow(settings), (side - 3) / 2);
     if (half >= 2)
         return leptonica::sauvola(grey.pixels, grey.width, grey.height, grey.stride, half, settings.factor);
     imaging::Bitmap out(grey.width, grey.height);

@@ -31,4 +31,10 @@ struct SauvolaSettings {
 // imaging::BitmapError when the page cannot be held.
 imaging::Bitmap sauvolaThreshold(const GreyPage& grey, const SauvolaSettings& settings);
 
+// How many rows above and below a pixel its threshold looks at: a band of a
+// page thresholded with this many of its neighbours' rows on each side gives
+// its own rows as the whole page would (when neither is too small for the
+// window).
+int sauvolaReach(const SauvolaSettings& settings);
+
 }  // namespace quillet::cleanup
