@@ -66,7 +66,7 @@ imaging::Bitmap ImagePages::page(int index) {
             const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
             if (grey.isNull()) throw imaging::BitmapError("not enough memory to convert the page to grey");
             bitmap = toOneBit(GreyImage{grey.constBits(), grey.width(), grey.height(), grey.bytesPerLine()},
-                              settings_.threshold);
+                              settings_.threshold, image.dotsPerMeterX() * 0.0254);
         }
         bitmap.xPixelsPerMetre = image.dotsPerMeterX();
         bitmap.yPixelsPerMetre = image.dotsPerMeterY();

@@ -93,7 +93,7 @@ public:
         if (colorMap->getNumPixelComps() == 1 && colorMap->getBits() == 1) {
             page_ = oneBitImage(str, width, height, colorMap);
         } else if (std::int64_t(width) * height <= kMaxGreyImagePixels) {
-            page_ = greyImage(str, width, height, colorMap);
+            page_ = greyImage(str, width, height, colorMap, width * 72.0 / m[0]);
         } else {
             other_ = true;
             OutputDev::drawImage(state, ref, str, width, height, colorMap, interpolate, maskColors, inlineImg);
@@ -178,7 +178,7 @@ private:
         return page;
     }
 
-    imaging::Bitmap greyImage(Stream* str, int width, int height, GfxImageColorMap* colorMap) const {
+    imaging::Bitmap greyImage(Stream* str, int width, int height, GfxImageColorMap* colorMap, double dpi) const {
         std::vector<std::uint8_t> grey(std::size_t(width) * std::size_t(height));
         ImageStream image(str, width, colorMap->getNumPixelComps(), colorMap->getBits());
         image.reset();
@@ -197,7 +197,7 @@ private:
             }
         }
         image.close();
-        return toOneBit(GreyImage{grey.data(), width, height, width}, threshold_);
+        return toOneBit(GreyImage{grey.data(), width, height, width}, threshold_, dpi);
     }
 
     Threshold threshold_;

@@ -17,6 +17,7 @@
 #include "imaging/bitmap_error.h"
 #include "imaging/word_bytes.h"
 #include "importing/import_error.h"
+#include "importing/local_threshold.h"
 #include "importing/pdf_native_page.h"
 
 namespace quillet::importing {
@@ -227,6 +228,18 @@ imaging::Bitmap PdfPages::rendered(int index) {
     }
     GreyRenderer renderer(*document_);
     const int bandRows = int(std::clamp<std::int64_t>(kBandBytes / w, 1, h));
+    const auto rowsOf = [&](int y, int rows) {
+        const GreyImage band = renderer.render(index + 1, dpi, y, w, rows);
+        if (band.pixels == nullptr)
+            throw ImportError(path_, pageLabel(index) + " cannot be rendered at " + std::to_string(settings_.dpi) +
+                                         " pixels per inch");
+        return band;
+    };
+    if (settings_.threshold.local) {
+        imaging::Bitmap out = localThreshold(w, h, dpi, bandRows, rowsOf);
+        out.xPixelsPerMetre = out.yPixelsPerMetre = pixelsPerMetre(dpi);
+        return out;
+    }
     int level = std::clamp(settings_.threshold.level, 0, 255);
     if (bandRows < h && settings_.threshold.automatic) {
         // Otsu's level of the whole page, from a small rendering of it.
@@ -236,10 +249,7 @@ imaging::Bitmap PdfPages::rendered(int index) {
     }
     imaging::Bitmap out(w, h);
     for (int y = 0; y < h; y += bandRows) {
-        const GreyImage band = renderer.render(index + 1, dpi, y, w, std::min(bandRows, h - y));
-        if (band.pixels == nullptr)
-            throw ImportError(path_, pageLabel(index) + " cannot be rendered at " + std::to_string(settings_.dpi) +
-                                         " pixels per inch");
+        const GreyImage band = rowsOf(y, std::min(bandRows, h - y));
         if (bandRows >= h) level = levelFor(band, settings_.threshold);
         binarizeRows(GreyImage{band.pixels, band.width, band.height, band.stride}, level, out, y);
     }

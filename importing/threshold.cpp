@@ -7,6 +7,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "importing/local_threshold.h"
+
 namespace quillet::importing {
 
 namespace {
@@ -122,7 +124,11 @@ int levelFor(const GreyImage& image, Threshold threshold) {
     return threshold.automatic ? otsuLevel(histogramOf(image)) : std::clamp(threshold.level, 0, 255);
 }
 
-imaging::Bitmap toOneBit(const GreyImage& image, Threshold threshold) {
+imaging::Bitmap toOneBit(const GreyImage& image, Threshold threshold, double dpi) {
+    if (threshold.local)
+        return localThreshold(image.width, image.height, dpi, image.height, [&image](int y, int rows) {
+            return GreyImage{image.pixels + y * image.stride, image.width, rows, image.stride};
+        });
     return binarize(image, levelFor(image, threshold));
 }
 

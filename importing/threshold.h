@@ -19,10 +19,14 @@ struct GreyImage {
 };
 
 // How a grey page becomes 1-bit: a pixel is black when its grey value is at
-// most `level`; automatic chooses the level of each page by Otsu's method.
+// most `level`; automatic chooses the level of each page by Otsu's method;
+// local compares each pixel with the brightness and contrast around it
+// (Sauvola's method, local_threshold.h) for unevenly lit pages, and then
+// the other two are not used.
 struct Threshold {
     bool automatic = true;
-    int level = 127;  // 0..255, used when not automatic
+    int level = 127;  // 0..255, used when neither automatic nor local
+    bool local = false;
 };
 
 using Histogram = std::array<std::uint64_t, 256>;
@@ -46,7 +50,8 @@ void binarizeRows(const GreyImage& image, int level, imaging::Bitmap& out, int y
 // The level a threshold applies to an image: its own, or Otsu's.
 int levelFor(const GreyImage& image, Threshold threshold);
 
-// binarize at the threshold's level, or at Otsu's level of the image.
-imaging::Bitmap toOneBit(const GreyImage& image, Threshold threshold);
+// binarize at the threshold's level, or at Otsu's level of the image; or the
+// local threshold at the image's resolution `dpi`.
+imaging::Bitmap toOneBit(const GreyImage& image, Threshold threshold, double dpi);
 
 }  // namespace quillet::importing

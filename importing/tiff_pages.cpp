@@ -6,11 +6,13 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <unordered_set>
 
 #include "imaging/bit_rows.h"
 #include "imaging/word_bytes.h"
 #include "importing/import_error.h"
+#include "importing/local_threshold.h"
 
 namespace quillet::importing {
 
@@ -139,24 +141,29 @@ imaging::Bitmap TiffPages::colourPage(int index, int width, int height) {
         throw ImportError(path_, pageLabel(index) + " cannot be read (" + why + ")");
     image.req_orientation = ORIENTATION_TOPLEFT;
     const int bandRows = int(std::clamp<std::int64_t>(kBandPixels / width, 1, height));
-    std::vector<std::uint32_t> rgba(std::size_t(width) * std::size_t(bandRows));
-    std::vector<std::uint8_t> grey(rgba.size());
-    // Each band as grey on white paper; `use` takes it.
-    auto eachBand = [&](auto use) {
-        for (int y = 0; y < height; y += bandRows) {
-            const int rows = std::min(bandRows, height - y);
-            image.row_offset = y;
-            if (!TIFFRGBAImageGet(&image, rgba.data(), std::uint32_t(width), std::uint32_t(rows))) {
-                TIFFRGBAImageEnd(&image);
-                throw ImportError(path_, pageLabel(index) + " cannot be read (" + lastError + ")");
-            }
-            for (std::size_t i = 0; i < std::size_t(width) * rows; ++i) {
-                const std::uint32_t p = rgba[i];
-                const unsigned level = (TIFFGetR(p) * 11 + TIFFGetG(p) * 16 + TIFFGetB(p) * 5) / 32;
-                grey[i] = std::uint8_t(level + 255 - TIFFGetA(p));  // colours come premultiplied
-            }
-            use(GreyImage{grey.data(), width, rows, width}, y);
+    std::vector<std::uint32_t> rgba;
+    std::vector<std::uint8_t> grey;
+    // Rows y .. y + rows - 1 as grey on white paper.
+    auto rowsOf = [&](int y, int rows) {
+        rgba.resize(std::size_t(width) * std::size_t(rows));
+        grey.resize(rgba.size());
+        image.row_offset = y;
+        if (!TIFFRGBAImageGet(&image, rgba.data(), std::uint32_t(width), std::uint32_t(rows)))
+            throw ImportError(path_, pageLabel(index) + " cannot be read (" + lastError + ")");
+        for (std::size_t i = 0; i < rgba.size(); ++i) {
+            const std::uint32_t p = rgba[i];
+            const unsigned level = (TIFFGetR(p) * 11 + TIFFGetG(p) * 16 + TIFFGetB(p) * 5) / 32;
+            grey[i] = std::uint8_t(level + 255 - TIFFGetA(p));  // colours come premultiplied
         }
+        return GreyImage{grey.data(), width, rows, width};
+    };
+    // Ends the reading however the page ends.
+    const std::unique_ptr<TIFFRGBAImage, void (*)(TIFFRGBAImage*)> reading(&image, TIFFRGBAImageEnd);
+    if (settings_.threshold.local)
+        return localThreshold(width, height, pixelsPerMetreOf(tiff_.get(), TIFFTAG_XRESOLUTION) * 0.0254, bandRows,
+                              rowsOf);
+    auto eachBand = [&](auto use) {
+        for (int y = 0; y < height; y += bandRows) use(rowsOf(y, std::min(bandRows, height - y)), y);
     };
     int level = std::clamp(settings_.threshold.level, 0, 255);
     if (settings_.threshold.automatic) {
@@ -169,7 +176,6 @@ imaging::Bitmap TiffPages::colourPage(int index, int width, int height) {
     }
     imaging::Bitmap page(width, height);
     eachBand([&](const GreyImage& band, int y) { binarizeRows(band, level, page, y); });
-    TIFFRGBAImageEnd(&image);
     return page;
 }
 
