@@ -50,6 +50,9 @@ struct PageImportChoice {
     int threshold = 127;
     std::string directory;
     int firstNumber = 1;  // 1 .. 999999
+    bool localThreshold = false;  // Sauvola's, for uneven lighting (then the two above are not used)
+    bool clean = false;           // each page cleaned with the steps below
+    bool deskew = true, borders = true, despeckle = true;
     friend bool operator==(const PageImportChoice&, const PageImportChoice&) = default;
 };
 

@@ -2,16 +2,22 @@
 
 #include <new>
 
+#include "cleanup/cleanup_error.h"
 #include "importing/import_error.h"
 
 namespace quillet::importing {
 
-imaging::Bitmap importedPage(PageSource& source, int index, const PageSettings&) {
+ImportedPage importedPage(PageSource& source, int index, const PageSettings& settings) {
+    ImportedPage out;
     try {
-        return source.page(index);
+        out.bitmap = source.page(index);
     } catch (const std::bad_alloc&) {
         throw ImportError(source.path(), pageLabel(index) + " cannot be read (not enough memory)");
+    } catch (const cleanup::CleanupError& e) {  // the local threshold out of memory
+        throw ImportError(source.path(), pageLabel(index) + " cannot be read (" + e.what() + ")");
     }
+    if (settings.clean) out.cleaned = cleanup::cleanInPlace(out.bitmap, settings.cleanup);
+    return out;
 }
 
 }  // namespace quillet::importing

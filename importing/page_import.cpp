@@ -8,6 +8,7 @@
 
 #include "app/message_boxes.h"
 #include "app/output_directory.h"
+#include "cleanup/clean_page.h"
 #include "importing/import_error.h"
 #include "importing/page_numbering.h"
 #include "importing/page_reader.h"
@@ -88,7 +89,13 @@ void PageImport::run(const std::vector<std::string>& files, const app::PageImpor
                                         ": the folder cannot be made (" + ec.message() + ")");
         return;
     }
-    PageSettings settings{choice.dpi, false, Threshold{choice.automaticThreshold, choice.threshold}};
+    PageSettings settings;
+    settings.dpi = choice.dpi;
+    settings.threshold = Threshold{choice.automaticThreshold, choice.threshold, choice.localThreshold};
+    settings.clean = choice.clean;
+    settings.cleanup.deskew = choice.deskew;
+    settings.cleanup.borders = choice.borders;
+    settings.cleanup.despeckle = choice.despeckle;
     Run r{PageReader(settings, kDefaultPageSeconds),
           PageNumbering(PageNaming{destination, form_.filename.text(), choice.firstNumber}), {}, {}, false};
     {
@@ -111,7 +118,7 @@ void PageImport::importFile(const std::string& file, Run& r) {
     for (int i = 0; i < opened.pages && !r.refused; ++i) {
         say("Importing " + fileNameOf(file) + ", page " + std::to_string(i + 1) + " of " +
             std::to_string(opened.pages) + " . . .");
-        imaging::Bitmap page;
+        ImportedPage page;
         try {
             r.reader.ask(file, i);
             page = r.reader.take();
@@ -121,13 +128,15 @@ void PageImport::importFile(const std::string& file, Run& r) {
         }
         WrittenPage written;
         try {
-            written = r.numbering.write(page);
+            written = r.numbering.write(page.bitmap);
         } catch (const ImportError& e) {
             r.problems.push_back(e.what());
             r.refused = true;
             continue;
         }
         for (const std::string& passed : written.passedBy) r.problems.push_back(passedByText(passed));
+        if (page.cleaned.rfind(cleanup::kNotCleaned, 0) == 0)
+            r.problems.push_back(fileNameOf(written.path) + ": " + page.cleaned);
         r.written.push_back(written.path);
         ++result_.written;
         counter_.counterspinedit.setValue(r.numbering.nextNumber());

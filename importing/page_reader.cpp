@@ -106,10 +106,10 @@ PageReader::Opened PageReader::open(const std::string& file) {
 
 void PageReader::ask(const std::string& file, int page) { send({WorkerQuestion::Page, file, page}); }
 
-imaging::Bitmap PageReader::take() {
+ImportedPage PageReader::take() {
     WorkerAnswer a = await(pageLabel(question_.page));
     if (a.kind != WorkerAnswer::PageRead) throw ImportError(a.text);
-    return std::move(a.bitmap);
+    return {std::move(a.bitmap), std::move(a.text)};
 }
 
 void PageReader::send(const WorkerQuestion& q) {

@@ -12,6 +12,7 @@
 
 #include "base/posix_file.h"
 #include "imaging/bitmap.h"
+#include "importing/imported_page.h"
 #include "importing/page_source.h"
 #include "importing/worker_messages.h"
 
@@ -48,7 +49,7 @@ public:
     void ask(const std::string& file, int page);
     // The page asked for. Throws ImportError when it cannot be read, took
     // longer than the limit or the reader stopped.
-    imaging::Bitmap take();
+    ImportedPage take();
     bool asked() const { return asked_; }
 
 private:

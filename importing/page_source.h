@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "cleanup/clean_page.h"
 #include "imaging/bitmap.h"
 #include "importing/threshold.h"
 
@@ -23,6 +24,8 @@ struct PageSettings {
     int dpi = 300;        // PDF rendering resolution; image files keep their own
     bool render = false;  // render every PDF page, even one that is a scanned image
     Threshold threshold;
+    bool clean = false;               // each page cleaned once it is 1-bit
+    cleanup::CleanupSettings cleanup;  // the steps that clean it, at the page's own resolution
 };
 
 class PageSource {

@@ -20,7 +20,8 @@ struct WorkerQuestion {
 struct WorkerAnswer {
     enum Kind : std::uint8_t { Opened = 'C', PageRead = 'B', Failed = 'E' } kind = Failed;
     std::int32_t pages = 0;      // Opened
-    std::string text;            // Opened: the walk's fault (or empty); Failed: the message
+    std::string text;            // Opened: the walk's fault (or empty); PageRead: what the
+                                 // clean-up did (or empty); Failed: the message
     imaging::Bitmap bitmap;      // PageRead
 };
 

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace quillet::ui {
@@ -35,6 +36,17 @@ QWidget* folderRow(QDialog& dialog, QLineEdit*& folder, const std::string& initi
     layout->addWidget(folder, 1);
     layout->addWidget(browse);
     return row;
+}
+
+// One step of the clean-up, indented under the box that turns it on.
+QCheckBox* cleanupStep(QDialog& dialog, const char* caption, const char* name, bool on, QCheckBox* clean) {
+    auto* step = new QCheckBox(QString::fromUtf8(caption), &dialog);
+    step->setObjectName(QString::fromUtf8(name));
+    step->setChecked(on);
+    step->setEnabled(clean->isChecked());
+    step->setContentsMargins(step->style()->pixelMetric(QStyle::PM_IndicatorWidth) * 2, 0, 0, 0);
+    QObject::connect(clean, &QCheckBox::toggled, step, &QCheckBox::setEnabled);
+    return step;
 }
 
 }  // namespace
@@ -69,7 +81,28 @@ std::optional<app::PageImportChoice> runPageImportDialog(QWidget* parent, const 
     level->setValue(initial.threshold);
     level->setEnabled(!initial.automaticThreshold);
     level->setStatusTip(QStringLiteral("Grey values up to this level (0 black .. 255 white) become black."));
-    QObject::connect(automatic, &QCheckBox::toggled, level, [level](bool on) { level->setEnabled(!on); });
+    auto* local = new QCheckBox(QStringLiteral("Lo&cal threshold (uneven lighting)"), &dialog);
+    local->setObjectName(QStringLiteral("localThreshold"));
+    local->setChecked(initial.localThreshold);
+    local->setStatusTip(QStringLiteral("Compares each pixel with the light around it, for pages lit unevenly, with "
+                                       "a shadow, or photographed."));
+    // The level is used only when neither the automatic nor the local threshold is.
+    const auto enableLevels = [automatic, level, local] {
+        automatic->setEnabled(!local->isChecked());
+        level->setEnabled(!local->isChecked() && !automatic->isChecked());
+    };
+    QObject::connect(automatic, &QCheckBox::toggled, level, enableLevels);
+    QObject::connect(local, &QCheckBox::toggled, level, enableLevels);
+    enableLevels();
+
+    auto* clean = new QCheckBox(QStringLiteral("C&lean up the pages"), &dialog);
+    clean->setObjectName(QStringLiteral("clean"));
+    clean->setChecked(initial.clean);
+    clean->setStatusTip(QStringLiteral("Straightens skewed pages and removes dark borders and specks of dust "
+                                       "before the pages are saved."));
+    auto* deskew = cleanupStep(dialog, "Straighten s&kew", "deskew", initial.deskew, clean);
+    auto* borders = cleanupStep(dialog, "Remove dark b&orders", "borders", initial.borders, clean);
+    auto* despeckle = cleanupStep(dialog, "Remove s&pecks", "despeckle", initial.despeckle, clean);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Destination folder:"), destination);
@@ -77,6 +110,9 @@ std::optional<app::PageImportChoice> runPageImportDialog(QWidget* parent, const 
     form->addRow(QStringLiteral("PDF &resolution (pixels/inch):"), resolution);
     form->addRow(automatic);
     form->addRow(QStringLiteral("&Threshold:"), level);
+    form->addRow(local);
+    form->addRow(clean);
+    for (QCheckBox* step : {deskew, borders, despeckle}) form->addRow(step);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
@@ -96,6 +132,11 @@ std::optional<app::PageImportChoice> runPageImportDialog(QWidget* parent, const 
     choice.threshold = level->value();
     choice.directory = folder->text().trimmed().toStdString();
     choice.firstNumber = first->value();
+    choice.localThreshold = local->isChecked();
+    choice.clean = clean->isChecked();
+    choice.deskew = deskew->isChecked();
+    choice.borders = borders->isChecked();
+    choice.despeckle = despeckle->isChecked();
     return choice;
 }
 

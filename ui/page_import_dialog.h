@@ -1,8 +1,8 @@
 #pragma once
 // The dialog of Import Pages: the destination folder (a path field with a
 // Browse button) and the first page number, the resolution PDF pages are
-// rendered at and the threshold that makes grey pages 1-bit (automatic or a
-// fixed level).
+// rendered at, the threshold that makes grey pages 1-bit (automatic, a fixed
+// level or local) and the clean-up of each page with its steps.
 
 #include <optional>
 

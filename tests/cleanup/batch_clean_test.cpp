@@ -1,5 +1,6 @@
 // quillet-batch clean, the built program: the line per page, the pages it
-// writes (whole, with their resolution), and what it refuses.
+// writes (whole, with their resolution), and what it refuses; and import
+// --clean, which cleans each page on its way in.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include "imaging/bmp_file.h"
 #include "support/batch_run.h"
 #include "support/bitmap_text.h"
+#include "support/page_files.h"
 #include "support/scanned_pages.h"
 #include "support/temp_dir.h"
 
@@ -109,6 +111,44 @@ TEST_F(BatchClean, RefusesToOverwriteThePagesAndNamesEachFailure) {
         fs::remove_all(out.file("new"));
     }
     EXPECT_EQ(pages.names(), (std::vector<std::string>{"huge.bmp", "notes.bmp", "page001.bmp", "page002.bmp"}));
+}
+
+TEST_F(BatchClean, ImportCleansEachPageAsItIsSavedWithTheStepsAsked) {
+    const imaging::Bitmap skewed = imaging::loadBmp(pages.file("page001.bmp"));
+    testing::writeBitmapPdf(pages.file("scan.pdf"), {skewed}, 300);
+    struct Case {
+        std::vector<std::string> options;
+        int status;
+        std::string said;  // the line after "Saved to", or the start of the complaint
+        bool bandLeft;
+    } cases[] = {
+        {{"--clean"}, 0, "page001.bmp: skew +1.5", false},
+        {{"--clean", "--no-deskew", "--no-despeckle"}, 0, "page001.bmp: 1 dark region removed", false},
+        {{"--clean", "--no-borders"}, 0, "page001.bmp: skew +1.5", true},
+        {{"--no-borders"}, 2, "quillet-batch: --no-deskew, --no-borders and --no-despeckle go with --clean", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.said);
+        const std::string into = out.file("imported");
+        std::vector<std::string> args{"import", "-o", into};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back(pages.file("scan.pdf"));
+        const BatchRun run = runBatch(args);
+        ASSERT_EQ(run.status, c.status) << run.err;
+        if (c.status != 0) {
+            EXPECT_EQ(run.err.rfind(c.said, 0), 0u) << run.err;
+            continue;
+        }
+        ASSERT_EQ(run.out.size(), 3u);
+        EXPECT_EQ(run.out[0], "Saved to " + into + "/page001.bmp");
+        EXPECT_EQ(run.out[1].rfind(c.said, 0), 0u) << run.out[1];
+        const imaging::Bitmap page = imaging::loadBmp(into + "/page001.bmp");
+        int dark = 0;  // across the band, which deskewing may move right as it widens the page
+        for (int x = 0; x < 120; ++x) dark += page.isBlack(x, page.height() / 2);
+        EXPECT_EQ(dark >= 40, c.bandLeft) << dark;
+        EXPECT_EQ(page.xPixelsPerMetre, 11811);
+        fs::remove_all(into);
+    }
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // The Import Pages dialog: it shows the destination folder and the first
-// number it was offered, and hands back what the user changed them to.
+// number it was offered, and hands back what the user changed them to; a
+// setting that does not apply cannot be changed.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLineEdit>
@@ -24,6 +26,7 @@ TEST(PageImportDialog, ShowsTheDestinationAndFirstNumberAndReturnsTheUsersChoice
     QString shownFolder;
     int shownNumber = 0;
     bool okWithoutFolder = true;
+    bool stepsWithoutClean = true, levelWhenLocal = true, automaticWhenLocal = true, stepsWithClean = false;
     QTimer::singleShot(0, [&] {
         QWidget* dialog = QApplication::activeModalWidget();
         ASSERT_NE(dialog, nullptr);
@@ -37,6 +40,16 @@ TEST(PageImportDialog, ShowsTheDestinationAndFirstNumberAndReturnsTheUsersChoice
         okWithoutFolder = ok->isEnabled();
         folder->setText(QStringLiteral("/scans/other"));
         first->setValue(1);
+        const auto box = [dialog](const char* name) { return dialog->findChild<QCheckBox*>(QString::fromUtf8(name)); };
+        ASSERT_TRUE(box("automaticThreshold") && box("localThreshold") && box("clean") && box("borders"));
+        stepsWithoutClean = box("deskew")->isEnabled() || box("borders")->isEnabled() || box("despeckle")->isEnabled();
+        box("automaticThreshold")->setChecked(false);
+        box("localThreshold")->setChecked(true);
+        levelWhenLocal = dialog->findChild<QSpinBox*>(QStringLiteral("threshold"))->isEnabled();
+        automaticWhenLocal = box("automaticThreshold")->isEnabled();
+        box("clean")->setChecked(true);
+        stepsWithClean = box("deskew")->isEnabled() && box("borders")->isEnabled() && box("despeckle")->isEnabled();
+        box("borders")->setChecked(false);
         ok->click();
     });
     const std::optional<quillet::app::PageImportChoice> choice = quillet::ui::runPageImportDialog(nullptr, offer);
@@ -47,6 +60,12 @@ TEST(PageImportDialog, ShowsTheDestinationAndFirstNumberAndReturnsTheUsersChoice
     EXPECT_EQ(choice->directory, "/scans/other");
     EXPECT_EQ(choice->firstNumber, 1);
     EXPECT_EQ(choice->dpi, offer.dpi);
+    EXPECT_FALSE(stepsWithoutClean);
+    EXPECT_FALSE(levelWhenLocal);
+    EXPECT_FALSE(automaticWhenLocal);
+    EXPECT_TRUE(stepsWithClean);
+    EXPECT_TRUE(choice->localThreshold && choice->clean && choice->deskew && choice->despeckle);
+    EXPECT_FALSE(choice->borders);
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 // BMP file named like scans (BASE + the counter in at least three digits +
 // ".bmp") in the output directory, as File > Import Pages... does.
 //
-//   quillet-batch import [-o DIR] [--dpi N] [--render] [--threshold auto|0..255]
+//   quillet-batch import [-o DIR] [--dpi N] [--render] [--threshold auto|local|0..255]
+//                        [--clean [--no-deskew] [--no-borders] [--no-despeckle]]
 //                        [--page-timeout S] [--name BASE] [--start N] FILE...
 //
 // Pages are read by page reader processes, as many as the processors and the
@@ -10,7 +11,8 @@
 // program the one it writes. A page that takes longer than the time limit is
 // abandoned and reported; the others import. Existing files are never
 // overwritten: a name that is taken is reported and passed by. Prints "Saved
-// to PATH" per page and, at the end, the number of pages and the counter's
+// to PATH" per page (with --clean, then "NAME: " and what the clean-up did)
+// and, at the end, the number of pages and the counter's
 // next value. Exit status: 0 when every page was imported, 1 when a file or
 // a page failed, 2 for bad arguments.
 
@@ -37,14 +39,20 @@ namespace fs = std::filesystem;
 using importing::PageSettings;
 
 const char* const kImportUsage =
-    "usage: quillet-batch import [-o DIR] [--dpi N] [--render] [--threshold auto|0..255] [--page-timeout S]\n"
-    "                            [--name BASE] [--start N] FILE...\n"
+    "usage: quillet-batch import [-o DIR] [--dpi N] [--render] [--threshold auto|local|0..255]\n"
+    "                            [--clean [--no-deskew] [--no-borders] [--no-despeckle]]\n"
+    "                            [--page-timeout S] [--name BASE] [--start N] FILE...\n"
     "Turns every page of every FILE (PDF, TIFF, PNG, JPEG) into a 1-bit BMP file named BASE + counter + .bmp.\n"
     "A scanned PDF page (one image covering the page) keeps the image's own pixels and resolution.\n"
     "  -o DIR                 output directory (default: the current one; made when missing)\n"
     "  --dpi N                resolution other PDF pages are rendered at (default 300)\n"
     "  --render               render every PDF page at --dpi, scanned ones too\n"
     "  --threshold auto|N     grey values up to N become black; auto: Otsu's level per page (default)\n"
+    "  --threshold local      each pixel against the light around it (Sauvola), for uneven lighting\n"
+    "  --clean                clean each page: straighten its skew, remove dark borders and specks\n"
+    "  --no-deskew            with --clean: leave the skew as it is\n"
+    "  --no-borders           with --clean: leave dark borders\n"
+    "  --no-despeckle         with --clean: leave specks\n"
     "  --page-timeout S       abandon a page that takes longer than S seconds (default 60)\n"
     "  --name BASE            base file name (default page)\n"
     "  --start N              the counter of the first page (default 1)\n"
@@ -58,12 +66,14 @@ struct ImportArguments {
     std::string name = "page";
     long start = 1;
     std::vector<std::string> files;
+    bool noDeskew = false, noBorders = false, noDespeckle = false;
 };
 
 bool takeThreshold(const std::string& v, importing::Threshold& threshold) {
     long n = 0;
-    if (v == "auto") threshold.automatic = true;
-    else if (parseWholeNumber(v, 0, 255, n)) threshold = {false, int(n)};
+    if (v == "auto") threshold = {};
+    else if (v == "local") threshold = {true, 127, true};
+    else if (parseWholeNumber(v, 0, 255, n)) threshold = {false, int(n), false};
     else return false;
     return true;
 }
@@ -76,8 +86,12 @@ std::vector<Flag> flags(ImportArguments& a) {
         switchFlag("--render", a.settings.render),
         checkedFlag("--page-timeout", "takes a number of seconds of 1 to 86400",
                     [&a](const std::string& v) { return parseWholeNumber(v, 1, 86400, a.pageSeconds); }),
-        checkedFlag("--threshold", "takes auto or a level of 0 to 255",
+        checkedFlag("--threshold", "takes auto, local or a level of 0 to 255",
                     [&a](const std::string& v) { return takeThreshold(v, a.settings.threshold); }),
+        switchFlag("--clean", a.settings.clean),
+        switchFlag("--no-deskew", a.noDeskew),
+        switchFlag("--no-borders", a.noBorders),
+        switchFlag("--no-despeckle", a.noDespeckle),
         checkedFlag("--name", "takes a base file name without '/'",
                     [&a](const std::string& v) {
                         if (v.empty() || v.find('/') != std::string::npos) return false;
@@ -100,6 +114,11 @@ std::string parseImport(int argc, char** argv, ImportArguments& a, bool& help) {
     a.files = std::move(walk.positional);
     if (!walk.error.empty()) return walk.error;
     if (a.files.empty() && !help) return "import needs at least one FILE";
+    if ((a.noDeskew || a.noBorders || a.noDespeckle) && !a.settings.clean)
+        return "--no-deskew, --no-borders and --no-despeckle go with --clean";
+    a.settings.cleanup.deskew = !a.noDeskew;
+    a.settings.cleanup.borders = !a.noBorders;
+    a.settings.cleanup.despeckle = !a.noDespeckle;
     return {};
 }
 
@@ -175,7 +194,7 @@ int importMain(int argc, char** argv) {
     int written = 0;
     for (std::size_t k = 0; k < tasks.size(); ++k) {
         keepReadersBusy();
-        imaging::Bitmap page;
+        importing::ImportedPage page;
         try {
             page = readers[readerOf[k]].take();
         } catch (const std::exception& e) {
@@ -185,9 +204,11 @@ int importMain(int argc, char** argv) {
         }
         keepReadersBusy();
         try {
-            const importing::WrittenPage w = numbering.write(page);
+            const importing::WrittenPage w = numbering.write(page.bitmap);
             for (const std::string& passed : w.passedBy) problem(importing::passedByText(passed));
             std::printf("Saved to %s\n", w.path.c_str());
+            if (!page.cleaned.empty())
+                std::printf("%s: %s\n", fs::path(w.path).filename().c_str(), page.cleaned.c_str());
             std::fflush(stdout);
             ++written;
         } catch (const std::exception& e) {
