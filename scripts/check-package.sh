@@ -80,6 +80,17 @@ mkdir -p "$work/zip"
   fail "the archive made by the installed zip engine lacks pages"
 echo "zip engine: the pages archived with the libraries in /usr/lib/quillet"
 
+# The installed quillet-batch imports through its page reader in
+# /usr/lib/quillet, and cleans the pages on the way in.
+mkdir -p "$work/imported" "$work/one"
+/usr/bin/quillet-batch -C "$pages" --pdf "$work/pages.pdf" --columns 1 -o "$work/one" >/dev/null 2>&1 ||
+  fail "the installed quillet-batch could not write the pages as a PDF"
+[ -x /usr/lib/quillet/quillet-page-reader ] || fail "/usr/lib/quillet/quillet-page-reader is not installed"
+/usr/bin/quillet-batch import --clean -o "$work/imported" "$work/pages.pdf" > "$work/import.log" 2>&1 ||
+  fail "the installed quillet-batch could not import the PDF: $(tail -n 3 "$work/import.log")"
+grep -q "^page001.bmp: skew " "$work/import.log" || fail "the imported pages were not cleaned"
+echo "import: $(ls "$work/imported" | wc -l) pages read by /usr/lib/quillet/quillet-page-reader and cleaned"
+
 # The installed quillet, started from its menu entry on a bitmap of the
 # sample folder, under a virtual X display.
 exec 3<> "$work/display"
