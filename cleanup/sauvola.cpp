@@ -19,7 +19,7 @@ int halfWindow(const SauvolaSettings& settings) {
 
 int sauvolaReach(const SauvolaSettings& settings) { return halfWindow(settings) + 2; }
 
-imaging::Bitmap sauvolaThreshold(const GreyPage& grey, const SauvolaSettings& settings) {
+imaging::Bitmap sauvolaThreshold(const imaging::GreyImage& grey, const SauvolaSettings& settings) {
     const int side = std::min(grey.width, grey.height);
     const int half = std::min(halfWindow(settings), (side - 3) / 2);
     if (half >= 2)

@@ -4,20 +4,11 @@
 // whole page, so uneven lighting, a shadow or a photographed page still give
 // clean text.
 
-#include <cstddef>
-#include <cstdint>
-
 #include "imaging/bitmap.h"
+#include "imaging/grey_image.h"
 
 namespace quillet::cleanup {
 
-// 8-bit grey pixels, 0 black .. 255 white, rows `stride` bytes apart.
-struct GreyPage {
-    const std::uint8_t* pixels = nullptr;
-    int width = 0;
-    int height = 0;
-    std::ptrdiff_t stride = 0;
-};
 
 struct SauvolaSettings {
     int dpi = 300;
@@ -29,7 +20,7 @@ struct SauvolaSettings {
 // for the window use a smaller one; below 7 pixels a side, grey values under
 // 128 are black. Throws CleanupError when Leptonica runs out of memory,
 // imaging::BitmapError when the page cannot be held.
-imaging::Bitmap sauvolaThreshold(const GreyPage& grey, const SauvolaSettings& settings);
+imaging::Bitmap sauvolaThreshold(const imaging::GreyImage& grey, const SauvolaSettings& settings);
 
 // How many rows above and below a pixel its threshold looks at: a band of a
 // page thresholded with this many of its neighbours' rows on each side gives

@@ -22,7 +22,7 @@ imaging::Bitmap localThreshold(int width, int height, double dpi, int bandRows, 
         const int from = std::clamp(y - reach, 0, height - readRows);
         const GreyImage grey = rowsOf(from, readRows);
         const imaging::Bitmap band =
-            cleanup::sauvolaThreshold({grey.pixels, grey.width, grey.height, grey.stride}, settings);
+            cleanup::sauvolaThreshold(grey, settings);
         const std::size_t rowBytes = std::size_t(out.wordsPerRow()) * sizeof(std::uint64_t);
         for (int r = 0; r < rows; ++r) std::memcpy(out.row(y + r), band.row(y - from + r), rowBytes);
     }

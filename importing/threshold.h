@@ -7,16 +7,11 @@
 #include <cstdint>
 
 #include "imaging/bitmap.h"
+#include "imaging/grey_image.h"
 
 namespace quillet::importing {
 
-// 8-bit grey pixels, 0 black .. 255 white, rows `stride` bytes apart.
-struct GreyImage {
-    const std::uint8_t* pixels = nullptr;
-    int width = 0;
-    int height = 0;
-    std::ptrdiff_t stride = 0;
-};
+using imaging::GreyImage;
 
 // How a grey page becomes 1-bit: a pixel is black when its grey value is at
 // most `level`; automatic chooses the level of each page by Otsu's method;
