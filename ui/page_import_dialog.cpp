@@ -38,14 +38,14 @@ QWidget* folderRow(QDialog& dialog, QLineEdit*& folder, const std::string& initi
     return row;
 }
 
-// One step of the clean-up, indented under the box that turns it on.
-QCheckBox* cleanupStep(QDialog& dialog, const char* caption, const char* name, bool on, QCheckBox* clean) {
-    auto* step = new QCheckBox(QString::fromUtf8(caption), &dialog);
+// One step of the clean-up, usable only while the box that turns it on is checked.
+QCheckBox* cleanupStep(QWidget* steps, const char* caption, const char* name, bool on, QCheckBox* clean) {
+    auto* step = new QCheckBox(QString::fromUtf8(caption), steps);
     step->setObjectName(QString::fromUtf8(name));
     step->setChecked(on);
     step->setEnabled(clean->isChecked());
-    step->setContentsMargins(step->style()->pixelMetric(QStyle::PM_IndicatorWidth) * 2, 0, 0, 0);
     QObject::connect(clean, &QCheckBox::toggled, step, &QCheckBox::setEnabled);
+    steps->layout()->addWidget(step);
     return step;
 }
 
@@ -100,9 +100,12 @@ std::optional<app::PageImportChoice> runPageImportDialog(QWidget* parent, const 
     clean->setChecked(initial.clean);
     clean->setStatusTip(QStringLiteral("Straightens skewed pages and removes dark borders and specks of dust "
                                        "before the pages are saved."));
-    auto* deskew = cleanupStep(dialog, "Straighten s&kew", "deskew", initial.deskew, clean);
-    auto* borders = cleanupStep(dialog, "Remove dark b&orders", "borders", initial.borders, clean);
-    auto* despeckle = cleanupStep(dialog, "Remove s&pecks", "despeckle", initial.despeckle, clean);
+    auto* steps = new QWidget(&dialog);  // indented under the box
+    auto* stepRows = new QVBoxLayout(steps);
+    stepRows->setContentsMargins(clean->style()->pixelMetric(QStyle::PM_IndicatorWidth) * 2, 0, 0, 0);
+    auto* deskew = cleanupStep(steps, "Straighten s&kew", "deskew", initial.deskew, clean);
+    auto* borders = cleanupStep(steps, "Remove dark b&orders", "borders", initial.borders, clean);
+    auto* despeckle = cleanupStep(steps, "Remove s&pecks", "despeckle", initial.despeckle, clean);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Destination folder:"), destination);
@@ -112,7 +115,7 @@ std::optional<app::PageImportChoice> runPageImportDialog(QWidget* parent, const 
     form->addRow(QStringLiteral("&Threshold:"), level);
     form->addRow(local);
     form->addRow(clean);
-    for (QCheckBox* step : {deskew, borders, despeckle}) form->addRow(step);
+    form->addRow(steps);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
