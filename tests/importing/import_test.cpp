@@ -235,6 +235,18 @@ TEST_F(PageFiles, TheMenuItemImportsIntoTheChosenFolderFromTheChosenNumberAndLis
     form.lockselection.setChecked(true);
     EXPECT_TRUE(form.locked());
     EXPECT_EQ(platform.messages.size(), 1u);
+
+    // With the clean-up chosen, a dark band along the page's edge is gone.
+    Bitmap banded = markedPage(300, 200);
+    banded.fillRect({0, 0, 30, 200}, quillet::imaging::kBlack);
+    quillet::testing::writeBitmapPdf(path("banded.pdf"), {banded}, 100);
+    platform.openFilesAnswers = {{path("banded.pdf")}};
+    choice.firstNumber = 20;
+    choice.clean = true;
+    choice.deskew = false;
+    platform.pageImportAnswers = {choice};
+    form.ImportPages1.click();
+    EXPECT_FALSE(quillet::imaging::loadBmp(books + "/page020.bmp").isBlack(15, 100));
 }
 
 // A scanner's PDF as libtiff's tools make one (Group 4 pages wrapped whole):
