@@ -111,20 +111,23 @@ bool holdsImages(Dict* resources, int& budget, int depth = 0) {
     return false;
 }
 
+// Ready to draw the document's pages without smoothing; one device serves
+// every page, so that the fonts it loads and the glyphs it draws are kept
+// from page to page.
+void startDrawing(SplashOutputDev& out, PDFDoc& doc) {
+    out.setFontAntialias(false);
+    out.setVectorAntialias(false);
+    out.startDoc(&doc);
+}
+
 bool holdsImages(Dict* resources) {
     int budget = 1000;
     return holdsImages(resources, budget);
 }
 
-// A page drawn 1-bit by Splash itself, as a printer would: for pages of
-// text and lines, where there is no grey to choose a threshold for, it
-// costs half the grey road.
-imaging::Bitmap oneBitRendering(PDFDoc& doc, int page, double dpi, int w, int h) {
-    SplashColor white{0xff, 0xff, 0xff, 0xff};
-    SplashOutputDev out(splashModeMono1, 8, false, white);
-    out.setFontAntialias(false);
-    out.setVectorAntialias(false);
-    out.startDoc(&doc);
+// A page drawn 1-bit by Splash itself: for pages of text and lines, where
+// there is no grey to choose a threshold for, it costs half the grey road.
+imaging::Bitmap oneBitRendering(PDFDoc& doc, SplashOutputDev& out, int page, double dpi, int w, int h) {
     imaging::Bitmap bitmap(w, h);
     const int words = bitmap.wordsPerRow();
     const std::uint64_t tail = imaging::leadingMask(w - 64 * (words - 1));
@@ -149,11 +152,7 @@ imaging::Bitmap oneBitRendering(PDFDoc& doc, int page, double dpi, int w, int h)
 // A page's or a band's grey rendering.
 class GreyRenderer {
 public:
-    explicit GreyRenderer(PDFDoc& doc) : doc_(doc), out_(white_) {
-        out_.setFontAntialias(false);
-        out_.setVectorAntialias(false);
-        out_.startDoc(&doc_);
-    }
+    explicit GreyRenderer(PDFDoc& doc) : doc_(doc), out_(white_) { startDrawing(out_, doc_); }
     // Rows [y, y + h) of the page at dpi, w pixels wide.
     GreyImage render(int page, double dpi, int y, int w, int h) {
         doc_.displayPageSlice(&out_, page, dpi, dpi, 0, false, true, false, 0, y, w, h);
@@ -170,6 +169,14 @@ private:
 };
 
 }  // namespace
+
+// The drawing devices, made when first needed and kept for later pages.
+struct PdfPages::Devices {
+    explicit Devices(PDFDoc& doc) : mono(splashModeMono1, 8, false, white), grey(doc) { startDrawing(mono, doc); }
+    SplashColor white{0xff, 0xff, 0xff, 0xff};
+    SplashOutputDev mono;  // 1-bit, as a printer draws
+    GreyRenderer grey;
+};
 
 PdfPages::PdfPages(const std::string& path, const PageSettings& settings)
     : PageSource(path), path_(path), settings_(settings) {
@@ -202,6 +209,11 @@ imaging::Bitmap PdfPages::page(int index) {
     }
 }
 
+PdfPages::Devices& PdfPages::devices() {
+    if (!devices_) devices_ = std::make_unique<Devices>(*document_);
+    return *devices_;
+}
+
 imaging::Bitmap PdfPages::rendered(int index) {
     Page* page = document_->getPage(index + 1);
     const bool turned = page->getRotate() % 180 != 0;
@@ -219,14 +231,14 @@ imaging::Bitmap PdfPages::rendered(int index) {
                                      " million pixels); try a lower --dpi");
     const int w = int(std::lround(wide)), h = int(std::lround(high));
     if (!holdsImages(page->getResourceDict())) {
-        imaging::Bitmap out = oneBitRendering(*document_, index + 1, dpi, w, h);
+        imaging::Bitmap out = oneBitRendering(*document_, devices().mono, index + 1, dpi, w, h);
         if (out.isEmpty())
             throw ImportError(path_, pageLabel(index) + " cannot be rendered at " + std::to_string(settings_.dpi) +
                                          " pixels per inch");
         out.xPixelsPerMetre = out.yPixelsPerMetre = pixelsPerMetre(dpi);
         return out;
     }
-    GreyRenderer renderer(*document_);
+    GreyRenderer& renderer = devices().grey;
     const int bandRows = int(std::clamp<std::int64_t>(kBandBytes / w, 1, h));
     const auto rowsOf = [&](int y, int rows) {
         const GreyImage band = renderer.render(index + 1, dpi, y, w, rows);

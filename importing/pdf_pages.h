@@ -25,11 +25,14 @@ public:
     imaging::Bitmap page(int index) override;
 
 private:
+    struct Devices;
     imaging::Bitmap rendered(int index);
+    Devices& devices();
 
     std::string path_;
     PageSettings settings_;
     std::unique_ptr<PDFDoc> document_;
+    std::unique_ptr<Devices> devices_;  // after document_: they draw its pages
 };
 
 }  // namespace quillet::importing
