@@ -88,6 +88,13 @@ void PageReader::start() {
     socket_ = std::move(mine);
 }
 
+void PageReader::warmUp() noexcept {
+    try {
+        if (pid_ < 0) start();
+    } catch (const std::exception&) {
+    }
+}
+
 void PageReader::stop() {
     socket_.reset();  // a reader waiting for a question ends by itself
     if (pid_ > 0) {

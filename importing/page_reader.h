@@ -41,6 +41,10 @@ public:
         int pages = 0;
         std::string walkFault;  // PageSource::walkFault
     };
+    // Starts the process ahead of the first question, so that its start-up
+    // overlaps other work; a start that fails is reported by that question.
+    void warmUp() noexcept;
+
     // Opens a file and counts its pages. Throws ImportError.
     Opened open(const std::string& file);
 

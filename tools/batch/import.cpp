@@ -16,8 +16,10 @@
 // next value. Exit status: 0 when every page was imported, 1 when a file or
 // a page failed, 2 for bad arguments.
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -158,11 +160,16 @@ int importMain(int argc, char** argv) {
     const std::string directory = app::cutRoot(fs::absolute(args.output, ec).lexically_normal().string());
     const int seconds = int(args.pageSeconds);
 
-    // Every file opened once, in order, to count its pages.
+    // Every file opened once, in order, to count its pages, while the other
+    // readers start.
     bool failed = false;
     std::vector<Task> tasks;
     std::vector<importing::PageReader> readers;
-    readers.emplace_back(args.settings, seconds);
+    const int most = importing::pageReadersFor(std::numeric_limits<int>::max());
+    for (int r = 0; r < most; ++r) {
+        readers.emplace_back(args.settings, seconds);
+        if (r > 0) readers.back().warmUp();
+    }
     for (const std::string& file : args.files) {
         try {
             const importing::PageReader::Opened opened = readers[0].open(file);
@@ -177,9 +184,10 @@ int importMain(int argc, char** argv) {
         }
     }
 
-    // Each reader reads one page at a time, ahead of the one being written.
-    const int count = importing::pageReadersFor(int(tasks.size()));
-    while (int(readers.size()) < count) readers.emplace_back(args.settings, seconds);
+    // Each reader reads one page at a time, ahead of the one being written;
+    // those the pages leave idle stop.
+    const int keep = std::min(importing::pageReadersFor(int(tasks.size())), int(readers.size()));
+    while (int(readers.size()) > keep) readers.pop_back();
     std::vector<std::size_t> readerOf(tasks.size());
     std::size_t next = 0;
     auto keepReadersBusy = [&] {
