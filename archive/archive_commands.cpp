@@ -4,6 +4,7 @@
 #include "app/main_form.h"
 #include "app/message_boxes.h"
 #include "app/output_directory.h"
+#include "base/counted.h"
 #include "app/platform_services.h"
 #include "archive/ZipMstr.h"
 #include "base/scope_guard.h"
@@ -15,14 +16,10 @@ namespace {
 // How many reasons the summary quotes.
 constexpr std::size_t kReasonsShown = 3;
 
-std::string counted(int n, const std::string& one, const std::string& many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
 // "4 files" or "2 of 5 files".
 std::string doneOf(int done, int tried, const std::string& one, const std::string& many) {
-    if (done == tried) return counted(done, one, many);
-    return std::to_string(done) + " of " + counted(tried, one, many);
+    if (done == tried) return base::counted(done, one, many);
+    return std::to_string(done) + " of " + base::counted(tried, one, many);
 }
 
 // The entry with the focus: the one last clicked, else the first.
@@ -161,7 +158,7 @@ void ArchiveCommands::Addselectedfilesto1Click() {
 void ArchiveCommands::summarise(const CommandLog& log, const std::string& one, const std::string& many) {
     const std::vector<std::string>& reasons = log.reasons;
     if (reasons.empty()) return;
-    std::string text = counted(int(reasons.size()), one, many) + ":";
+    std::string text = base::counted(reasons.size(), one, many) + ":";
     for (std::size_t i = 0; i < reasons.size() && i < kReasonsShown; ++i) text += "\n" + reasons[i];
     if (reasons.size() > kReasonsShown) text += "\nand " + std::to_string(reasons.size() - kReasonsShown) + " more.";
     app::showNotice(platform_, text);

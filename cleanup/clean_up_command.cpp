@@ -8,6 +8,7 @@
 
 #include "app/message_boxes.h"
 #include "app/output_directory.h"
+#include "base/counted.h"
 #include "base/scope_guard.h"
 #include "cleanup/clean_file.h"
 #include "cleanup/cleanup_error.h"
@@ -17,8 +18,6 @@ namespace quillet::cleanup {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string pagesText(int n) { return std::to_string(n) + (n == 1 ? " page" : " pages"); }
 
 }  // namespace
 
@@ -81,7 +80,7 @@ bool CleanUpCommand::readyFolder(const std::string& folder, const std::vector<st
     for (const std::string& name : names) taken += fs::exists(app::joinPath(folder, name), ec) ? 1 : 0;
     if (taken == 0) return true;
     return app::askConfirmation(platform_,
-                                pagesText(taken) + " of the same names are already in " + folder +
+                                base::counted(taken, "page", "pages") + " of the same names are already in " + folder +
                                     ". Replace them with the cleaned pages?",
                                 {app::Button::Yes, app::Button::No}) == app::Button::Yes;
 }
@@ -113,7 +112,7 @@ void CleanUpCommand::run(const std::vector<std::string>& names, const app::Clean
     result_.failed = int(problems.size());
     if (!cleaned.empty()) showCleaned(cleaned);
     say(cleaned.empty() ? std::string("No pages cleaned.")
-                        : "Cleaned " + pagesText(result_.cleaned) + " into " + choice.destination);
+                        : "Cleaned " + base::counted(result_.cleaned, "page", "pages") + " into " + choice.destination);
     if (!problems.empty()) {
         std::string text = "Clean Up Pages:";
         for (const std::string& p : problems) text += "\n" + p;

@@ -8,6 +8,7 @@
 
 #include "app/message_boxes.h"
 #include "app/output_directory.h"
+#include "base/counted.h"
 #include "cleanup/clean_page.h"
 #include "importing/import_error.h"
 #include "importing/page_numbering.h"
@@ -32,7 +33,6 @@ private:
     app::PlatformServices& platform_;
 };
 
-std::string pagesText(int n) { return std::to_string(n) + (n == 1 ? " page" : " pages"); }
 
 }  // namespace
 
@@ -159,7 +159,9 @@ void PageImport::finish(const Run& r, const std::string& destination) {
     const int n = result_.written;
     if (n == 0) say("No pages imported.");
     else if (n == 1) say("Saved to " + r.written.back());
-    else say("Imported " + pagesText(n) + ": saved to " + r.written.front() + " .. " + fileNameOf(r.written.back()));
+    else
+        say("Imported " + base::counted(n, "page", "pages") + ": saved to " + r.written.front() + " .. " +
+            fileNameOf(r.written.back()));
     if (!r.problems.empty()) {
         std::string text = "Import Pages:";
         for (const std::string& p : r.problems) text += "\n" + p;

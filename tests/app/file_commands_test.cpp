@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,6 +23,7 @@
 #include "app/output_directory.h"
 #include "program/program.h"
 #include "support/fake_platform.h"
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -39,10 +39,7 @@ void writeFile(const std::string& path, const std::string& content) {
     out << content;
 }
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using quillet::testing::fileBytes;
 
 // Names in a directory, sorted.
 std::vector<std::string> namesIn(const std::string& dir) {
@@ -330,8 +327,8 @@ TEST_F(FileCommands, DeleteOfAPathLongerThan255CharactersRemovesExactlyThatFile)
     form.DeleteSelectedFiles1.click();
 
     EXPECT_FALSE(fs::exists(full));
-    EXPECT_EQ(readFile(cut), "neighbour");
-    EXPECT_EQ(readFile(dir + "/other.bmp"), "other");
+    EXPECT_EQ(fileBytes(cut), "neighbour");
+    EXPECT_EQ(fileBytes(dir + "/other.bmp"), "other");
     EXPECT_EQ(namesIn(dir).size(), 2u);
 }
 
@@ -406,11 +403,11 @@ TEST_F(FileCommands, MoveNeverReplacesAndReportsEachFailure) {
     EXPECT_EQ(texts[0], "Are you sure you want to move a.bmp to " + dst.path() + " ?");
     EXPECT_EQ(texts[1], "Error. Move to " + dst.path() + "/b.bmp unsuccessful.");
     EXPECT_EQ(platform.messages[1].kind, MessageKind::Notice);
-    EXPECT_EQ(readFile(dst.path() + "/b.bmp"), "old b");
-    EXPECT_EQ(readFile(dst.path() + "/a.bmp"), "new a.bmp");
-    EXPECT_EQ(readFile(dst.path() + "/c.bmp"), "new c.bmp");
+    EXPECT_EQ(fileBytes(dst.path() + "/b.bmp"), "old b");
+    EXPECT_EQ(fileBytes(dst.path() + "/a.bmp"), "new a.bmp");
+    EXPECT_EQ(fileBytes(dst.path() + "/c.bmp"), "new c.bmp");
     EXPECT_EQ(namesIn(src.path()), std::vector<std::string>{"b.bmp"});
-    EXPECT_EQ(readFile(src.path() + "/b.bmp"), "new b.bmp");
+    EXPECT_EQ(fileBytes(src.path() + "/b.bmp"), "new b.bmp");
     EXPECT_EQ(listChanges, 1);
     EXPECT_EQ(form.FileListBox1.entries(), std::vector<std::string>{"b.bmp"});
 }
@@ -486,10 +483,10 @@ TEST_F(FileCommands, MoveAcrossFileSystemsCopiesWithoutReplacing) {
     form.Moveselectedfiles.click();
 
     EXPECT_EQ(platform.messageTexts().back(), "Error. Move to " + dst.path() + "/b.bmp unsuccessful.");
-    EXPECT_EQ(readFile(dst.path() + "/a.bmp"), big);
+    EXPECT_EQ(fileBytes(dst.path() + "/a.bmp"), big);
     EXPECT_EQ(fs::status(dst.path() + "/a.bmp").permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    EXPECT_EQ(readFile(dst.path() + "/b.bmp"), "old b");
+    EXPECT_EQ(fileBytes(dst.path() + "/b.bmp"), "old b");
     // No temporary file is left behind, and b stays at its source.
     EXPECT_EQ(namesIn(dst.path()), (std::vector<std::string>{"a.bmp", "b.bmp"}));
     EXPECT_EQ(namesIn(src.path()), std::vector<std::string>{"b.bmp"});
@@ -538,7 +535,7 @@ TEST(FileOperations, CrossFileSystemMoveFailureLeavesTheSourceAndNoTrace) {
     ::chmod(src.path().c_str(), 0700);
     EXPECT_FALSE(moved);
     EXPECT_FALSE(error.empty());
-    EXPECT_EQ(readFile(src.path() + "/a.bmp"), "A");
+    EXPECT_EQ(fileBytes(src.path() + "/a.bmp"), "A");
     EXPECT_EQ(namesIn(dst.path()), std::vector<std::string>{});
 }
 

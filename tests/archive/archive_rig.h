@@ -8,13 +8,13 @@
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "archive/ZipMstr.h"
 #include "support/batch_run.h"
 #include "support/fake_platform.h"
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 namespace quillet::archive::test {
@@ -66,13 +66,6 @@ inline void declareSizes(std::string& bytes, std::uint32_t size, std::size_t cou
     put("PK\x01\x02", 24);
 }
 
-inline std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 inline void writeFile(const std::string& path, const std::string& data) {
     std::ofstream(path, std::ios::binary) << data;
 }
@@ -89,6 +82,7 @@ inline std::string shell(const std::string& command, int* status = nullptr) {
     return out;
 }
 
+using testing::fileBytes;
 using testing::shellQuote;
 
 // The built run-time libraries' folder.

@@ -130,7 +130,7 @@ TEST_F(CommandsTest, ExtractOneAndTwelveEntriesByItemAndDoubleClick) {
         if (c.doubleClick) p->form.FileListBox1.onDoubleClick(); else p->form.Extract.click();
         EXPECT_EQ(panel, (std::vector<std::string>{c.status, c.done + " to " + target.path()}));
         EXPECT_EQ(int(target.names().size()), c.files);
-        EXPECT_EQ(readFile(target.file("p1.bmp")), "1");
+        EXPECT_EQ(fileBytes(target.file("p1.bmp")), "1");
     }
 }
 
@@ -138,7 +138,7 @@ TEST_F(CommandsTest, UnreadableArchivesSayWhyAndNothingIsWritten) {
     writeFile(dir.file("empty.zip"), std::string("PK\x05\x06", 4) + std::string(18, '\0'));
     dir.writeText("text.zip");
     writeArchive(dir.file("good.zip"), {{"a.bmp", std::string(3000, 'a')}});
-    const std::string bytes = readFile(dir.file("good.zip"));
+    const std::string bytes = fileBytes(dir.file("good.zip"));
     writeFile(dir.file("half.zip"), bytes.substr(0, bytes.size() / 2));
     struct Case { const char* archive; std::vector<std::string> boxes; };
     const std::vector<Case> cases{

@@ -30,7 +30,7 @@ struct EngineTest : ::testing::Test, EngineRig {
         return p;
     }
     std::string patched(const std::string& name, const std::function<void(std::string&)>& patch) {
-        std::string bytes = readFile(good());
+        std::string bytes = fileBytes(good());
         patch(bytes);
         writeFile(dir.file(name), bytes);
         return dir.file(name);
@@ -92,7 +92,7 @@ TEST_F(EngineTest, ListingOfGoodDamagedAndForeignFiles) {
 
 TEST_F(EngineTest, ArchivesLibzipRefusesListEveryEntryWithAWarningAndExtract) {
     writeArchive(dir.file("names.zip"), {{"a.bmp", "first"}, {"b.bmp", "second"}, {"c\xc3\xa9.bmp", "third"}});
-    const std::string names = readFile(dir.file("names.zip"));
+    const std::string names = fileBytes(dir.file("names.zip"));
     const std::string eocd = "PK\x05\x06";
     struct Case {
         const char* what;
@@ -104,8 +104,8 @@ TEST_F(EngineTest, ArchivesLibzipRefusesListEveryEntryWithAWarningAndExtract) {
     const std::map<std::string, std::string> goodFiles{
         {"a.bmp", std::string(5000, 'a')}, {"b.bmp", "bb"}, {"c.bmp", "ccc"}};
     const std::vector<Case> cases{
-        {"data in front", std::string(333, '#') + readFile(good()), {"a.bmp", "b.bmp", "c.bmp"}, goodFiles, ""},
-        {"directory offset off", [&] { std::string b = readFile(good()); b[b.rfind(eocd) + 16] += 7; return b; }(),
+        {"data in front", std::string(333, '#') + fileBytes(good()), {"a.bmp", "b.bmp", "c.bmp"}, goodFiles, ""},
+        {"directory offset off", [&] { std::string b = fileBytes(good()); b[b.rfind(eocd) + 16] += 7; return b; }(),
          {"a.bmp", "b.bmp", "c.bmp"}, goodFiles, ""},
         {"two entries of one name", [&] { std::string b = names; replaceAll(b, "b.bmp", "a.bmp"); return b; }(),
          {"a.bmp", "a.bmp", "c\xc3\xa9.bmp"}, {{"a.bmp", "first"}, {"c\xc3\xa9.bmp", "third"}},
@@ -126,7 +126,7 @@ TEST_F(EngineTest, ArchivesLibzipRefusesListEveryEntryWithAWarningAndExtract) {
         engine.ExtrBaseDir = out.path();
         engine.Extract();
         std::map<std::string, std::string> extracted;
-        for (const std::string& name : out.names()) extracted[name] = readFile(out.file(name));
+        for (const std::string& name : out.names()) extracted[name] = fileBytes(out.file(name));
         EXPECT_EQ(extracted, c.extracted) << c.what;
         if (!c.skipped.empty()) {
             EXPECT_NE(std::find(events.begin(), events.end(), c.skipped), events.end()) << c.what;
@@ -138,14 +138,14 @@ TEST_F(EngineTest, ArchivesLibzipRefusesListEveryEntryWithAWarningAndExtract) {
 TEST_F(EngineTest, ExtractionWritesNoMoreThanTheArchiveDeclares) {
     // An entry of 100 KiB that declares 1000 bytes.
     writeArchive(dir.file("bomb.zip"), {{"bomb.bmp", std::string(100 << 10, '\0')}, {"ok.bmp", "ok"}});
-    std::string bomb = readFile(dir.file("bomb.zip"));
+    std::string bomb = fileBytes(dir.file("bomb.zip"));
     declareSizes(bomb, 1000, 1);
     writeFile(dir.file("bomb.zip"), bomb);
     // 300 entries that together declare more than a terabyte.
     std::vector<HandEntry> many;
     for (int i = 0; i < 300; ++i) many.push_back({"e" + std::to_string(i) + ".bmp", "x"});
     writeArchive(dir.file("huge.zip"), many);
-    std::string huge = readFile(dir.file("huge.zip"));
+    std::string huge = fileBytes(dir.file("huge.zip"));
     declareSizes(huge, 0xfffffff0u);
     writeFile(dir.file("huge.zip"), huge);
     struct Case { const char* archive; std::vector<std::string> written; std::string event; };
@@ -225,10 +225,10 @@ TEST_F(EngineTest, ExtractRecreatesFoldersAndNeverOverwrites) {
     engine.setZipFileName(dir.file("t.zip"));
     engine.ExtrBaseDir = dir.file("out");
     engine.Extract();
-    EXPECT_EQ(readFile(dir.file("out/scans/deep/a.bmp")), "A");
-    EXPECT_EQ(readFile(dir.file("out/b.bmp")), "mine");
-    EXPECT_EQ(readFile(dir.file("out/scans/" + longest)), "L");
-    EXPECT_EQ(readFile(dir.file("out/" + longer)), "M");
+    EXPECT_EQ(fileBytes(dir.file("out/scans/deep/a.bmp")), "A");
+    EXPECT_EQ(fileBytes(dir.file("out/b.bmp")), "mine");
+    EXPECT_EQ(fileBytes(dir.file("out/scans/" + longest)), "L");
+    EXPECT_EQ(fileBytes(dir.file("out/" + longer)), "M");
     EXPECT_TRUE(fs::is_directory(dir.file("out/empty")));
     EXPECT_EQ(fs::current_path(), fs::path(dir.file("out")));
     EXPECT_EQ(engine.ErrorCount(), 0) << ::testing::PrintToString(events);
@@ -257,7 +257,7 @@ TEST_F(EngineTest, EntriesLeadingOutsideTheFolderAreSkippedAndTheRestExtracted) 
         engine.setZipFileName(dir.file("slip.zip"));
         engine.ExtrBaseDir = base.path();
         engine.Extract();
-        EXPECT_EQ(readFile(base.file("ok.bmp")), "ok") << c.what;
+        EXPECT_EQ(fileBytes(base.file("ok.bmp")), "ok") << c.what;
         EXPECT_TRUE(outside.names().empty()) << c.what;
         EXPECT_FALSE(fs::exists(fs::path(base.path()).parent_path() / "evil.bmp")) << c.what;
         EXPECT_FALSE(fs::is_symlink(base.file("ln"))) << c.what;
@@ -286,7 +286,7 @@ TEST_F(EngineTest, FailedWritesLeaveNoTruncatedFileAndNoHalfWrittenArchive) {
 
     // Adding a file that does not fit: the old archive stays as it was.
     fs::current_path(cwd);
-    const std::string before = readFile(good());
+    const std::string before = fileBytes(good());
     dir.writeText("huge.bmp", std::string(4 << 20, 'h'));
     events.clear();
     engine.setZipFileName(dir.file("good.zip"));
@@ -295,7 +295,7 @@ TEST_F(EngineTest, FailedWritesLeaveNoTruncatedFileAndNoHalfWrittenArchive) {
         FileSizeLimit limit(before.size() + 4096);
         engine.Add();
     }
-    EXPECT_EQ(readFile(dir.file("good.zip")), before);
+    EXPECT_EQ(fileBytes(dir.file("good.zip")), before);
     EXPECT_EQ(engine.Count(), 3);
     ASSERT_FALSE(events.empty());
     EXPECT_NE(events.back().find("it is left as it was"), std::string::npos) << events.back();

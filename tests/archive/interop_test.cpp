@@ -21,7 +21,7 @@ using testing::TempDir;
 std::map<std::string, std::string> tree(const std::string& root) {
     std::map<std::string, std::string> files;
     for (const auto& e : fs::recursive_directory_iterator(root))
-        files[fs::relative(e.path(), root).string()] = e.is_regular_file() ? readFile(e.path()) : "<dir>";
+        files[fs::relative(e.path(), root).string()] = e.is_regular_file() ? fileBytes(e.path()) : "<dir>";
     return files;
 }
 
@@ -57,7 +57,7 @@ TEST_F(InteropTest, WhatAddWritesUnzipTestsListsAndGivesBackByteForByte) {
     EXPECT_EQ(shell("unzip -Z1 " + zip), "page1.bmp\npage2.bmp\npage3.bmp\n");
     for (int i = 1; i <= 3; ++i) {
         const std::string name = "page" + std::to_string(i) + ".bmp";
-        EXPECT_EQ(shell("unzip -p " + zip + " " + name), readFile(dir.file("src/" + name))) << name;
+        EXPECT_EQ(shell("unzip -p " + zip + " " + name), fileBytes(dir.file("src/" + name))) << name;
     }
     EXPECT_TRUE(events.empty()) << ::testing::PrintToString(events);
 }
@@ -91,7 +91,7 @@ TEST_F(InteropTest, ArchivesUnzipReadsWithAWarningListAndExtractAsUnzipDoes) {
     int status = -1;
     shell("cd " + shellQuote(dir.file("src")) + " && zip -q -9 -j ../z.zip page1.bmp page2.bmp", &status);
     ASSERT_EQ(status, 0);
-    const std::string plain = readFile(dir.file("z.zip"));
+    const std::string plain = fileBytes(dir.file("z.zip"));
     struct Case { const char* what; std::string bytes; std::size_t files; };
     const Case cases[] = {
         {"data in front", std::string(1000, 'S') + plain, 2},

@@ -6,12 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "imaging/bmp_file.h"
 #include "program/program.h"
 #include "support/fake_platform.h"
+#include "support/file_bytes.h"
 #include "support/scanned_pages.h"
 #include "support/temp_dir.h"
 
@@ -21,12 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using app::CleanUpChoice;
 
-std::string bytesOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using testing::fileBytes;
 
 TEST(CleanUpPages, CleansTheSelectionIntoAFolderOfItsOwnAndListsIt) {
     testing::TempDir dir;
@@ -37,7 +31,7 @@ TEST(CleanUpPages, CleansTheSelectionIntoAFolderOfItsOwnAndListsIt) {
     imaging::Bitmap colour(40, 30);
     colour.setMonochrome(false);
     imaging::saveBmp(colour, dir.file("photo.bmp"));
-    const std::string original = bytesOf(dir.file("page001.bmp"));
+    const std::string original = fileBytes(dir.file("page001.bmp"));
 
     testing::FakePlatform platform;
     app::Program program(platform, dir.path(), "");
@@ -58,7 +52,7 @@ TEST(CleanUpPages, CleansTheSelectionIntoAFolderOfItsOwnAndListsIt) {
 
     platform.cleanUpAnswers = {CleanUpChoice{true, true, false, cleaned}};
     form.CleanUpPages1.click();
-    EXPECT_EQ(bytesOf(dir.file("page001.bmp")), original);
+    EXPECT_EQ(fileBytes(dir.file("page001.bmp")), original);
     EXPECT_TRUE(fs::exists(cleaned + "/page001.bmp"));
     EXPECT_FALSE(fs::exists(cleaned + "/photo.bmp"));
     ASSERT_EQ(platform.messageTexts().size(), 1u);
@@ -77,7 +71,7 @@ TEST(CleanUpPages, CleansTheSelectionIntoAFolderOfItsOwnAndListsIt) {
     EXPECT_FALSE(platform.busy);
 
     // From the cleaned folder into itself: refused, nothing touched.
-    const std::string once = bytesOf(cleaned + "/page001.bmp");
+    const std::string once = fileBytes(cleaned + "/page001.bmp");
     platform.cleanUpAnswers = {CleanUpChoice{true, true, true, cleaned + "/."}};
     form.CleanUpPages1.click();
     ASSERT_EQ(platform.messageTexts().size(), 2u);
@@ -92,7 +86,7 @@ TEST(CleanUpPages, CleansTheSelectionIntoAFolderOfItsOwnAndListsIt) {
     form.CleanUpPages1.click();
     EXPECT_EQ(platform.messageTexts().back(),
               "1 page of the same names are already in " + cleaned + ". Replace them with the cleaned pages?");
-    EXPECT_EQ(bytesOf(cleaned + "/page001.bmp"), once);
+    EXPECT_EQ(fileBytes(cleaned + "/page001.bmp"), once);
     EXPECT_EQ(program.cleanUp.lastResult().cleaned, 0);
 }
 

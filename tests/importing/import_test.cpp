@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 
 #include "imaging/bit_rows.h"
 #include "imaging/bmp_file.h"
@@ -18,6 +17,7 @@
 #include "program/program.h"
 #include "support/bitmap_text.h"
 #include "support/fake_platform.h"
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 // Qt last: its "emit" macro must not meet the models' emit().
@@ -35,12 +35,7 @@ namespace fs = std::filesystem;
 using quillet::imaging::Bitmap;
 using namespace quillet::importing;
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using quillet::testing::fileBytes;
 
 TEST(Threshold, OtsuSplitsWhereTheClassesSeparateBest) {
     struct Case {
@@ -151,7 +146,7 @@ TEST_F(PageFiles, EveryKindGivesItsPagesOneBitWithTheirResolution) {
 TEST_F(PageFiles, BadFilesAreRefusedNamingTheFileAndTheReason) {
     std::ofstream(path("notes.txt")) << "not pages";
     std::ofstream(path("empty.png"));
-    const std::string pdf = readAll(path("book.pdf"));
+    const std::string pdf = fileBytes(path("book.pdf"));
     std::ofstream(path("cut.pdf"), std::ios::binary) << pdf.substr(0, 40);
     const struct {
         const char* name;
@@ -174,7 +169,7 @@ TEST_F(PageFiles, BadFilesAreRefusedNamingTheFileAndTheReason) {
         }
     }
     // A TIFF cut inside its second page: the first page still reads.
-    const std::string tiff = readAll(path("scan.tiff"));
+    const std::string tiff = fileBytes(path("scan.tiff"));
     std::ofstream(path("cut.tiff"), std::ios::binary) << tiff.substr(0, tiff.size() - 200);
     try {
         auto cut = openPageSource(path("cut.tiff"), {});
@@ -219,7 +214,7 @@ TEST_F(PageFiles, TheMenuItemImportsIntoTheChosenFolderFromTheChosenNumberAndLis
     EXPECT_FALSE(fs::exists(books + "/page009.bmp"));
     EXPECT_FALSE(fs::exists(path("page002.bmp")));
     EXPECT_EQ(program.counterform.counterspinedit.value(), 9);
-    EXPECT_EQ(readAll(books + "/page003.bmp").substr(38, 4), std::string("\x61\x0f\0\0", 4));  // 3937 per metre
+    EXPECT_EQ(fileBytes(books + "/page003.bmp").substr(38, 4), std::string("\x61\x0f\0\0", 4));  // 3937 per metre
     ASSERT_EQ(platform.messages.size(), 1u);
     const std::string& warning = platform.messages[0].text;
     EXPECT_NE(warning.find(path("notes.txt") + ": not a PDF"), std::string::npos) << warning;

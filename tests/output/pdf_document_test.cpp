@@ -7,23 +7,17 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 #include "output/pdf_document.h"
+#include "support/file_bytes.h"
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace quillet::output {
 namespace {
 
-std::string contentOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using testing::fileBytes;
 
 // A page of random ink: it does not compress, so its PDF is as large as its
 // store.
@@ -51,7 +45,7 @@ TEST(PdfDocument, AFailedWriteKeepsTheEarlierFileAndAFinishedOneClearsStaleTempo
             },
             PdfError);
     }
-    EXPECT_EQ(contentOf(book), "the earlier book");
+    EXPECT_EQ(fileBytes(book), "the earlier book");
     EXPECT_EQ(dir.names(), std::vector<std::string>{"book.pdf"});
 
     const pid_t gone = ::fork();
@@ -63,7 +57,7 @@ TEST(PdfDocument, AFailedWriteKeepsTheEarlierFileAndAFinishedOneClearsStaleTempo
     PdfDocument pdf(book);
     pdf.addPage(page, 100, 100, 400);
     pdf.finish();
-    EXPECT_EQ(contentOf(book).rfind("%PDF-", 0), 0u);
+    EXPECT_EQ(fileBytes(book).rfind("%PDF-", 0), 0u);
     EXPECT_EQ(dir.names(), std::vector<std::string>{"book.pdf"});
 }
 
