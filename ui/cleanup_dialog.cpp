@@ -12,36 +12,15 @@
 #include <QVBoxLayout>
 
 #include "ui/bindings.h"
+#include "ui/cleanup_steps.h"
 
 namespace quillet::ui {
-
-namespace {
-
-QCheckBox* step(QDialog& dialog, const char* name, const char* caption, const char* tip, bool on) {
-    auto* box = new QCheckBox(QString::fromUtf8(caption), &dialog);
-    box->setObjectName(QString::fromUtf8(name));
-    box->setChecked(on);
-    box->setStatusTip(QString::fromUtf8(tip));
-    return box;
-}
-
-}  // namespace
 
 std::optional<app::CleanUpChoice> runCleanUpDialog(QWidget* parent, const app::CleanUpChoice& initial) {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("CleanUpDialog"));
     dialog.setWindowTitle(QStringLiteral("Clean Up Pages"));
-    QCheckBox* deskew = step(dialog, "deskew", "&Straighten skewed pages",
-                             "Measures the slant of the text lines and turns the page back when it is slanted.",
-                             initial.deskew);
-    QCheckBox* borders = step(dialog, "borders", "Remove dark &borders",
-                              "Removes the scanner's shadows, a book's gutter, the edge of the next page and "
-                              "punched holes along the edges, so that autocrop finds the text.",
-                              initial.borders);
-    QCheckBox* specks = step(dialog, "despeckle", "Remove s&pecks",
-                             "Removes specks of dust smaller than a quarter of a millimetre; dots and accents of "
-                             "the text stay.",
-                             initial.despeckle);
+    const CleanupStepBoxes steps = cleanupStepBoxes(&dialog, initial.deskew, initial.borders, initial.despeckle);
     auto* destination = new QLineEdit(qs(initial.destination), &dialog);
     destination->setObjectName(QStringLiteral("destination"));
     destination->setMinimumWidth(360);
@@ -57,9 +36,7 @@ std::optional<app::CleanUpChoice> runCleanUpDialog(QWidget* parent, const app::C
     where->addWidget(browse);
 
     auto* form = new QFormLayout;
-    form->addRow(deskew);
-    form->addRow(borders);
-    form->addRow(specks);
+    for (QCheckBox* step : {steps.deskew, steps.borders, steps.despeckle}) form->addRow(step);
     auto* label = new QLabel(QStringLiteral("&Destination folder:"), &dialog);
     label->setBuddy(destination);  // a layout as the field leaves the label without one
     form->addRow(label, where);
@@ -71,7 +48,7 @@ std::optional<app::CleanUpChoice> runCleanUpDialog(QWidget* parent, const app::C
     layout->addWidget(buttons);
 
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return app::CleanUpChoice{deskew->isChecked(), borders->isChecked(), specks->isChecked(),
+    return app::CleanUpChoice{steps.deskew->isChecked(), steps.borders->isChecked(), steps.despeckle->isChecked(),
                               destination->text().trimmed().toStdString()};
 }
 

@@ -12,6 +12,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "ui/cleanup_steps.h"
+
 namespace quillet::ui {
 
 namespace {
@@ -36,17 +38,6 @@ QWidget* folderRow(QDialog& dialog, QLineEdit*& folder, const std::string& initi
     layout->addWidget(folder, 1);
     layout->addWidget(browse);
     return row;
-}
-
-// One step of the clean-up, usable only while the box that turns it on is checked.
-QCheckBox* cleanupStep(QWidget* steps, const char* caption, const char* name, bool on, QCheckBox* clean) {
-    auto* step = new QCheckBox(QString::fromUtf8(caption), steps);
-    step->setObjectName(QString::fromUtf8(name));
-    step->setChecked(on);
-    step->setEnabled(clean->isChecked());
-    QObject::connect(clean, &QCheckBox::toggled, step, &QCheckBox::setEnabled);
-    steps->layout()->addWidget(step);
-    return step;
 }
 
 }  // namespace
@@ -103,9 +94,12 @@ std::optional<app::PageImportChoice> runPageImportDialog(QWidget* parent, const 
     auto* steps = new QWidget(&dialog);  // indented under the box
     auto* stepRows = new QVBoxLayout(steps);
     stepRows->setContentsMargins(clean->style()->pixelMetric(QStyle::PM_IndicatorWidth) * 2, 0, 0, 0);
-    auto* deskew = cleanupStep(steps, "Straighten s&kew", "deskew", initial.deskew, clean);
-    auto* borders = cleanupStep(steps, "Remove dark b&orders", "borders", initial.borders, clean);
-    auto* despeckle = cleanupStep(steps, "Remove s&pecks", "despeckle", initial.despeckle, clean);
+    const CleanupStepBoxes boxes = cleanupStepBoxes(steps, initial.deskew, initial.borders, initial.despeckle);
+    for (QCheckBox* step : {boxes.deskew, boxes.borders, boxes.despeckle}) {
+        stepRows->addWidget(step);
+        step->setEnabled(clean->isChecked());
+        QObject::connect(clean, &QCheckBox::toggled, step, &QCheckBox::setEnabled);
+    }
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Destination folder:"), destination);
@@ -137,9 +131,9 @@ std::optional<app::PageImportChoice> runPageImportDialog(QWidget* parent, const 
     choice.firstNumber = first->value();
     choice.localThreshold = local->isChecked();
     choice.clean = clean->isChecked();
-    choice.deskew = deskew->isChecked();
-    choice.borders = borders->isChecked();
-    choice.despeckle = despeckle->isChecked();
+    choice.deskew = boxes.deskew->isChecked();
+    choice.borders = boxes.borders->isChecked();
+    choice.despeckle = boxes.despeckle->isChecked();
     return choice;
 }
 
